@@ -1,0 +1,177 @@
+#include "run/run_driver.h"
+
+#include <cstring>
+
+#include "cmdline/command_line.h"
+#include "run/pump_messages.h"
+#include "run/run_line.h"
+#include "run/run_settings.h"
+#include "update/check_and_launch.h"
+#include "update/delay_wait.h"
+#include "update/install_log.h"
+
+namespace {
+
+constexpr int kLineRoom = 260;  // a line of the options file: at most 259 characters
+const char kCtrlZText[] = "\x1a";  // the first Ctrl-Z ends the file
+const char kSettingsSection[] = "Quorvel";
+
+// Copies a path value into one of the 261-byte path fields; 0 when it does not fit.
+int CopyPathValue(LPSTR field, LPCSTR value)
+{
+    if (lstrlenA(value) >= kPathFieldSize) {
+        return 0;
+    }
+    lstrcpyA(field, value);
+    return 1;
+}
+
+int ApplySwitch(const CmdParameter& item)
+{
+    if (lstrcmpiA(item.name, "log") == 0) {
+        if (item.value != nullptr && item.value[0] != '\0') {
+            if (!CopyPathValue(gRunSettings.logPath, item.value)) {
+                return 0;
+            }
+        }
+        gRunSettings.logSwitch = item.isOn;
+        return 1;
+    }
+    if (lstrcmpiA(item.name, "ini") == 0) {
+        if (item.value == nullptr || item.value[0] == '\0') {
+            return 0;
+        }
+        return CopyPathValue(gRunSettings.settingsPath, item.value);
+    }
+    if (lstrcmpiA(item.name, "install") == 0) {
+        char path[MAX_PATH] = "";
+        GetModuleFileNameA(gRunSettings.instance, path, MAX_PATH);
+        path[MAX_PATH - 1] = '\0';
+        AddToRunLine(path);
+        return 1;
+    }
+    return 0;
+}
+
+int ApplyOptionsFile()
+{
+    char path[MAX_PATH];
+    BuildPathBesideProgram("Quorvel.cfg", path, MAX_PATH);
+    if (path[0] == '\0') {
+        return 1;
+    }
+    FILE* stream = _fsopen(path, "rt", _SH_DENYWR);
+    if (stream == nullptr) {
+        return 1;
+    }
+    int applied = ApplyOptionsStream(stream);
+    fclose(stream);
+    return applied;
+}
+
+void ReadNames()
+{
+    DWORD size = kNameFieldSize;
+    gRunSettings.namesObtained = 0;
+    if (!GetComputerNameA(gRunSettings.computerName, &size)) {
+        return;
+    }
+    size = kNameFieldSize;
+    if (!GetUserNameA(gRunSettings.userName, &size)) {
+        return;
+    }
+    gRunSettings.namesObtained = 1;
+}
+
+void ExamineEntries()
+{
+    UINT count = GetPrivateProfileIntA(kSettingsSection, "Count", 0, gRunSettings.settingsPath);
+    // n stops at the top of the range instead of wrapping round to 0.
+    for (UINT n = 1; n != 0 && n <= count; ++n) {
+        CheckAndLaunchApp(n);
+        PumpMessages();
+    }
+}
+
+}  // namespace
+
+void BuildPathBesideProgram(LPCSTR fileName, LPSTR out, int size)
+{
+    char program[MAX_PATH] = "";
+    GetModuleFileNameA(gRunSettings.instance, program, MAX_PATH);
+    program[MAX_PATH - 1] = '\0';
+    const char* separator = std::strrchr(program, kPathSeparator);
+    int directoryLength = separator ? static_cast<int>(separator - program) + 1 : 0;
+    out[0] = '\0';
+    if (directoryLength + lstrlenA(fileName) >= size) {
+        return;
+    }
+    std::memcpy(out, program, static_cast<size_t>(directoryLength));
+    lstrcpyA(out + directoryLength, fileName);
+}
+
+int ApplySwitchLine(LPCSTR line)
+{
+    CommandLine commandLine(line);
+    if (!commandLine.parsed || commandLine.first == nullptr) {
+        return 1;
+    }
+    commandLine.current = commandLine.first;
+    for (CmdParameter* item = commandLine.first; item != nullptr; item = commandLine.Next()) {
+        if (item->name == nullptr || !item->isSwitch || !ApplySwitch(*item)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int ApplyOptionsStream(FILE* stream)
+{
+    char line[kLineRoom];
+    while (!feof(stream)) {
+        if (fgets(line, kLineRoom, stream) == nullptr) {
+            break;
+        }
+        line[std::strcspn(line, kCtrlZText)] = '\0';
+        line[std::strcspn(line, "\n")] = '\0';
+        if (line[0] == '\0') {
+            continue;
+        }
+        if (!ApplySwitchLine(line)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
+{
+    ResetRunSettings(instance);
+    if (!ApplyOptionsFile() || !ApplySwitchLine(commandTail)) {
+        return 1;
+    }
+    ReadNames();
+    if (gRunSettings.logSwitch) {
+        OpenInstallLog();
+    }
+    if (gRunSettings.settingsPath[0] == '\0') {
+        BuildPathBesideProgram("Quorvel.ini", gRunSettings.settingsPath, kPathFieldSize);
+    }
+
+    ATOM delayClass = RegisterDelayClass();
+    UINT delay = GetPrivateProfileIntA(kSettingsSection, "Delay", 0, gRunSettings.settingsPath);
+    // A wait cut short by a stop request skips the entries but still tidies up.
+    bool waitCompleted = true;
+    if (delayClass != 0 && delay != 0) {
+        waitCompleted = WaitForDelay(delay) != FALSE;
+    }
+    if (waitCompleted) {
+        ExamineEntries();
+    }
+
+    UnregisterDelayClass();
+    if (gRunSettings.logStream != nullptr) {
+        CloseInstallLog();
+    }
+    return 0;
+}

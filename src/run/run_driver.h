@@ -1,0 +1,19 @@
+// The program's whole control flow: switches, names, log, delay, entries, tidy-up.
+#pragma once
+
+#include <cstdio>
+
+#include "platform/win32.h"
+
+// Runs one pass and returns the exit status: 1 when a line of switches was refused, else 0.
+int RunQuorvel(HINSTANCE instance, LPCSTR commandTail);
+
+// Applies one line of switches as it is met; returns 1 (applied) or 0 (refused).
+int ApplySwitchLine(LPCSTR line);
+
+// Applies every non-empty line of an options stream; returns 0 at the first refused line.
+int ApplyOptionsStream(FILE* stream);
+
+// Fills `out` (room `size`) with the program's own directory followed by `fileName`.
+// Leaves it empty when the result would not fit: a cut path would name another file.
+void BuildPathBesideProgram(LPCSTR fileName, LPSTR out, int size);

@@ -1,0 +1,8 @@
+#include "run/run_settings.h"
+
+RunSettings gRunSettings = {1, "", "", "", "", 0, nullptr, nullptr};
+
+void ResetRunSettings(HINSTANCE instance)
+{
+    gRunSettings = RunSettings{1, "", "", "", "", 0, nullptr, instance};
+}

@@ -1,0 +1,3 @@
+// PLACEHOLDER
+#include "update/check_and_launch.h"
+void CheckAndLaunchApp(UINT) {}

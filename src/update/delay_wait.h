@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/win32.h"
+
+// Registers the hidden delay window's class; 0 when registration failed.
+ATOM RegisterDelayClass();
+// Holds the run back for the given number of minutes while serving the message queue.
+// Returns TRUE when the countdown ran out (or no window could be made, so there was no wait),
+// FALSE when a quit request or the window's early destruction ended the wait.
+BOOL WaitForDelay(DWORD minutes);
+void UnregisterDelayClass();
+
+extern "C" QUORVEL_EXPORT LRESULT CALLBACK DelayWndProc(HWND window, UINT message, WPARAM wParam,
+                                                        LPARAM lParam);

@@ -1,0 +1,39 @@
+// Helpers shared by the unit and system tests: temporary folders, files and child processes.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);  // empty when missing
+bool FileExists(const std::string& path);
+
+struct ProcessResult {
+    int exitStatus = -1;  // -1 when the program could not be run or was killed
+    std::string output;   // standard output and standard error together
+};
+
+// Runs a program and waits for it. `environment` entries override or add variables; a value
+// of "\x01unset" removes one.
+ProcessResult RunProcess(const std::vector<std::string>& argv,
+                         const std::map<std::string, std::string>& environment = {},
+                         const std::string& workingDirectory = "");
+
+}  // namespace testing_support
