@@ -1,0 +1,249 @@
+#include "system/system_fixture.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+namespace system_tests {
+
+namespace fs = std::filesystem;
+using testing_support::ProcessResult;
+
+namespace {
+
+const char kRunKey[] = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+
+std::string EnvOrEmpty(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ProgramFileName()
+{
+    return fs::path(EnvOrEmpty("QUORVEL_PROGRAM")).filename().string();
+}
+
+// C:\ style path for Wine's Z: drive, which maps the POSIX root.
+std::string WinePath(const std::string& native)
+{
+    std::string path = "Z:" + native;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+ProcessResult RunWineTool(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{"wine"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return testing_support::RunProcess(argv, {{"WINEDEBUG", "-all"}});
+}
+
+}  // namespace
+
+bool UnderWine()
+{
+    return EnvOrEmpty("QUORVEL_TARGET") == "wine";
+}
+
+SystemTest::SystemTest()
+{
+    fs::create_directories(root_ / "prog");
+    fs::create_directories(root_ / "markers");
+    fs::create_directories(root_ / "home");
+    std::string program = EnvOrEmpty("QUORVEL_PROGRAM");
+    if (program.empty() || !fs::exists(program)) {
+        ADD_FAILURE() << "QUORVEL_PROGRAM does not name the built program: " << program;
+        return;
+    }
+    fs::copy_file(program, BesideProgram(ProgramFileName()));
+    if (UnderWine()) {
+        WriteRunLine("");
+    }
+}
+
+std::string SystemTest::Visible(const std::string& relative) const
+{
+    return UnderWine() ? WinePath(Native(relative)) : Native(relative);
+}
+
+std::string SystemTest::VisibleProgramPath() const
+{
+    std::string native = BesideProgram(ProgramFileName());
+    return UnderWine() ? WinePath(native) : native;
+}
+
+void SystemTest::WriteOptionsFile(const std::string& content) const
+{
+    testing_support::WriteFile(BesideProgram("Quorvel.cfg"), content);
+}
+
+void SystemTest::WriteSettingsFile(const std::string& content) const
+{
+    testing_support::WriteFile(BesideProgram("Quorvel.ini"), content);
+}
+
+std::string SystemTest::DefaultLog() const
+{
+    return BesideProgram("Quorvel.log");
+}
+
+Environment SystemTest::HomeEnvironment() const
+{
+    return {{"HOME", Native("home")}};
+}
+
+ProcessResult SystemTest::Run(const std::vector<std::string>& args,
+                              const Environment& environment) const
+{
+    std::vector<std::string> argv;
+    Environment env = environment;
+    if (UnderWine()) {
+        argv.push_back("wine");
+        env.emplace("WINEDEBUG", "-all");
+    }
+    argv.push_back(BesideProgram(ProgramFileName()));
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (!env.count("HOME")) {
+        env.emplace("HOME", Native("home"));
+    }
+    auto start = std::chrono::steady_clock::now();
+    ProcessResult result = testing_support::RunProcess(argv, env, Native(""));
+    lastRunTime_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    return result;
+}
+
+std::string SystemTest::MarkerCommand(const std::string& label,
+                                      const std::vector<std::string>& args) const
+{
+    std::string marker = EnvOrEmpty("QUORVEL_MARKER");
+    std::string command = (UnderWine() ? WinePath(marker) : marker) + " " + Visible("markers") +
+                          " " + label;
+    for (const std::string& arg : args) {
+        command += " " + arg;
+    }
+    return command;
+}
+
+std::vector<std::string> SystemTest::Markers() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Native("markers"))) {
+        std::string name = entry.path().filename().string();
+        if (name.find(".partial") == std::string::npos) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> SystemTest::WaitForMarkers(const std::vector<std::string>& expected,
+                                                    std::chrono::milliseconds timeout) const
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        std::vector<std::string> present = Markers();
+        bool all = std::all_of(expected.begin(), expected.end(), [&](const std::string& name) {
+            return std::find(present.begin(), present.end(), name) != present.end();
+        });
+        if (all || std::chrono::steady_clock::now() >= deadline) {
+            return present;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+std::vector<std::string> SystemTest::MarkersAfterGrace() const
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(UnderWine() ? 3000 : 500));
+    return Markers();
+}
+
+std::string SystemTest::MarkerContent(const std::string& label) const
+{
+    return testing_support::ReadFile(Native("markers/" + label));
+}
+
+std::string SystemTest::ReadRunLine() const
+{
+    if (UnderWine()) {
+        ProcessResult result = RunWineTool({"reg", "query", kRunKey, "/v", "run"});
+        // A line of the form "    run    REG_SZ    <value>".
+        std::istringstream lines(result.output);
+        std::string line;
+        const std::string tag = "REG_SZ";
+        while (std::getline(lines, line)) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            size_t at = line.find(tag);
+            if (line.find("run") != std::string::npos && at != std::string::npos) {
+                // reg separates the type from the value with four blanks.
+                return at + tag.size() + 4 <= line.size() ? line.substr(at + tag.size() + 4) : "";
+            }
+        }
+        return "";
+    }
+    // The POSIX WIN.INI keeps a value with blanks at its ends inside double quotes.
+    std::istringstream lines(testing_support::ReadFile(Native("home/.config/win.ini")));
+    std::string line;
+    bool inWindows = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line[0] == '[') {
+            inWindows = line == "[windows]";
+        } else if (inWindows && line.rfind("run=", 0) == 0) {
+            std::string value = line.substr(4);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+                value = value.substr(1, value.size() - 2);
+            }
+            return value;
+        }
+    }
+    return "";
+}
+
+bool SystemTest::RunLinePresent() const
+{
+    if (UnderWine()) {
+        return RunWineTool({"reg", "query", kRunKey, "/v", "run"}).exitStatus == 0;
+    }
+    return testing_support::FileExists(Native("home/.config/win.ini"));
+}
+
+void SystemTest::WriteRunLine(const std::string& value) const
+{
+    if (UnderWine()) {
+        if (value.empty()) {
+            RunWineTool({"reg", "delete", kRunKey, "/v", "run", "/f"});
+        } else {
+            RunWineTool({"reg", "add", kRunKey, "/v", "run", "/t", "REG_SZ", "/d", value, "/f"});
+        }
+        return;
+    }
+    fs::create_directories(Native("home/.config"));
+    testing_support::WriteFile(Native("home/.config/win.ini"),
+                               "[windows]\r\nrun=\"" + value + "\"\r\n");
+}
+
+std::string SettingsText(const std::vector<AppEntry>& entries, const std::string& extra)
+{
+    std::string text = "[Quorvel]\r\nCount=" + std::to_string(entries.size()) + "\r\n" + extra;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const AppEntry& entry = entries[i];
+        text += "[App" + std::to_string(i + 1) + "]\r\nName=" + entry.name +
+                "\r\nSource=" + entry.source + "\r\nDestination=" + entry.destination +
+                "\r\nSetupApp=" + entry.setupApp + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace system_tests

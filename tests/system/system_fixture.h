@@ -1,0 +1,85 @@
+// Black-box runs of the built program. Every test gets a fresh folder holding a copy of the
+// program (so its options file, default settings file and default log sit beside it) and a
+// folder for the markers that the stand-in setup program leaves.
+//
+// The same tests run against the POSIX build and, under Wine, against the Windows build. The
+// environment set by CTest picks the target:
+//   QUORVEL_TARGET   posix | wine   (set from the test program's command line)
+//   QUORVEL_PROGRAM  the built program (build/quorvel or build-win64/quorvel.exe)
+//   QUORVEL_MARKER   the stand-in setup program built for the same platform
+//   WINEPREFIX       the Wine prefix (wine only)
+// Differences that belong to the platforms themselves (path form, where the user's WIN.INI
+// lives) are answered here, in one place, and nowhere else.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace system_tests {
+
+using Environment = std::map<std::string, std::string>;
+
+bool UnderWine();
+
+class SystemTest : public ::testing::Test {
+protected:
+    SystemTest();
+
+    // Native path of a file in the test's folder.
+    std::string Native(const std::string& relative) const { return root_ / relative; }
+    // The same path as the program sees it (Z:\... under Wine).
+    std::string Visible(const std::string& relative) const;
+    // Native path of a file beside the program copy.
+    std::string BesideProgram(const std::string& name) const { return root_ / ("prog/" + name); }
+
+    void WriteOptionsFile(const std::string& content) const;   // Quorvel.cfg beside the program
+    void WriteSettingsFile(const std::string& content) const;  // Quorvel.ini beside the program
+    std::string DefaultLog() const;                            // Quorvel.log beside the program
+
+    // Runs the program copy with the arguments (each one argument, as a shell would pass it).
+    testing_support::ProcessResult Run(const std::vector<std::string>& args,
+                                       const Environment& environment = {}) const;
+    // The program's process id is not needed; the time it took is.
+    std::chrono::milliseconds lastRunTime() const { return lastRunTime_; }
+
+    // A SetupApp command line that starts the stand-in setup program, which leaves the marker
+    // `label` holding `args`, one per line.
+    std::string MarkerCommand(const std::string& label,
+                              const std::vector<std::string>& args = {}) const;
+    // Waits until the named markers exist (or the time runs out); returns the markers present.
+    std::vector<std::string> WaitForMarkers(const std::vector<std::string>& expected,
+                                            std::chrono::milliseconds timeout =
+                                                std::chrono::seconds(20)) const;
+    // The markers present after a short grace period, for checks that nothing was started.
+    std::vector<std::string> MarkersAfterGrace() const;
+    std::string MarkerContent(const std::string& label) const;
+
+    // The run value of the user's WIN.INI, and setting it (HOME's WIN.INI file on POSIX, the
+    // registry under Wine). HomeEnvironment() gives the environment that points there.
+    std::string ReadRunLine() const;
+    void WriteRunLine(const std::string& value) const;
+    bool RunLinePresent() const;
+    Environment HomeEnvironment() const;
+    // The program's own full path as the program reports it.
+    std::string VisibleProgramPath() const;
+
+private:
+    std::vector<std::string> Markers() const;
+
+    testing_support::TempDir root_;
+    mutable std::chrono::milliseconds lastRunTime_{0};
+};
+
+// A settings file with [Quorvel] Count and one App section per entry.
+struct AppEntry {
+    std::string name, source, destination, setupApp;
+};
+std::string SettingsText(const std::vector<AppEntry>& entries, const std::string& extra = "");
+
+}  // namespace system_tests
