@@ -1,0 +1,174 @@
+// Reading version resources from toolchain-built PE32 and PE32+ programs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/pe_fixture.h"
+#include "support/test_support.h"
+#include "version_test_util.h"
+
+using testing_support::PeKind;
+using testing_support::TempDir;
+using testing_support::VersionQuad;
+
+namespace {
+
+class VersionReadTest : public ::testing::TestWithParam<PeKind> {};
+
+TEST_P(VersionReadTest, ReadsTheBuiltQuadruple)
+{
+    TempDir dir;
+    const std::string path = dir / "built.exe";
+    testing_support::WriteFile(path, testing_support::ReadPeFixture(GetParam()));
+    EXPECT_EQ(QueryVersionQuad(path), testing_support::kBuiltFixtureVersion);
+}
+
+TEST_P(VersionReadTest, ReadsPatchedQuadruples)
+{
+    TempDir dir;
+    const VersionQuad cases[] = {
+        {0, 0, 0, 0},
+        {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {0x00020001, 0x00000000, 0x00010000, 0x00000005},
+        {0x80000000, 0x00000001, 0x7FFFFFFF, 0xFFFFFFFE},
+    };
+    for (const VersionQuad& quad : cases) {
+        const std::string path = dir / "patched.exe";
+        testing_support::WritePeWithVersion(path, quad, GetParam());
+        EXPECT_EQ(QueryVersionQuad(path), quad);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWidths, VersionReadTest,
+                         ::testing::Values(PeKind::Pe32, PeKind::Pe32Plus),
+                         [](const ::testing::TestParamInfo<PeKind>& param) {
+                             return param.param == PeKind::Pe32 ? "Pe32" : "Pe32Plus";
+                         });
+
+TEST(VersionRead, TheSizeIsTheBlockAndTheHandleIsZeroed)
+{
+    TempDir dir;
+    const std::string path = dir / "v.exe";
+    testing_support::WritePeWithVersion(path, {1, 2, 3, 4});
+    DWORD handle = 77;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    EXPECT_EQ(handle, 0u);
+    ASSERT_GE(size, 40u + sizeof(VS_FIXEDFILEINFO));
+    std::vector<unsigned char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
+    // The block begins with its own length, as the size call reported it.
+    EXPECT_EQ(block[0] | (block[1] << 8), static_cast<int>(size));
+    LPVOID value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &value, &length));
+    EXPECT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const auto* bytes = static_cast<unsigned char*>(value);
+    EXPECT_GE(bytes, block.data());
+    EXPECT_LE(bytes + length, block.data() + block.size());
+    EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwSignature, 0xFEEF04BDu);
+}
+
+TEST(VersionRead, FilesWithoutAVersionResourceGiveZero)
+{
+    TempDir dir;
+    testing_support::WritePeWithoutVersion(dir / "plain.exe");
+    testing_support::WriteFile(dir / "text.exe", "MZ but nothing after it");
+    testing_support::WriteFile(dir / "empty.exe", "");
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);  // must not block the open
+    for (const char* name : {"plain.exe", "text.exe", "empty.exe", "folder", "pipe", "missing"}) {
+        DWORD handle = 5;
+        EXPECT_EQ(GetFileVersionInfoSizeA((dir / name).c_str(), &handle), 0u) << name;
+        EXPECT_EQ(handle, 0u) << name;
+        unsigned char block[256] = {};
+        EXPECT_FALSE(GetFileVersionInfoA((dir / name).c_str(), 0, sizeof block, block)) << name;
+    }
+    EXPECT_EQ(GetFileVersionInfoSizeA(nullptr, nullptr), 0u);
+}
+
+TEST(VersionRead, ABlockSmallerThanTheResourceIsFilledWithinItsSize)
+{
+    TempDir dir;
+    const std::string path = dir / "v.exe";
+    testing_support::WritePeWithVersion(path, {9, 8, 7, 6});
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    ASSERT_GT(size, 92u);
+    // 40 bytes of header and key, then the 52-byte value: 92 holds it, 91 does not.
+    for (DWORD given : {DWORD{5}, DWORD{6}, DWORD{60}, DWORD{91}, DWORD{92}, size - 1}) {
+        std::vector<unsigned char> block(size + 16, 0xCC);
+        BOOL filled = GetFileVersionInfoA(path.c_str(), 0, given, block.data());
+        EXPECT_EQ(filled != FALSE, given >= 6) << given;
+        for (size_t i = given; i < block.size(); ++i) {
+            ASSERT_EQ(block[i], 0xCC) << "written past the given size " << given;
+        }
+        if (!filled) {
+            continue;
+        }
+        LPVOID value = nullptr;
+        UINT length = 0;
+        BOOL found = VerQueryValueA(block.data(), "\\", &value, &length);
+        EXPECT_EQ(found != FALSE, given >= 92) << given;
+        if (found) {
+            EXPECT_EQ(length, 52u);
+            EXPECT_LE(static_cast<unsigned char*>(value) + length, block.data() + given);
+            EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionMS, 9u);
+        }
+    }
+}
+
+TEST(VersionRead, OnlyTheRootCanBeQueried)
+{
+    TempDir dir;
+    const std::string path = dir / "v.exe";
+    testing_support::WritePeWithVersion(path, {1, 2, 3, 4});
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    std::vector<unsigned char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
+    for (const char* sub : {"\\StringFileInfo\\040904B0\\FileVersion", "\\VarFileInfo\\Translation", "x"}) {
+        LPVOID value = reinterpret_cast<LPVOID>(1);
+        UINT length = 9;
+        EXPECT_FALSE(VerQueryValueA(block.data(), sub, &value, &length)) << sub;
+        EXPECT_EQ(value, nullptr);
+        EXPECT_EQ(length, 0u);
+    }
+    LPVOID value = nullptr;
+    EXPECT_FALSE(VerQueryValueA(block.data(), "\\", &value, nullptr));
+    EXPECT_FALSE(VerQueryValueA(nullptr, "\\", &value, nullptr));
+}
+
+unsigned long long ReadCharCount()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    unsigned long long value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") {
+            return value;
+        }
+    }
+    return 0;
+}
+
+// The reader asks for the headers, the directory path and the block, never the whole file.
+TEST(VersionRead, AHugeFileIsReadOnlyWhereNeeded)
+{
+    TempDir dir;
+    const std::string path = dir / "huge.exe";
+    testing_support::WritePeWithVersion(path, {0x00030001, 2, 3, 4});
+    constexpr off_t kOneGiB = off_t{1} << 30;
+    ASSERT_EQ(truncate(path.c_str(), kOneGiB), 0);  // sparse: no disk space is used
+
+    const unsigned long long before = ReadCharCount();
+    ASSERT_GT(before, 0u) << "/proc/self/io gives no rchar";
+    std::optional<VersionQuad> quad = QueryVersionQuad(path);
+    const unsigned long long after = ReadCharCount();
+    EXPECT_EQ(quad, (VersionQuad{0x00030001, 2, 3, 4}));
+    EXPECT_LT(after - before, 256u * 1024u);
+}
+
+}  // namespace
