@@ -1,0 +1,21 @@
+// Reading a whole small file with a bound on how much is taken: a settings file on a share
+// may be huge or still growing.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace profile {
+
+constexpr size_t kProfileReadLimit = 16u * 1024u * 1024u;
+
+enum class ReadOutcome {
+    Read,      // the whole file is in `out`
+    TooLarge,  // `out` holds the first `limit` bytes; the rest was not read
+    Missing,   // no such file (or a folder on the path is missing)
+    Failed,    // anything else: a folder, a device, no permission, a read error
+};
+
+ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out);
+
+}  // namespace profile

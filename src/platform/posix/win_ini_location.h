@@ -1,0 +1,12 @@
+// Where the user's WIN.INI lives on POSIX.
+#pragma once
+
+#include <string>
+
+namespace profile {
+
+// $HOME/.config/win.ini, with the password database's home directory when HOME is unset or
+// empty; empty when neither gives a home.
+std::string WinIniPath();
+
+}  // namespace profile
