@@ -1,4 +1,55 @@
-// PLACEHOLDER: replaced by the run-line registration.
+// Registration in the run line of the user's WIN.INI.
 #include "run/run_line.h"
 
-void AddToRunLine(LPCSTR) {}
+#include <string>
+#include <vector>
+
+#include "run/run_line_edit.h"
+
+namespace {
+
+// The run value is read whole, however long: the buffer grows while the value fills it, so a
+// long run line is never written back without its tail. Past this size nothing is written.
+constexpr size_t kFirstReadRoom = MAX_PATH;
+constexpr size_t kLargestReadRoom = 64u * 1024u * 1024u;
+
+bool ReadRunValue(std::string& value)
+{
+    std::vector<char> buffer(kFirstReadRoom);
+    for (;;) {
+        DWORD length = GetProfileStringA("windows", "run", "", buffer.data(),
+                                         static_cast<DWORD>(buffer.size()));
+        if (static_cast<size_t>(length) + 1 < buffer.size()) {
+            value.assign(buffer.data(), length);
+            return true;
+        }
+        if (buffer.size() >= kLargestReadRoom) {
+            return false;
+        }
+        buffer.assign(buffer.size() * 2, '\0');
+    }
+}
+
+}  // namespace
+
+void AddToRunLine(LPCSTR path)
+{
+    // Without a path there is nothing to register, and an empty entry would only grow the
+    // line by one blank on every run.
+    if (path == nullptr || *path == '\0') {
+        return;
+    }
+    const std::string programPath(path);
+    std::string firstReading;
+    if (!ReadRunValue(firstReading)) {
+        return;
+    }
+    size_t match = FindRunLineKey(UpperCased(firstReading), RunLineKey(programPath, kPathSeparator));
+    // The edit works on a second reading in the value's own case.
+    std::string secondReading;
+    if (!ReadRunValue(secondReading)) {
+        return;
+    }
+    std::string composed = EditRunLine(secondReading, match, programPath);
+    WriteProfileStringA("windows", "run", composed.c_str());
+}
