@@ -1,0 +1,116 @@
+// The option pass: which lines are applied or refused, what each switch sets, and how the
+// options file is read (text mode, Ctrl-Z, pieces of at most 259 characters).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32.h"
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+class OptionPass : public ::testing::Test {
+protected:
+    void SetUp() override { ResetRunSettings(nullptr); }
+
+    // Applies an options file with the given bytes, read as the program reads it.
+    int ApplyOptionsText(const std::string& content)
+    {
+        WriteFile(dir_ / "Quorvel.cfg", content);
+        FILE* stream = _fsopen((dir_ / "Quorvel.cfg").c_str(), "rt", _SH_DENYWR);
+        EXPECT_NE(stream, nullptr);
+        int applied = ApplyOptionsStream(stream);
+        fclose(stream);
+        return applied;
+    }
+
+    TempDir dir_;
+};
+
+TEST_F(OptionPass, RefusedLines)
+{
+    for (const char* line : {"/ini", "/ini=", "/ini=\"\"", "setup", "/x", "/", "-", "/log /x",
+                             "\"quoted\"", "/log=a b"}) {
+        EXPECT_EQ(ApplySwitchLine(line), 0) << line;
+    }
+}
+
+TEST_F(OptionPass, AppliedLines)
+{
+    for (const char* line : {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini"}) {
+        EXPECT_EQ(ApplySwitchLine(line), 1) << line;
+    }
+}
+
+TEST_F(OptionPass, LogSwitchAndPath)
+{
+    ApplySwitchLine("/LOG-");
+    EXPECT_EQ(gRunSettings.logSwitch, 0);
+    ApplySwitchLine("/log=");  // on again, path untouched
+    EXPECT_EQ(gRunSettings.logSwitch, 1);
+    EXPECT_STREQ(gRunSettings.logPath, "");
+    ApplySwitchLine("/log-=\"/srv/logs/my log.txt\"");
+    EXPECT_EQ(gRunSettings.logSwitch, 0);
+    EXPECT_STREQ(gRunSettings.logPath, "/srv/logs/my log.txt");
+    ApplySwitchLine("/log");
+    EXPECT_STREQ(gRunSettings.logPath, "/srv/logs/my log.txt");
+}
+
+TEST_F(OptionPass, LaterSwitchesOverrideAndRefusalKeepsEarlierEffects)
+{
+    EXPECT_EQ(ApplySwitchLine("/ini=a.ini /ini=b.ini"), 1);
+    EXPECT_STREQ(gRunSettings.settingsPath, "b.ini");
+    EXPECT_EQ(ApplySwitchLine("/ini=c.ini /bogus /ini=d.ini"), 0);
+    EXPECT_STREQ(gRunSettings.settingsPath, "c.ini");
+}
+
+TEST_F(OptionPass, PathValuesLongerThanTheFieldAreRefused)
+{
+    std::string fits(260, 'a');
+    std::string tooLong(261, 'b');
+    EXPECT_EQ(ApplySwitchLine(("/ini=" + fits).c_str()), 1);
+    EXPECT_EQ(std::string(gRunSettings.settingsPath), fits);
+    EXPECT_EQ(ApplySwitchLine(("/ini=" + tooLong).c_str()), 0);
+    EXPECT_EQ(ApplySwitchLine(("/log=" + tooLong).c_str()), 0);
+    EXPECT_EQ(std::string(gRunSettings.settingsPath), fits);
+    EXPECT_STREQ(gRunSettings.logPath, "");
+    EXPECT_EQ(gRunSettings.logSwitch, 1);
+}
+
+TEST_F(OptionPass, OptionsFileSkipsBlankLinesDropsCarriageReturnsAndStopsAtCtrlZ)
+{
+    EXPECT_EQ(ApplyOptionsText("\r\n/log-\r\n\r\n   \r\n/ini=x.ini\r\n\x1a/bogus\r\n"), 1);
+    EXPECT_EQ(gRunSettings.logSwitch, 0);
+    EXPECT_STREQ(gRunSettings.settingsPath, "x.ini");
+}
+
+TEST_F(OptionPass, CarriageReturnsInsideALineAreDroppedToo)
+{
+    EXPECT_EQ(ApplyOptionsText("/ini=a\r.ini\n"), 1);
+    EXPECT_STREQ(gRunSettings.settingsPath, "a.ini");
+}
+
+TEST_F(OptionPass, LongLinesAreReadInPiecesOf259Characters)
+{
+    // 259 characters fit in one piece; one more character becomes a line of its own, here a
+    // bare value, which is refused.
+    std::string value(254, 'a');
+    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "\n"), 1);
+    EXPECT_EQ(std::string(gRunSettings.settingsPath), value);
+    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "b\n"), 0);
+    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "/log-\n"), 1);
+    EXPECT_EQ(gRunSettings.logSwitch, 0);
+}
+
+TEST_F(OptionPass, FinalLineWithoutLineFeedIsApplied)
+{
+    EXPECT_EQ(ApplyOptionsText("/log\n/ini=last.ini"), 1);
+    EXPECT_STREQ(gRunSettings.settingsPath, "last.ini");
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+// Splitting a command line by the Windows rules, and starting programs without waiting.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/windows_command_line.h"
+#include "platform/win32.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+using Args = std::vector<std::string>;
+
+TEST(WindowsCommandLine, SplitsByTheWindowsRules)
+{
+    const struct {
+        std::string line;
+        Args args;
+    } rows[] = {
+        {"", {}},
+        {"  a  b\tc ", {"a", "b", "c"}},
+        {"\"a b\" c", {"a b", "c"}},
+        {"a\"b c\"d", {"ab cd"}},
+        {"a\\b\\\\c", {"a\\b\\\\c"}},
+        {"a\\\\\"b c\"", {"a\\b c"}},
+        {"a\\\"b", {"a\"b"}},
+        {"\"a\"\"b\"", {"a\"b"}},
+        {"\"open", {"open"}},
+        {"\"\"", {""}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SplitWindowsCommandLine(row.line), row.args) << row.line;
+    }
+}
+
+// A script that records its arguments, one per line, in `record`.
+std::string MakeRecorder(const TempDir& dir, const std::string& name, const std::string& record)
+{
+    std::string path = dir / name;
+    WriteFile(path, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + record +
+                        ".partial'\nmv '" + record + ".partial' '" + record + "'\n");
+    chmod(path.c_str(), 0755);
+    return path;
+}
+
+std::string WaitForFile(const std::string& path)
+{
+    for (int i = 0; i < 200 && !FileExists(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return ReadFile(path);
+}
+
+TEST(WinExec, StartsTheProgramWithItsArgumentsAndReportsSuccess)
+{
+    TempDir dir;
+    std::string program = MakeRecorder(dir, "rec", dir / "out");
+    UINT result = WinExec((program + " one \"two three\" fo\\\"ur").c_str(), SW_SHOWNORMAL);
+    EXPECT_GT(result, 31u);
+    EXPECT_EQ(WaitForFile(dir / "out"), "one\ntwo three\nfo\"ur\n");
+}
+
+TEST(WinExec, ProgramPathsWithBlanksWorkQuotedOrUnquoted)
+{
+    TempDir dir;
+    mkdir((dir / "my tools").c_str(), 0755);
+    std::string program = MakeRecorder(dir, "my tools/rec", dir / "out");
+    EXPECT_GT(WinExec((program + " x").c_str(), SW_SHOWNORMAL), 31u);
+    EXPECT_EQ(WaitForFile(dir / "out"), "x\n");
+    unlink((dir / "out").c_str());
+    EXPECT_GT(WinExec(("\"" + program + "\" y").c_str(), SW_SHOWNORMAL), 31u);
+    EXPECT_EQ(WaitForFile(dir / "out"), "y\n");
+}
+
+TEST(WinExec, FailuresAreReported)
+{
+    TempDir dir;
+    WriteFile(dir / "not-executable", "data");
+    mkdir((dir / "folder").c_str(), 0755);
+    for (const std::string& line :
+         {std::string(""), std::string("   "), dir / "missing", dir / "not-executable",
+          dir / "folder", std::string("quorvel-no-such-program-anywhere")}) {
+        EXPECT_LE(WinExec(line.c_str(), SW_SHOWNORMAL), 31u) << line;
+    }
+}
+
+TEST(WinExec, DoesNotWaitAndPassesOnNoOpenFiles)
+{
+    TempDir dir;
+ // The program sleeps, then lists where its open descriptors lead.
+    std::string program = dir / "slow";
+    WriteFile(program, "#!/bin/sh\nsleep 1\nls -l /proc/$$/fd/ > '" + (dir / "fds.partial") +
+                           "'\nmv '" + (dir / "fds.partial") + "' '" + (dir / "fds") + "'\n");
+    chmod(program.c_str(), 0755);
+    FILE* ours = fopen((dir / "held").c_str(), "w");  // inheritable: no close-on-exec
+    ASSERT_NE(ours, nullptr);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_GT(WinExec(program.c_str(), SW_SHOWNORMAL), 31u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+    std::string fds = WaitForFile(dir / "fds");
+    fclose(ours);
+    EXPECT_NE(fds, "");
+    EXPECT_EQ(fds.find(dir / "held"), std::string::npos) << fds;
+}
+
+}  // namespace
