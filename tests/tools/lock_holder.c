@@ -1,0 +1,50 @@
+/* A rival writer for the install-log tests: `lock_holder FILE MILLISECONDS READY` opens FILE
+   (creating it when missing), takes a POSIX record lock from its current end onwards, creates
+   READY to say the lock is held, keeps the lock for MILLISECONDS and exits, which releases it.
+   A native record lock is seen by the program's locks on both builds (Wine's locks are record
+   locks too). */
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    struct stat status;
+    struct flock region;
+    struct timespec wait;
+    char* end = NULL;
+    long milliseconds;
+    int fd;
+    int ready;
+    if (argc != 4) {
+        return 2;
+    }
+    milliseconds = strtol(argv[2], &end, 10);
+    if (end == argv[2] || *end != '\0' || milliseconds < 0 || milliseconds > 600000) {
+        return 2;
+    }
+    fd = open(argv[1], O_RDWR | O_CREAT, 0666);
+    if (fd < 0 || fstat(fd, &status) != 0) {
+        return 1;
+    }
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = status.st_size;
+    region.l_len = 0; /* to the end of any file, however far it grows */
+    if (fcntl(fd, F_SETLK, &region) != 0) {
+        return 1;
+    }
+    ready = open(argv[3], O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (ready < 0) {
+        return 1;
+    }
+    close(ready);
+    wait.tv_sec = milliseconds / 1000;
+    wait.tv_nsec = (milliseconds % 1000) * 1000000L;
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+    return 0;
+}
