@@ -1,0 +1,120 @@
+// Whole runs over settings files with entries due and not due: which setup programs start,
+// with which arguments, and in which order their log lines arrive.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <ctime>
+
+#include "support/pe_fixture.h"
+#include "system/system_fixture.h"
+
+namespace system_tests {
+namespace {
+
+using testing_support::VersionQuad;
+using testing_support::WriteFile;
+
+constexpr time_t kMoment = 1780000000;
+
+void SetLastWrite(const std::string& path, time_t moment)
+{
+    struct timespec times[2] = {{moment, 0}, {moment, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+class CheckAndLaunch : public SystemTest {
+protected:
+    void MakePe(const std::string& relative, const VersionQuad& version, time_t moment)
+    {
+        testing_support::WritePeWithVersion(Native(relative), version);
+        SetLastWrite(Native(relative), moment);
+    }
+};
+
+const VersionQuad kOld = {0x00010000, 0, 0x00010000, 0};
+const VersionQuad kNew = {0x00010001, 0, 0x00010000, 0};
+
+TEST_F(CheckAndLaunch, StartsExactlyTheEntriesThatAreDue)
+{
+    MakePe("master-a.exe", kOld, kMoment);
+    MakePe("master-b.exe", kOld, kMoment);
+    MakePe("installed-b.exe", kOld, kMoment);  // up to date
+    MakePe("master-d.exe", kNew, kMoment - 86400);
+    MakePe("installed-d.exe", kOld, kMoment);  // older version, newer date: due
+    WriteSettingsFile(SettingsText({
+        {"Missing install", Visible("master-a.exe"), Visible("installed-a.exe"),
+         MarkerCommand("a")},
+        {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
+        {"No setup program", Visible("master-a.exe"), Visible("installed-a.exe"), ""},
+        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"),
+         MarkerCommand("d")},
+        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
+         MarkerCommand("e")},
+    }));
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    WaitForMarkers({"a", "d"});
+    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"a", "d"}));
+}
+
+TEST_F(CheckAndLaunch, DueEntriesAreLoggedInEntryOrderBeforeTheirSetupStarts)
+{
+    WriteSettingsFile(SettingsText({
+        {"First", Visible("m1"), Visible("i1"), MarkerCommand("one")},
+        {"Second", Visible("m2"), Visible("i2"), MarkerCommand("two")},
+    }));
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers({"one", "two"}), (std::vector<std::string>{"one", "two"}));
+    std::string log = testing_support::ReadFile(DefaultLog());
+    size_t first = log.find(" - First");
+    size_t second = log.find(" - Second");
+    ASSERT_NE(first, std::string::npos) << log;
+    ASSERT_NE(second, std::string::npos) << log;
+    EXPECT_LT(first, second);
+}
+
+TEST_F(CheckAndLaunch, SetupCommandLineIsSplitByTheWindowsRules)
+{
+    WriteSettingsFile(SettingsText(
+        {{"Args", Visible("m"), Visible("i"),
+          MarkerCommand("args", {"plain", "\"two words\"", "tail\\\"quote"})}}));
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    WaitForMarkers({"args"});
+    EXPECT_EQ(MarkerContent("args"), "plain\ntwo words\ntail\"quote\n");
+}
+
+TEST_F(CheckAndLaunch, CountBeyondTheSectionsAndMissingKeysSkipEntries)
+{
+    WriteSettingsFile("[Quorvel]\nCount=5\n"
+                      "[App1]\nName=One\nSource=" + Visible("m") + "\nDestination=" +
+                      Visible("i") + "\nSetupApp=" + MarkerCommand("one") +
+                      "\n[App2]\nName=Two\nSource=" + Visible("m") + "\nDestination=" +
+                      Visible("i") + "\n"
+                      "[App3]\nName=Three\nSource=" + Visible("m") + "\nDestination=" +
+                      Visible("i") + "\nSetupApp=" + MarkerCommand("three") + "\n");
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    WaitForMarkers({"one", "three"});
+    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"one", "three"}));
+}
+
+TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
+{
+    std::string due = SettingsText({{"Due", Visible("m"), Visible("i"), MarkerCommand("b")}});
+    WriteFile(Native("a.ini"), SettingsText({{"A", Visible("m"), Visible("i"),
+                                              MarkerCommand("a")}}));
+    WriteFile(Native("b dir.ini"), due);
+    // A path in the options file is quoted: unquoted, a '/' would begin a new switch.
+    WriteOptionsFile("/ini=\"" + Visible("a.ini") + "\"\r\n");
+    EXPECT_EQ(Run({"/ini=" + Visible("b dir.ini")}).exitStatus, 0);
+    WaitForMarkers({"b"});
+    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"b"}));
+}
+
+TEST_F(CheckAndLaunch, AMissingSettingsFileExaminesNothing)
+{
+    EXPECT_EQ(Run({"/ini=" + Visible("absent.ini")}).exitStatus, 0);
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    EXPECT_TRUE(MarkersAfterGrace().empty());
+}
+
+}  // namespace
+}  // namespace system_tests
