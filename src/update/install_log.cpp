@@ -1,6 +1,88 @@
-// PLACEHOLDER: replaced by the install log.
+// The shared install log: opened once per run, one line per started setup program, each
+// appended under a byte-range lock, closed at the end of the pass.
 #include "update/install_log.h"
 
-void OpenInstallLog() {}
-void WriteInstallLogLine(LPCSTR) {}
-void CloseInstallLog() {}
+#include <cstdlib>
+#include <ctime>
+
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+#include "string_table.h"
+#include "update/log_append.h"
+#include "update/log_line.h"
+#include "update/log_timestamp.h"
+#include "update/resource_string.h"
+
+namespace {
+
+// No system error box or prompt when the log's location fails (an unreachable share).
+constexpr UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+
+// The log stream's buffer: larger than any line, so a flushed line leaves in one write and
+// is never split between two. One log stream is open at a time.
+char gLogStreamBuffer[2 * kLogLineSize];
+
+// Quorvel.log beside the program: the options file's path with "cfg" replaced by "log".
+void BuildDefaultLogPath()
+{
+    char path[MAX_PATH];
+    BuildPathBesideProgram("Quorvel.cfg", path, MAX_PATH);
+    int length = lstrlenA(path);
+    if (length < 3) {
+        return;
+    }
+    lstrcpyA(path + length - 3, "log");
+    lstrcpynA(gRunSettings.logPath, path, kPathFieldSize);
+}
+
+}  // namespace
+
+void OpenInstallLog()
+{
+    if (gRunSettings.logPath[0] == '\0') {
+        BuildDefaultLogPath();
+    }
+    gRunSettings.logStream = nullptr;
+    if (gRunSettings.logPath[0] == '\0') {
+        return;  // no path that fits: no log for this run
+    }
+    UINT previous = SetErrorMode(kQuietErrorMode);
+    FILE* stream = _fsopen(gRunSettings.logPath, "ab", _SH_DENYNO);
+    SetErrorMode(previous);
+    if (stream != nullptr) {
+        setvbuf(stream, gLogStreamBuffer, _IOFBF, sizeof gLogStreamBuffer);
+    }
+    gRunSettings.logStream = stream;
+}
+
+void WriteInstallLogLine(LPCSTR name)
+{
+    if (gRunSettings.logStream == nullptr) {
+        return;
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char timestamp[kTimestampSize];
+    {
+        ResourceString format(IDS_TIMESTAMP_FORMAT);
+        FormatLogTimestamp(format.text, now, std::getenv("TZ"),
+                           DaylightSavingInEffect(std::time(nullptr)), timestamp,
+                           kTimestampSize);
+    }
+    char line[kLogLineSize];
+    int length = ComposeInstallLogLine(timestamp, name, gRunSettings, line);
+    if (length <= 0) {
+        return;  // a missing format string: nothing would reach the file
+    }
+    UINT previous = SetErrorMode(kQuietErrorMode);
+    AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length));
+    SetErrorMode(previous);
+}
+
+void CloseInstallLog()
+{
+    if (gRunSettings.logStream != nullptr) {
+        fclose(gRunSettings.logStream);
+        gRunSettings.logStream = nullptr;
+    }
+}
