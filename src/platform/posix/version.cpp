@@ -1,6 +1,7 @@
 // File version resources of PE32 and PE32+ files. The block handed to the caller is the
 // file's own version block; only its root ("\") can be queried.
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/posix/le_bytes.h"
