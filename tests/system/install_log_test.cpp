@@ -1,0 +1,205 @@
+// The install log seen from outside: where it is, what a line holds, the lock, many writers.
+#include <cstdlib>
+#include <ctime>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "system/system_fixture.h"
+
+namespace system_tests {
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+
+const Environment kNoTz{{"TZ", "\x01unset"}};
+
+std::string StampPattern(const std::string& zone)
+{
+    return "(?:Sun|Mon|Tue|Wed|Thu|Fri|Sat), [0-3][0-9] "
+           "(?:Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} "
+           "[0-2][0-9]:[0-5][0-9]:[0-5][0-9] " +
+           zone;
+}
+
+// The long form, with whatever computer and user names the workstation has.
+std::regex LongLine(const std::string& zone, const std::string& namePattern)
+{
+    return std::regex(StampPattern(zone) + " - " + namePattern +
+                      " \\(\\\\\\\\[^,\\\\]+, user [^)]+\\)\r\n");
+}
+
+// The whole lines of a log; a final piece without CR LF is kept as it is, so it shows.
+std::vector<std::string> Lines(const std::string& content)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find("\r\n", start);
+        end = end == std::string::npos ? content.size() : end + 2;
+        lines.push_back(content.substr(start, end - start));
+        start = end;
+    }
+    return lines;
+}
+
+std::string EscapeForRegex(const std::string& text)
+{
+    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+class InstallLog : public SystemTest {
+protected:
+    // One due entry (its installed file is missing) whose setup program leaves marker "setup".
+    void WriteDueEntry(const std::string& name = "Word")
+    {
+        WriteSettingsFile(SettingsText(
+            {{name, Visible("master.exe"), Visible("installed.exe"), MarkerCommand("setup")}}));
+    }
+
+    // A native process that holds a record lock from the log's end for `milliseconds`.
+    void HoldLogEnd(const std::string& log, int milliseconds)
+    {
+        std::string ready = Native("lock-held");
+        holder_ = std::thread([=] {
+            testing_support::RunProcess(
+                {QUORVEL_LOCK_HOLDER, log, std::to_string(milliseconds), ready});
+        });
+        for (int i = 0; i < 200 && !FileExists(ready); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        ASSERT_TRUE(FileExists(ready)) << "the lock holder did not start";
+    }
+
+    void TearDown() override
+    {
+        if (holder_.joinable()) {
+            holder_.join();
+        }
+    }
+
+    std::thread holder_;
+};
+
+TEST_F(InstallLog, DefaultLogIsCreatedEmptyBesideTheProgramEvenWhenNothingStarts)
+{
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    EXPECT_TRUE(FileExists(DefaultLog()));
+    EXPECT_EQ(ReadFile(DefaultLog()), "");
+    EXPECT_TRUE(MarkersAfterGrace().empty());
+}
+
+TEST_F(InstallLog, AnExistingLogKeepsEveryByteAndTheLineFollowsIt)
+{
+    const std::string old("first line\r\nno end, a NUL \0 and \xff\x1a", 35);
+    testing_support::WriteFile(DefaultLog(), old);
+    WriteDueEntry();
+    EXPECT_EQ(Run({}, kNoTz).exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers({"setup"}), std::vector<std::string>{"setup"});
+    std::string content = ReadFile(DefaultLog());
+    ASSERT_GT(content.size(), old.size());
+    EXPECT_EQ(content.substr(0, old.size()), old);
+    // TZ unset: the timestamp ends in a blank, so two blanks stand before the hyphen.
+    EXPECT_TRUE(std::regex_match(content.substr(old.size()), LongLine("", "Word")))
+        << content.substr(old.size());
+}
+
+TEST_F(InstallLog, TheZoneNameComesFromTz)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm eastern{};
+    const char* own = std::getenv("TZ");
+    std::string saved = own != nullptr ? own : "";
+    setenv("TZ", "EST5EDT", 1);
+    tzset();
+    localtime_r(&now, &eastern);  // the C library's reading, as the program makes it
+    own != nullptr ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
+    tzset();
+    const struct {
+        const char* tz;
+        std::string zone;
+    } rows[] = {{"GMT0", "GMT"},
+                {"EST5EDT", eastern.tm_isdst > 0 ? "EDT" : "EST"},
+                {"Europe/Paris", ""},
+                {"XY1", ""}};
+    WriteDueEntry();
+    for (const auto& row : rows) {
+        testing_support::WriteFile(DefaultLog(), "");
+        EXPECT_EQ(Run({}, {{"TZ", row.tz}}).exitStatus, 0);
+        std::string content = ReadFile(DefaultLog());
+        EXPECT_TRUE(std::regex_match(content, LongLine(row.zone, "Word"))) << row.tz << ": " << content;
+    }
+}
+
+TEST_F(InstallLog, NamesWithPercentSignsAndOfFullLengthAreWrittenWhole)
+{
+    const std::string names[] = {"100% %s %d %% %", std::string(259, 'N')};
+    for (const std::string& name : names) {
+        testing_support::WriteFile(DefaultLog(), "");
+        WriteDueEntry(name);
+        EXPECT_EQ(Run({}, kNoTz).exitStatus, 0);
+        std::string content = ReadFile(DefaultLog());
+        EXPECT_TRUE(std::regex_match(content, LongLine("", EscapeForRegex(name)))) << content;
+    }
+}
+
+TEST_F(InstallLog, ALockReleasedWithinTheTriesLetsTheLineIn)
+{
+    testing_support::WriteFile(DefaultLog(), "x\r\n");
+    WriteDueEntry();
+    HoldLogEnd(DefaultLog(), 2000);
+    EXPECT_EQ(Run({}, kNoTz).exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers({"setup"}), std::vector<std::string>{"setup"});
+    std::vector<std::string> lines = Lines(ReadFile(DefaultLog()));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(std::regex_match(lines[1], LongLine("", "Word"))) << lines[1];
+}
+
+TEST_F(InstallLog, ALockKeptPastTheTriesDropsTheLineButNotTheSetup)
+{
+    testing_support::WriteFile(DefaultLog(), "x\r\n");
+    WriteDueEntry();
+    HoldLogEnd(DefaultLog(), 6000);
+    EXPECT_EQ(Run({}, kNoTz).exitStatus, 0);
+    double took = std::chrono::duration<double>(lastRunTime()).count();
+    EXPECT_EQ(WaitForMarkers({"setup"}), std::vector<std::string>{"setup"});
+    // Four refused tries, each followed by a one-second wait.
+    EXPECT_GE(took, 3.9);
+    EXPECT_LT(took, UnderWine() ? 10.0 : 5.9);
+    holder_.join();
+    EXPECT_EQ(ReadFile(DefaultLog()), "x\r\n");
+}
+
+TEST_F(InstallLog, AnUnreachableLogStopsNothing)
+{
+    WriteDueEntry();
+    EXPECT_EQ(Run({"/log=" + Visible("no such folder/deeper/Quorvel.log")}).exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers({"setup"}), std::vector<std::string>{"setup"});
+    EXPECT_FALSE(FileExists(Native("no such folder")));
+    EXPECT_FALSE(FileExists(DefaultLog()));
+}
+
+TEST_F(InstallLog, SixteenRunsAtOnceWriteSixteenWholeLines)
+{
+    constexpr int kRuns = 16;
+    WriteDueEntry();
+    std::vector<int> statuses(kRuns, -1);
+    std::vector<std::thread> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        runs.emplace_back([&, i] { statuses[static_cast<size_t>(i)] = Run({}, kNoTz).exitStatus; });
+    }
+    for (std::thread& run : runs) {
+        run.join();
+    }
+    EXPECT_EQ(statuses, std::vector<int>(kRuns, 0));
+    std::vector<std::string> lines = Lines(ReadFile(DefaultLog()));
+    EXPECT_EQ(lines.size(), static_cast<size_t>(kRuns));
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(std::regex_match(line, LongLine("", "Word"))) << line;
+    }
+}
+
+}  // namespace
+}  // namespace system_tests
