@@ -1,0 +1,208 @@
+// The delay wait on a virtual clock: minutes of timer time pass in microseconds.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "platform/posix/timer_clock.h"
+#include "platform/posix/window_inspect.h"
+#include "platform/win32.h"
+#include "update/delay_countdown.h"
+#include "update/delay_wait.h"
+
+using namespace posix_platform;
+
+namespace {
+
+constexpr char kDelayClass[] = "Brindlemar:Quorvel:Delay";
+constexpr uint64_t kMinuteMs = 60000;
+constexpr unsigned kWaitLimit = 100;
+
+// A virtual clock that lets a test act at the n-th wait (1-based), before time moves on.
+class ScriptedClock : public VirtualTimerClock {
+public:
+    using VirtualTimerClock::VirtualTimerClock;
+    std::function<void(unsigned)> atWait;
+    bool AdvanceForWait(uint64_t dueMs) override
+    {
+        if (atWait) {
+            atWait(waits() + 1);
+        }
+        if (waits() > kWaitLimit) {
+            // A wait that never ends would hang the test: fail it and ask the wait to stop.
+            ADD_FAILURE() << "the wait went on past " << kWaitLimit << " sleeps";
+            PostMessageA(nullptr, WM_QUIT, 0, 0);
+        }
+        return VirtualTimerClock::AdvanceForWait(dueMs);
+    }
+};
+
+void PostToDelayWindows(UINT message)
+{
+    for (HWND window : LiveWindowsOfClass(kDelayClass)) {
+        PostMessageA(window, message, 0, 0);
+    }
+}
+
+class DelayWait : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetTimerClock(&clock_);
+        Drain();
+        ASSERT_NE(RegisterDelayClass(), 0);
+    }
+    void TearDown() override
+    {
+        UnregisterDelayClass();
+        Drain();
+        SetTimerClock(nullptr);
+    }
+    static void Drain()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void ExpectWindowAndTimerGone()
+    {
+        EXPECT_TRUE(LiveWindowsOfClass(kDelayClass).empty());
+        EXPECT_EQ(CountLiveTimers(), 0u);
+    }
+
+    ScriptedClock clock_{1000};
+};
+
+TEST_F(DelayWait, EndsAtTheNthMinuteTimerMessage)
+{
+    for (DWORD minutes : {1u, 3u}) {
+        SCOPED_TRACE(minutes);
+        uint64_t start = clock_.NowMs();
+        uint64_t timerMessages = TimerMessagesTaken();
+        unsigned waits = clock_.waits();
+
+        EXPECT_EQ(WaitForDelay(minutes), TRUE);
+        EXPECT_EQ(clock_.NowMs() - start, minutes * kMinuteMs);
+        EXPECT_EQ(TimerMessagesTaken() - timerMessages, minutes);
+        // The waiter slept once per minute instead of spinning.
+        EXPECT_EQ(clock_.waits() - waits, minutes);
+        ExpectWindowAndTimerGone();
+        EXPECT_EQ(CountQueuedMessages(), 0u);
+    }
+}
+
+TEST_F(DelayWait, PropertyAtomsAreAddedOncePerProcess)
+{
+    EXPECT_EQ(WaitForDelay(1), TRUE);
+    EXPECT_EQ(WaitForDelay(1), TRUE);
+    ATOM low = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:Low");
+    ATOM high = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:High");
+    EXPECT_GE(low, 0xC000);
+    EXPECT_GE(high, 0xC000);
+    EXPECT_NE(low, high);
+    EXPECT_EQ(LocalAtomUseCount(low), 1u);
+    EXPECT_EQ(LocalAtomUseCount(high), 1u);
+}
+
+TEST_F(DelayWait, WindowHoldsItsRecordWhileCounting)
+{
+    clock_.atWait = [](unsigned wait) {
+        if (wait != 2) {
+            return;
+        }
+        std::vector<HWND> windows = LiveWindowsOfClass(kDelayClass);
+        ASSERT_EQ(windows.size(), 1u);
+        ATOM low = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:Low");
+        ATOM high = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:High");
+        auto* record =
+            JoinRecordAddress(reinterpret_cast<UINT_PTR>(GetPropA(windows[0], MAKEINTATOM(low))),
+                              reinterpret_cast<UINT_PTR>(GetPropA(windows[0], MAKEINTATOM(high))));
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->minutesLeft, 2u);  // one of three minutes counted
+        ASSERT_NE(record->doneFlag, nullptr);
+        EXPECT_EQ(*record->doneFlag, 0);
+    };
+    EXPECT_EQ(WaitForDelay(3), TRUE);
+}
+
+TEST_F(DelayWait, CloseRequestEndsTheWaitEarly)
+{
+    clock_.atWait = [](unsigned wait) {
+        if (wait == 2) {
+            PostToDelayWindows(WM_CLOSE);
+        }
+    };
+    uint64_t timerMessages = TimerMessagesTaken();
+    EXPECT_EQ(WaitForDelay(3), FALSE);
+    EXPECT_EQ(TimerMessagesTaken() - timerMessages, 1u);
+    ExpectWindowAndTimerGone();
+}
+
+TEST_F(DelayWait, QuitRequestEndsTheWaitAndStaysQueued)
+{
+    clock_.atWait = [](unsigned wait) {
+        if (wait == 2) {
+            PostMessageA(nullptr, WM_QUIT, 0, 0);
+        }
+    };
+    EXPECT_EQ(WaitForDelay(3), FALSE);
+    ExpectWindowAndTimerGone();
+    MSG msg;
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+}
+
+TEST_F(DelayWait, QuitAlreadyQueuedMeansNoWait)
+{
+    PostMessageA(nullptr, WM_QUIT, 0, 0);
+    uint64_t start = clock_.NowMs();
+    EXPECT_EQ(WaitForDelay(1), FALSE);
+    EXPECT_EQ(clock_.NowMs(), start);
+    ExpectWindowAndTimerGone();
+}
+
+TEST_F(DelayWait, ClassNameTakenMeansNoRegistrationAndNoWindowNoWait)
+{
+    UnregisterDelayClass();
+    WNDCLASSA intruder{};
+    intruder.lpfnWndProc = DefWindowProcA;
+    intruder.hInstance = nullptr;
+    intruder.lpszClassName = kDelayClass;
+    ASSERT_NE(RegisterClassA(&intruder), 0);
+    EXPECT_EQ(RegisterDelayClass(), 0);
+    ASSERT_EQ(UnregisterClassA(kDelayClass, nullptr), TRUE);
+
+    // Without the class no window can be made, and the wait returns at once.
+    uint64_t start = clock_.NowMs();
+    EXPECT_EQ(WaitForDelay(5), TRUE);
+    EXPECT_EQ(clock_.NowMs(), start);
+    ExpectWindowAndTimerGone();
+    EXPECT_NE(RegisterDelayClass(), 0);
+}
+
+TEST_F(DelayWait, WindowWithoutARecordIsRefused)
+{
+    EXPECT_EQ(CreateWindowExA(0, kDelayClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                              nullptr),
+              nullptr);
+    ExpectWindowAndTimerGone();
+}
+
+TEST(DelayRecordAddress, SurvivesTheSplitIntoTwoProperties)
+{
+    std::vector<UINT_PTR> addresses = {0x0, 0x10, 0xFFFF, 0x10000, 0x12345678, 0xFFFFFFF0};
+    if (sizeof(UINT_PTR) > 4) {
+        addresses.push_back(static_cast<UINT_PTR>(0x00007FFF12345678ull));
+        addresses.push_back(static_cast<UINT_PTR>(0xFFFFFFFFFFFFFFF0ull));
+    }
+    for (UINT_PTR address : addresses) {
+        SCOPED_TRACE(address);
+        auto* record = reinterpret_cast<DelayCountdown*>(address);
+        AddressHalves halves = SplitRecordAddress(record);
+        EXPECT_LE(halves.low, kAddressHalfMask);
+        EXPECT_LE(halves.high, kAddressHalfMask);
+        EXPECT_EQ(JoinRecordAddress(halves.low, halves.high), record);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// The POSIX message queue: order of posted and timer messages, dispatch, the pump, and waiting.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/timer_clock.h"
+#include "platform/posix/window_inspect.h"
+#include "platform/win32.h"
+#include "run/pump_messages.h"
+
+using namespace posix_platform;
+
+namespace {
+
+constexpr char kClassName[] = "Test:MessageQueue";
+
+std::vector<MSG>* gDispatched = nullptr;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE || message == WM_DESTROY) {
+        return 0;
+    }
+    gDispatched->push_back(MSG{window, message, wParam, lParam, 0, POINT{0, 0}});
+    return 100 + static_cast<LRESULT>(wParam);
+}
+
+class MessageQueue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetTimerClock(&clock_);
+        gDispatched = &dispatched_;
+        Drain();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = CountingProc;
+        windowClass.lpszClassName = kClassName;
+        ASSERT_NE(RegisterClassA(&windowClass), 0);
+        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                  nullptr);
+        ASSERT_NE(window_, nullptr);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(window_);
+        UnregisterClassA(kClassName, nullptr);
+        Drain();
+        SetTimerClock(nullptr);
+        gDispatched = nullptr;
+    }
+    static void Drain()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    static std::vector<UINT> TakeAll()
+    {
+        std::vector<UINT> taken;
+        MSG msg;
+        while (taken.size() < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            taken.push_back(msg.message);
+        }
+        return taken;
+    }
+
+    VirtualTimerClock clock_{5000};
+    std::vector<MSG> dispatched_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(MessageQueue, TimerMessageOnlyOnceNothingIsPostedAndMissedPeriodsCollapse)
+{
+    ASSERT_NE(SetTimer(window_, 9, 100, nullptr), 0u);
+    EXPECT_EQ(TakeAll(), std::vector<UINT>{});  // not due yet
+    clock_.Advance(350);                        // three periods pass unserved
+    ASSERT_EQ(PostMessageA(window_, WM_USER, 0, 0), TRUE);
+    ASSERT_EQ(PostMessageA(nullptr, WM_USER + 1, 0, 0), TRUE);
+
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // looking leaves everything in place
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    EXPECT_EQ(TakeAll(), (std::vector<UINT>{WM_USER, WM_USER + 1, WM_TIMER}));
+
+    // Re-armed one period after it was taken, not once per missed period.
+    clock_.Advance(99);
+    EXPECT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), FALSE);
+    clock_.Advance(1);
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.hwnd, window_);
+    EXPECT_EQ(msg.wParam, 9u);
+
+    EXPECT_EQ(KillTimer(window_, 9), TRUE);
+    EXPECT_EQ(KillTimer(window_, 9), FALSE);
+    clock_.Advance(1000);
+    EXPECT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), FALSE);
+}
+
+TEST_F(MessageQueue, FiltersByWindowAndRange)
+{
+    PostMessageA(nullptr, WM_USER, 0, 0);
+    PostMessageA(window_, WM_USER + 1, 0, 0);
+    PostMessageA(window_, WM_USER + 5, 0, 0);
+    MSG msg;
+    ASSERT_EQ(PeekMessageA(&msg, window_, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 1));
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, WM_USER + 2, WM_USER + 9, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 5));
+    EXPECT_EQ(PeekMessageA(&msg, window_, 0, 0, PM_REMOVE), FALSE);
+    EXPECT_EQ(TakeAll(), std::vector<UINT>{WM_USER});
+}
+
+TEST_F(MessageQueue, DispatchGoesToTheLiveWindowOnly)
+{
+    MSG toWindow{window_, WM_USER, 5, 0, 0, POINT{0, 0}};
+    EXPECT_EQ(DispatchMessageA(&toWindow), 105);
+    MSG toThread{nullptr, WM_USER, 5, 0, 0, POINT{0, 0}};
+    EXPECT_EQ(DispatchMessageA(&toThread), 0);
+    EXPECT_EQ(DispatchMessageA(nullptr), 0);
+    // A timer message naming a procedure that no timer has is not called through.
+    MSG forgedTimer{nullptr, WM_TIMER, 1, 0x1234, 0, POINT{0, 0}};
+    EXPECT_EQ(DispatchMessageA(&forgedTimer), 0);
+    EXPECT_EQ(dispatched_.size(), 1u);
+
+    ASSERT_EQ(PostMessageA(window_, WM_USER, 6, 0), TRUE);
+    ASSERT_EQ(DestroyWindow(window_), TRUE);
+    MSG stale;
+    ASSERT_EQ(PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(DispatchMessageA(&stale), 0);
+    EXPECT_EQ(dispatched_.size(), 1u);
+}
+
+TEST_F(MessageQueue, PumpDispatchesUntilAQuitAndPostsTheQuitBack)
+{
+    PostMessageA(window_, WM_USER, 1, 0);
+    PostMessageA(nullptr, WM_QUIT, 7, 8);
+    PostMessageA(window_, WM_USER, 2, 0);
+    EXPECT_EQ(PumpMessages(), 0);
+    ASSERT_EQ(dispatched_.size(), 1u);
+    EXPECT_EQ(dispatched_[0].wParam, 1u);
+    EXPECT_EQ(CountQueuedMessages(), 2u);
+
+    // The quit went to the back; the next pump serves what was behind it and meets it again.
+    EXPECT_EQ(PumpMessages(), 0);
+    ASSERT_EQ(dispatched_.size(), 2u);
+    EXPECT_EQ(dispatched_[1].wParam, 2u);
+    MSG msg;
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(msg.lParam, 8);
+    EXPECT_EQ(PumpMessages(), 1);
+}
+
+TEST_F(MessageQueue, PumpDispatchesDueTimers)
+{
+    ASSERT_NE(SetTimer(window_, 3, 60000, nullptr), 0u);
+    clock_.Advance(60000);
+    EXPECT_EQ(PumpMessages(), 1);
+    ASSERT_EQ(dispatched_.size(), 1u);
+    EXPECT_EQ(dispatched_[0].message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(dispatched_[0].wParam, 3u);
+}
+
+TEST_F(MessageQueue, VirtualWaitJumpsToTheNextDueTimer)
+{
+    MSG msg;
+    EXPECT_EQ(WaitMessage(), TRUE);  // nothing at all to wait for: no hang
+    EXPECT_EQ(clock_.NowMs(), 5000u);
+
+    ASSERT_NE(SetTimer(window_, 1, 60000, nullptr), 0u);
+    ASSERT_NE(SetTimer(window_, 2, 30000, nullptr), 0u);
+    EXPECT_EQ(WaitMessage(), TRUE);
+    EXPECT_EQ(clock_.NowMs(), 35000u);
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.wParam, 2u);
+
+    PostMessageA(nullptr, WM_USER, 0, 0);
+    EXPECT_EQ(WaitMessage(), TRUE);  // something queued: no time passes
+    EXPECT_EQ(clock_.NowMs(), 35000u);
+    EXPECT_EQ(clock_.waits(), 2u);
+}
+
+TEST_F(MessageQueue, RealWaitSleepsUntilTheTimerFallsDue)
+{
+    DestroyWindow(window_);
+    SetTimerClock(nullptr);
+    window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    ASSERT_NE(SetTimer(window_, 1, 50, nullptr), 0u);
+    auto start = std::chrono::steady_clock::now();
+    MSG msg;
+    while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        WaitMessage();
+    }
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_GE(elapsed, std::chrono::milliseconds(45));
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+TEST_F(MessageQueue, RealWaitWakesForAPostFromAnotherThread)
+{
+    DestroyWindow(window_);
+    SetTimerClock(nullptr);
+    window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    // A far timer bounds the test should the post fail to wake the wait.
+    ASSERT_NE(SetTimer(window_, 1, 10000, nullptr), 0u);
+    auto start = std::chrono::steady_clock::now();
+    std::thread poster([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        PostMessageA(nullptr, WM_USER, 0, 0);
+    });
+    WaitMessage();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    poster.join();
+    MSG msg;
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+TEST_F(MessageQueue, FullQueueRefusesPosts)
+{
+    size_t posted = 0;
+    while (posted < 20000 && PostMessageA(nullptr, WM_USER, 0, 0)) {
+        ++posted;
+    }
+    EXPECT_EQ(posted, 10000u);
+}
+
+}  // namespace
