@@ -44,7 +44,8 @@ void AddToRunLine(LPCSTR path)
     if (!ReadRunValue(firstReading)) {
         return;
     }
-    size_t match = FindRunLineKey(UpperCased(firstReading), RunLineKey(programPath, kPathSeparator));
+    std::string key = RunLineKey(programPath, kPathSeparator);
+    size_t match = FindRunLineKey(UpperCased(firstReading), key);
     // The edit works on a second reading in the value's own case.
     std::string secondReading;
     if (!ReadRunValue(secondReading)) {

@@ -44,9 +44,10 @@ const std::vector<EditCase>& EditCases()
 // The same case in POSIX form: no drive, '/' for '\'.
 std::string PosixForm(std::string text)
 {
-    for (size_t at; (at = text.find("C:")) != std::string::npos || (at = text.find("c:")) !=
-                                                                        std::string::npos;) {
-        text.erase(at, 2);
+    for (const char* drive : {"C:", "c:"}) {
+        for (size_t at; (at = text.find(drive)) != std::string::npos;) {
+            text.erase(at, 2);
+        }
     }
     for (char& c : text) {
         c = c == '\\' ? '/' : c;

@@ -67,7 +67,8 @@ TEST_F(WinIniWriting, MissingFileAndFolderAreCreated)
 TEST_F(WinIniWriting, OnlyTheValueChanges)
 {
     const std::string before = "; user settings\r\n\r\n[Desktop]\r\nWallpaper = none\r\n"
-                               "\r\n[Windows]\r\n  load = a.exe\r\nRUN = old.exe ; not a comment\r\n"
+                               "\r\n[Windows]\r\n  load = a.exe\r\n"
+                               "RUN = old.exe ; not a comment\r\n"
                                "device=x\r\n\r\n; trailing\r\n[Other]\nk=v";
     WriteWinIni(before);
     EXPECT_TRUE(WriteProfileStringA("windows", "run", "new.exe"));
