@@ -93,7 +93,8 @@ TEST_F(InstallLog, DefaultLogIsCreatedEmptyBesideTheProgramEvenWhenNothingStarts
 
 TEST_F(InstallLog, AnExistingLogKeepsEveryByteAndTheLineFollowsIt)
 {
-    const std::string old("first line\r\nno end, a NUL \0 and \xff\x1a", 35);
+    const char oldBytes[] = "first line\r\nno end, a NUL \0 and \xff\x1a";
+    const std::string old(oldBytes, sizeof oldBytes - 1);
     testing_support::WriteFile(DefaultLog(), old);
     WriteDueEntry();
     EXPECT_EQ(Run({}, kNoTz).exitStatus, 0);

@@ -86,7 +86,8 @@ TEST_F(InstallLog, OpenCreatesAnEmptyLogAndKeepsAnExistingOne)
     EXPECT_TRUE(testing_support::FileExists(path_));
     EXPECT_EQ(testing_support::ReadFile(path_), "");
 
-    std::string old("old\r\nbytes\0\xff\x1a no line end", 27);
+    const char oldBytes[] = "old\r\nbytes\0\xff\x1a no line end";
+    std::string old(oldBytes, sizeof oldBytes - 1);
     testing_support::WriteFile(path_, old);
     std::string content = WriteOneLine("App");
     ASSERT_GT(content.size(), old.size());
