@@ -1,6 +1,7 @@
 /* A rival writer for the install-log tests: `lock_holder FILE MILLISECONDS READY` opens FILE
    (creating it when missing), takes a POSIX record lock from its current end onwards, creates
-   READY to say the lock is held, keeps the lock for MILLISECONDS and exits, which releases it.
+   READY to say the lock is held, keeps the lock for MILLISECONDS, or until READY is removed,
+   and exits, which releases it.
    A native record lock is seen by the program's locks on both builds (Wine's locks are record
    locks too). */
 #include <errno.h>
@@ -42,9 +43,11 @@ int main(int argc, char** argv)
         return 1;
     }
     close(ready);
-    wait.tv_sec = milliseconds / 1000;
-    wait.tv_nsec = (milliseconds % 1000) * 1000000L;
-    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    for (; milliseconds > 0 && access(argv[3], F_OK) == 0; milliseconds -= 10) {
+        wait.tv_sec = 0;
+        wait.tv_nsec = 10 * 1000000L;
+        while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+        }
     }
     return 0;
 }
