@@ -198,8 +198,10 @@ TEST(LocalAtoms, SameNameSameAtomWhateverTheCase)
 {
     ATOM first = AddAtomA("Test:Atom:Alpha");
     EXPECT_GE(first, 0xC000);
+    unsigned uses = LocalAtomUseCount(first);
+    EXPECT_GE(uses, 1u);
     EXPECT_EQ(AddAtomA("TEST:ATOM:ALPHA"), first);
-    EXPECT_EQ(LocalAtomUseCount(first), 2u);
+    EXPECT_EQ(LocalAtomUseCount(first), uses + 1);
     EXPECT_EQ(FindLocalAtom("test:atom:alpha"), first);
     ATOM second = AddAtomA("Test:Atom:Beta");
     EXPECT_GE(second, 0xC000);
