@@ -23,6 +23,29 @@ DWORD High(uint64_t value)
     return static_cast<DWORD>(value >> 32);
 }
 
+// One try: lock the line's region at the current end and, while the end has not moved since
+// the lock was granted, write the line and flush it, then unlock. False when refused.
+bool TryAppendAtEnd(HANDLE file, FILE* stream, LPCSTR line, DWORD length)
+{
+    uint64_t end = CurrentLength(file);
+    for (int relocks = 0;; ++relocks) {
+        if (!LockFile(file, Low(end), High(end), length, 0)) {
+            return false;
+        }
+        uint64_t now = CurrentLength(file);
+        if (now == end || relocks == kMovedEndRetries) {
+            break;
+        }
+        UnlockFile(file, Low(end), High(end), length, 0);
+        end = now;
+    }
+    // The stream's buffer holds any line whole, so the flush is a single write.
+    fwrite(line, 1, length, stream);
+    fflush(stream);
+    UnlockFile(file, Low(end), High(end), length, 0);
+    return true;
+}
+
 }  // namespace
 
 bool AppendLineUnderLock(FILE* stream, LPCSTR line, DWORD length)
@@ -31,30 +54,17 @@ bool AppendLineUnderLock(FILE* stream, LPCSTR line, DWORD length)
         return false;
     }
     HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-    int refused = 0;
-    int relocks = 0;
-    uint64_t end = CurrentLength(file);
-    for (;;) {
-        if (LockFile(file, Low(end), High(end), length, 0)) {
-            uint64_t now = CurrentLength(file);
-            if (now != end && relocks < kMovedEndRetries) {
-                UnlockFile(file, Low(end), High(end), length, 0);
-                end = now;
-                ++relocks;
-                continue;
-            }
-            // The stream's buffer holds any line whole, so the flush is a single write.
-            fwrite(line, 1, length, stream);
-            fflush(stream);
-            UnlockFile(file, Low(end), High(end), length, 0);
+    for (int refused = 0; refused < kLockTries; ++refused) {
+        if (TryAppendAtEnd(file, stream, line, length)) {
             return true;
         }
-        ++refused;
         PumpMessages();
-        Sleep(kLockWaitMs);
-        if (refused == kLockTries) {
-            return false;
+        for (DWORD waited = 0; waited < kLockWaitMs; waited += kLockPollMs) {
+            Sleep(kLockPollMs);
+            if (TryAppendAtEnd(file, stream, line, length)) {
+                return true;
+            }
         }
-        end = CurrentLength(file);
     }
+    return false;
 }
