@@ -54,6 +54,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::string& workingDirectory)
 {
     ProcessResult result;
+    auto start = std::chrono::steady_clock::now();
     int pipeFds[2];
     if (argv.empty() || pipe(pipeFds) != 0) {
         return result;
@@ -96,6 +97,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.exitStatus = WEXITSTATUS(status);
     }
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
     return result;
 }
 

@@ -1,6 +1,7 @@
 // Helpers shared by the unit and system tests: temporary folders, files and child processes.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ bool FileExists(const std::string& path);
 struct ProcessResult {
     int exitStatus = -1;  // -1 when the program could not be run or was killed
     std::string output;   // standard output and standard error together
+    std::chrono::milliseconds elapsed{0};  // from the start to the end of the wait
 };
 
 // Runs a program and waits for it. `environment` entries override or add variables; a value

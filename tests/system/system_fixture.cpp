@@ -8,6 +8,8 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/posix/argv_tail.h"
+
 namespace system_tests {
 
 namespace fs = std::filesystem;
@@ -103,19 +105,27 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
     std::vector<std::string> argv;
     Environment env = environment;
     if (UnderWine()) {
-        argv.push_back("wine");
+        // The tail a user would type: the arguments joined, a switch value with blanks in
+        // double quotes, which is what the POSIX start-up rebuilds from its arguments too.
+        std::vector<std::string> all{ProgramFileName()};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> pointers;
+        for (std::string& arg : all) {
+            pointers.push_back(&arg[0]);
+        }
+        std::string launcher =
+            (fs::path(EnvOrEmpty("QUORVEL_MARKER")).parent_path() / "run_tail.exe").string();
+        argv = {"wine", launcher, VisibleProgramPath(),
+                BuildCommandTail(static_cast<int>(pointers.size()), pointers.data())};
         env.emplace("WINEDEBUG", "-all");
+    } else {
+        argv.push_back(BesideProgram(ProgramFileName()));
+        argv.insert(argv.end(), args.begin(), args.end());
     }
-    argv.push_back(BesideProgram(ProgramFileName()));
-    argv.insert(argv.end(), args.begin(), args.end());
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }
-    auto start = std::chrono::steady_clock::now();
-    ProcessResult result = testing_support::RunProcess(argv, env, Native(""));
-    lastRunTime_ = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    return result;
+    return testing_support::RunProcess(argv, env, Native(""));
 }
 
 std::string SystemTest::MarkerCommand(const std::string& label,

@@ -45,8 +45,6 @@ protected:
     // Runs the program copy with the arguments (each one argument, as a shell would pass it).
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
                                        const Environment& environment = {}) const;
-    // The program's process id is not needed; the time it took is.
-    std::chrono::milliseconds lastRunTime() const { return lastRunTime_; }
 
     // A SetupApp command line that starts the stand-in setup program, which leaves the marker
     // `label` holding `args`, one per line.
@@ -73,7 +71,6 @@ private:
     std::vector<std::string> Markers() const;
 
     testing_support::TempDir root_;
-    mutable std::chrono::milliseconds lastRunTime_{0};
 };
 
 // A settings file with [Quorvel] Count and one App section per entry.
