@@ -128,6 +128,20 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
     return testing_support::RunProcess(argv, env, Native(""));
 }
 
+ProcessResult SystemTest::RunTool(const std::string& name,
+                                  const std::vector<std::string>& args) const
+{
+    fs::path folder = fs::path(EnvOrEmpty("QUORVEL_MARKER")).parent_path();
+    std::vector<std::string> argv;
+    if (UnderWine()) {
+        argv = {"wine", (folder / (name + ".exe")).string()};
+    } else {
+        argv = {(folder / name).string()};
+    }
+    argv.insert(argv.end(), args.begin(), args.end());
+    return testing_support::RunProcess(argv, {{"WINEDEBUG", "-all"}}, Native(""));
+}
+
 std::string SystemTest::MarkerCommand(const std::string& label,
                                       const std::vector<std::string>& args) const
 {

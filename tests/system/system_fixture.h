@@ -46,6 +46,11 @@ protected:
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
                                        const Environment& environment = {}) const;
 
+    // Runs one of the test tools built beside the stand-in setup program (under Wine, its
+    // Windows build), with arguments that hold no blanks.
+    testing_support::ProcessResult RunTool(const std::string& name,
+                                           const std::vector<std::string>& args) const;
+
     // A SetupApp command line that starts the stand-in setup program, which leaves the marker
     // `label` holding `args`, one per line.
     std::string MarkerCommand(const std::string& label,
