@@ -22,7 +22,8 @@ constexpr UINT_PTR kAddressHalfMask = (UINT_PTR{1} << kAddressHalfBits) - 1;
 inline AddressHalves SplitRecordAddress(const DelayCountdown* record)
 {
     auto address = reinterpret_cast<UINT_PTR>(record);
-    return AddressHalves{address & kAddressHalfMask, (address >> kAddressHalfBits) & kAddressHalfMask};
+    return AddressHalves{address & kAddressHalfMask,
+                         (address >> kAddressHalfBits) & kAddressHalfMask};
 }
 
 inline DelayCountdown* JoinRecordAddress(UINT_PTR low, UINT_PTR high)

@@ -75,7 +75,8 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
     }
     // A class cannot go while a window of it lives: its procedure is still in use.
     for (const auto& entry : state.windows) {
-        if (entry.second.classAtom == found->atom && entry.second.classInstance == found->instance) {
+        const Window& window = entry.second;
+        if (window.classAtom == found->atom && window.classInstance == found->instance) {
             return FALSE;
         }
     }
