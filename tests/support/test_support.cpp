@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -28,6 +29,30 @@ TempDir::~TempDir()
 {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const char* value)
+    : name_(name)
+{
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    saved_ = old != nullptr ? old : "";
+    if (value != nullptr) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+    tzset();
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
+{
+    if (had_) {
+        setenv(name_.c_str(), saved_.c_str(), 1);
+    } else {
+        unsetenv(name_.c_str());
+    }
+    tzset();
 }
 
 void WriteFile(const std::string& path, const std::string& content)

@@ -22,6 +22,21 @@ private:
     std::string path_;
 };
 
+// Sets (or, for nullptr, removes) an environment variable for the life of the object and puts
+// the previous state back afterwards. TZ changes are made known to the C library at once.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const char* name, const char* value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::string name_;
+    bool had_;
+    std::string saved_;
+};
+
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);  // empty when missing
 bool FileExists(const std::string& path);

@@ -1,6 +1,8 @@
 // The log's timestamp: names, two-digit fields, the zone name from TZ, the daylight rule.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -32,36 +34,10 @@ std::string Format(const SYSTEMTIME& time, const char* tz, bool isDaylight,
     return out;
 }
 
-// Sets TZ for one test and puts the previous value back.
-class TzScope {
+// Sets TZ (or clears it, for nullptr) for one scope.
+class TzScope : public testing_support::ScopedEnvironmentVariable {
 public:
-    explicit TzScope(const char* value)
-    {
-        const char* old = std::getenv("TZ");
-        had_ = old != nullptr;
-        if (had_) {
-            saved_ = old;
-        }
-        if (value != nullptr) {
-            setenv("TZ", value, 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    ~TzScope()
-    {
-        if (had_) {
-            setenv("TZ", saved_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    bool had_ = false;
-    std::string saved_;
+    explicit TzScope(const char* value) : ScopedEnvironmentVariable("TZ", value) {}
 };
 
 TEST(LogTimestamp, ZoneNameComesFromTzAlone)

@@ -31,25 +31,9 @@ std::string StampPattern(const std::string& zone)
 }
 
 // Sets TZ (or clears it, for nullptr) for one scope.
-class TzScope {
+class TzScope : public testing_support::ScopedEnvironmentVariable {
 public:
-    explicit TzScope(const char* value)
-    {
-        const char* old = std::getenv("TZ");
-        had_ = old != nullptr;
-        saved_ = old != nullptr ? old : "";
-        value != nullptr ? setenv("TZ", value, 1) : unsetenv("TZ");
-        tzset();
-    }
-    ~TzScope()
-    {
-        had_ ? setenv("TZ", saved_.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool had_;
-    std::string saved_;
+    explicit TzScope(const char* value) : ScopedEnvironmentVariable("TZ", value) {}
 };
 
 class InstallLog : public ::testing::Test {

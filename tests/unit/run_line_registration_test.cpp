@@ -18,21 +18,6 @@ using testing_support::WriteFile;
 
 class RunLineRegistration : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("HOME");
-        hadHome_ = old != nullptr;
-        oldHome_ = old != nullptr ? old : "";
-        setenv("HOME", home_.path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (hadHome_) {
-            setenv("HOME", oldHome_.c_str(), 1);
-        } else {
-            unsetenv("HOME");
-        }
-    }
     void WriteWinIni(const std::string& content) const
     {
         mkdir((home_ / ".config").c_str(), 0700);
@@ -51,8 +36,7 @@ protected:
     TempDir home_;
 
 private:
-    bool hadHome_ = false;
-    std::string oldHome_;
+    testing_support::ScopedEnvironmentVariable homeVariable_{"HOME", home_.path().c_str()};
 };
 
 TEST_F(RunLineRegistration, FirstRegistrationCreatesTheFile)

@@ -21,21 +21,6 @@ using testing_support::WriteFile;
 // Points HOME at a fresh folder for the test and puts the old value back afterwards.
 class WinIniWriting : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("HOME");
-        hadHome_ = old != nullptr;
-        oldHome_ = old != nullptr ? old : "";
-        setenv("HOME", home_.path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (hadHome_) {
-            setenv("HOME", oldHome_.c_str(), 1);
-        } else {
-            unsetenv("HOME");
-        }
-    }
     std::string WinIni() const { return home_ / ".config/win.ini"; }
     void WriteWinIni(const std::string& content) const
     {
@@ -52,8 +37,7 @@ protected:
     TempDir home_;
 
 private:
-    bool hadHome_ = false;
-    std::string oldHome_;
+    testing_support::ScopedEnvironmentVariable homeVariable_{"HOME", home_.path().c_str()};
 };
 
 TEST_F(WinIniWriting, MissingFileAndFolderAreCreated)
