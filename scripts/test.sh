@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds all four presets (POSIX, sanitizers, 32- and 64-bit Windows) and runs every test:
 # unit and system tests on the POSIX build, the unit tests again under ASan and UBSan, and the
-# system tests against the 64-bit Windows build under Wine.
+# system tests against the 64-bit Windows build under Wine (all through the default preset's
+# CTest, which finds Wine when it configures).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ missing=()
 command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v i686-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v file >/dev/null || missing+=(file)
+command -v wine >/dev/null || missing+=(wine64 wine)
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then
         echo "missing packages: ${missing[*]} (run as root to install them)" >&2
