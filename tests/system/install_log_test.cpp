@@ -115,13 +115,10 @@ TEST_F(InstallLog, TheZoneNameComesFromTz)
 {
     std::time_t now = std::time(nullptr);
     std::tm eastern{};
-    const char* own = std::getenv("TZ");
-    std::string saved = own != nullptr ? own : "";
-    setenv("TZ", "EST5EDT", 1);
-    tzset();
-    localtime_r(&now, &eastern);  // the C library's reading, as the program makes it
-    own != nullptr ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
-    tzset();
+    {
+        testing_support::ScopedEnvironmentVariable tz("TZ", "EST5EDT");
+        localtime_r(&now, &eastern);  // the C library's reading, as the program makes it
+    }
     const struct {
         const char* tz;
         std::string zone;
