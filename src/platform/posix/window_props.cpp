@@ -26,57 +26,48 @@ bool MakePropKey(LPCSTR name, PropKey* key)
     return true;
 }
 
+// Runs `use` on the window's properties and the key the name stands for, under the state's
+// lock; `otherwise` for a bad name or a window that does not exist.
+template <typename Result, typename Use>
+Result WithProperties(HWND window, LPCSTR name, Result otherwise, Use use)
+{
+    PropKey key;
+    if (!MakePropKey(name, &key)) {
+        return otherwise;
+    }
+    WindowState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    Window* record = FindWindowRecord(state, window);
+    return record == nullptr ? otherwise : use(record->props, key);
+}
+
 }  // namespace
 
 BOOL WINAPI SetPropA(HWND window, LPCSTR name, HANDLE data)
 {
-    PropKey key;
-    if (!MakePropKey(name, &key)) {
-        return FALSE;
-    }
-    WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    Window* record = FindWindowRecord(state, window);
-    if (record == nullptr) {
-        return FALSE;
-    }
-    record->props[key] = data;
-    return TRUE;
+    return WithProperties(window, name, FALSE, [&](auto& props, const PropKey& key) {
+        props[key] = data;
+        return TRUE;
+    });
 }
 
 HANDLE WINAPI GetPropA(HWND window, LPCSTR name)
 {
-    PropKey key;
-    if (!MakePropKey(name, &key)) {
-        return nullptr;
-    }
-    WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    Window* record = FindWindowRecord(state, window);
-    if (record == nullptr) {
-        return nullptr;
-    }
-    auto found = record->props.find(key);
-    return found != record->props.end() ? found->second : nullptr;
+    return WithProperties(window, name, HANDLE{}, [](auto& props, const PropKey& key) {
+        auto found = props.find(key);
+        return found != props.end() ? found->second : HANDLE{};
+    });
 }
 
 HANDLE WINAPI RemovePropA(HWND window, LPCSTR name)
 {
-    PropKey key;
-    if (!MakePropKey(name, &key)) {
-        return nullptr;
-    }
-    WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    Window* record = FindWindowRecord(state, window);
-    if (record == nullptr) {
-        return nullptr;
-    }
-    auto found = record->props.find(key);
-    if (found == record->props.end()) {
-        return nullptr;
-    }
-    HANDLE data = found->second;
-    record->props.erase(found);
-    return data;
+    return WithProperties(window, name, HANDLE{}, [](auto& props, const PropKey& key) {
+        auto found = props.find(key);
+        if (found == props.end()) {
+            return HANDLE{};
+        }
+        HANDLE data = found->second;
+        props.erase(found);
+        return data;
+    });
 }
