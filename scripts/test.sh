@@ -11,6 +11,7 @@ missing=()
 command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v i686-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v file >/dev/null || missing+=(file)
+[ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 command -v wine >/dev/null || missing+=(wine64 wine)
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then
