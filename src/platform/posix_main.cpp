@@ -1,7 +1,7 @@
 // POSIX start-up: the command tail is rebuilt from the arguments.
 #include <string>
 
-#include "platform/posix/argv_tail.h"
+#include "platform/posix/process/argv_tail.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/posix/argv_tail.h"
+#include "platform/posix/process/argv_tail.h"
 
 namespace system_tests {
 

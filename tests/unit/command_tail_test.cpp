@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/argv_tail.h"
+#include "platform/posix/process/argv_tail.h"
 #include "run/command_tail.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/timer_clock.h"
-#include "platform/posix/window_inspect.h"
+#include "platform/posix/window/timer_clock.h"
+#include "platform/posix/window/window_inspect.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
 #include "support/test_support.h"

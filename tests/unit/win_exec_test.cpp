@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/windows_command_line.h"
+#include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/posix/win_ini_edit.h"
+#include "platform/posix/profile/win_ini_edit.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
 

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/timer_clock.h"
-#include "platform/posix/window_inspect.h"
+#include "platform/posix/window/timer_clock.h"
+#include "platform/posix/window/window_inspect.h"
 #include "platform/win32.h"
 #include "run/pump_messages.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/timer_clock.h"
-#include "platform/posix/window_inspect.h"
+#include "platform/posix/window/timer_clock.h"
+#include "platform/posix/window/window_inspect.h"
 #include "platform/win32.h"
 
 using namespace posix_platform;

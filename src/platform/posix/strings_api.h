@@ -1,7 +1,7 @@
 // Byte-string operations of the system, as the Win32 API defines them.
 #pragma once
 
-#include "types.h"
+#include "platform/posix/types.h"
 
 LPSTR WINAPI lstrcpyA(LPSTR dst, LPCSTR src);
 // Copies at most max - 1 bytes and always terminates when max > 0.

@@ -1,0 +1,63 @@
+#include "platform/posix/files/bounded_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <limits>
+
+namespace pe_version {
+
+BoundedFile::~BoundedFile()
+{
+    if (descriptor_ >= 0) {
+        close(descriptor_);
+    }
+}
+
+bool BoundedFile::Open(const char* path)
+{
+    if (path == nullptr || *path == '\0' || descriptor_ >= 0) {
+        return false;
+    }
+    // O_NONBLOCK keeps a named pipe from holding the open up; it is refused just below.
+    int descriptor = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        return false;
+    }
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+        close(descriptor);
+        return false;
+    }
+    descriptor_ = descriptor;
+    size_ = static_cast<uint64_t>(status.st_size);
+    return true;
+}
+
+bool BoundedFile::ReadAt(uint64_t offset, size_t length, void* out) const
+{
+    if (descriptor_ < 0 || offset > size_ || length > size_ - offset) {
+        return false;
+    }
+    if (offset + length > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
+        return false;
+    }
+    auto* cursor = static_cast<char*>(out);
+    size_t done = 0;
+    while (done < length) {
+        ssize_t got = pread(descriptor_, cursor + done, length - done,
+                            static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;  // an error, or the file shrank under us
+        }
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+}  // namespace pe_version

@@ -1,0 +1,151 @@
+// Find-first over one path: an exact name, or a pattern with '*' and '?' in its last
+// component that matches names of that folder.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/posix/files/file_time.h"
+#include "platform/win32.h"
+
+namespace {
+
+// The search handle owns nothing but a marker: only the first match is ever asked for.
+struct FindHandle {
+    int unused;
+};
+
+bool HasWildcards(const std::string& text)
+{
+    return text.find_first_of("*?") != std::string::npos;
+}
+
+// '*' matches any run of bytes (dots included), '?' exactly one byte.
+bool MatchesPattern(const char* pattern, const char* name)
+{
+    const char* starPattern = nullptr;
+    const char* starName = nullptr;
+    while (*name != '\0') {
+        if (*pattern == '?' || (*pattern != '*' && *pattern == *name)) {
+            ++pattern;
+            ++name;
+        } else if (*pattern == '*') {
+            starPattern = pattern++;
+            starName = name;
+        } else if (starPattern != nullptr) {
+            pattern = starPattern + 1;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') {
+        ++pattern;
+    }
+    return *pattern == '\0';
+}
+
+DWORD AttributesOf(const std::string& name, const struct stat& info)
+{
+    DWORD attributes = 0;
+    if (S_ISDIR(info.st_mode)) {
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    } else {
+        attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    }
+    if (name.size() > 1 && name[0] == '.' && name != "..") {
+        attributes |= FILE_ATTRIBUTE_HIDDEN;  // dot-files are the hidden files here
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    }
+    return attributes;
+}
+
+bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DATAA data)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || name.size() >= MAX_PATH) {
+        return false;
+    }
+    std::memset(data, 0, sizeof *data);
+    data->dwFileAttributes = AttributesOf(name, info);
+    data->ftCreationTime = FileTimeFromTimespec(info.st_ctim);
+    data->ftLastAccessTime = FileTimeFromTimespec(info.st_atim);
+    data->ftLastWriteTime = FileTimeFromTimespec(info.st_mtim);
+    uint64_t size = S_ISDIR(info.st_mode) ? 0 : static_cast<uint64_t>(info.st_size);
+    data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+    std::memcpy(data->cFileName, name.c_str(), name.size() + 1);
+    return true;
+}
+
+// The first name of the folder that matches: "." and ".." first, then name order.
+bool FindFirstMatch(const std::string& folder, const std::string& pattern, std::string* found)
+{
+    DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
+    if (directory == nullptr) {
+        return false;
+    }
+    std::vector<std::string> matches;
+    while (struct dirent* entry = readdir(directory)) {
+        if (MatchesPattern(pattern.c_str(), entry->d_name)) {
+            matches.emplace_back(entry->d_name);
+        }
+    }
+    closedir(directory);
+    if (matches.empty()) {
+        return false;
+    }
+    auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
+    *found = *std::min_element(matches.begin(), matches.end(),
+                               [&](const std::string& a, const std::string& b) {
+                                   return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
+                               });
+    return true;
+}
+
+}  // namespace
+
+HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
+{
+    if (pattern == nullptr || data == nullptr) {
+        return INVALID_HANDLE_VALUE;
+    }
+    std::string path = pattern;
+    // A trailing separator, an empty path or a double quote never names an entry.
+    if (path.empty() || path.back() == '/' || path.find('"') != std::string::npos) {
+        return INVALID_HANDLE_VALUE;
+    }
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (HasWildcards(folder)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (HasWildcards(name)) {
+        std::string match;
+        if (!FindFirstMatch(folder, name, &match)) {
+            return INVALID_HANDLE_VALUE;
+        }
+        name = match;
+        path = folder + match;
+    }
+    if (!Describe(path, name, data)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return new FindHandle{0};
+}
+
+BOOL WINAPI FindClose(HANDLE find)
+{
+    if (find == nullptr || find == INVALID_HANDLE_VALUE) {
+        return FALSE;
+    }
+    delete static_cast<FindHandle*>(find);
+    return TRUE;
+}

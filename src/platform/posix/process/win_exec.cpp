@@ -1,0 +1,122 @@
+// Starting a setup program: split by the Windows rules, executed directly without a shell,
+// in a session of its own, with none of our open files, and not waited for.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/posix/process/windows_command_line.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr UINT kStarted = 33;      // any value above 31 means success
+constexpr UINT kFileNotFound = 2;  // what the real call gives for a missing program
+
+bool IsExecutableFile(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
+// An unquoted program path may hold blanks: as the real platform does, try ever longer
+// stretches of the command line up to each blank until one names a program.
+std::vector<std::string> ArgumentsOf(const std::string& commandLine)
+{
+    std::vector<std::string> arguments = SplitWindowsCommandLine(commandLine);
+    size_t start = commandLine.find_first_not_of(" \t");
+    if (arguments.empty() || start == std::string::npos || commandLine[start] == '"' ||
+        arguments[0].find('/') == std::string::npos || IsExecutableFile(arguments[0])) {
+        return arguments;
+    }
+    for (size_t blank = commandLine.find(' ', start); blank != std::string::npos;
+         blank = commandLine.find(' ', blank + 1)) {
+        size_t next = commandLine.find(' ', blank + 1);
+        std::string candidate = commandLine.substr(start, next == std::string::npos
+                                                              ? std::string::npos
+                                                              : next - start);
+        if (IsExecutableFile(candidate)) {
+            std::vector<std::string> rest = next == std::string::npos
+                                                ? std::vector<std::string>{}
+                                                : SplitWindowsCommandLine(commandLine.substr(next));
+            rest.insert(rest.begin(), candidate);
+            return rest;
+        }
+    }
+    return arguments;
+}
+
+void ResetChildState()
+{
+    setsid();
+    int nullFd = open("/dev/null", O_RDWR);
+    if (nullFd >= 0) {
+        dup2(nullFd, 0);
+        dup2(nullFd, 1);
+        dup2(nullFd, 2);
+    }
+    // Every descriptor but the standard three (and the exec-failure pipe, which closes on
+    // exec) is closed, so the setup program holds none of our files.
+    long limit = sysconf(_SC_OPEN_MAX);
+    for (int fd = 3; fd < (limit > 0 && limit < 65536 ? limit : 65536); ++fd) {
+        if (fcntl(fd, F_GETFD) >= 0 && (fcntl(fd, F_GETFD) & FD_CLOEXEC) == 0) {
+            close(fd);
+        }
+    }
+}
+
+}  // namespace
+
+UINT WINAPI WinExec(LPCSTR commandLine, UINT)
+{
+    if (commandLine == nullptr) {
+        return kFileNotFound;
+    }
+    std::vector<std::string> arguments = ArgumentsOf(commandLine);
+    if (arguments.empty() || arguments[0].empty()) {
+        return kFileNotFound;
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(&argument[0]);
+    }
+    argv.push_back(nullptr);
+
+    // The grandchild runs the program and reports a failed exec through the pipe; the child
+    // exits at once, so no zombie is left and nothing is waited for beyond that.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        return kFileNotFound;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        pid_t grandchild = fork();
+        if (grandchild == 0) {
+            ResetChildState();
+            execvp(argv[0], argv.data());
+            int error = errno;
+            ssize_t ignored = write(report[1], &error, sizeof error);
+            (void)ignored;
+            _exit(127);
+        }
+        _exit(grandchild > 0 ? 0 : 1);
+    }
+    close(report[1]);
+    int status = 1;
+    if (child > 0) {
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    bool forked = child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    int error = 0;
+    ssize_t got;
+    while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    return forked && got == 0 ? kStarted : kFileNotFound;
+}

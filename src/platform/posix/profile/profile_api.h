@@ -1,0 +1,13 @@
+// INI profile reading and the user's WIN.INI.
+#pragma once
+
+#include "platform/posix/types.h"
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                      LPSTR out, DWORD size, LPCSTR fileName);
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName);
+
+// The user's WIN.INI: $HOME/.config/win.ini.
+DWORD WINAPI GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR out,
+                               DWORD size);
+BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value);

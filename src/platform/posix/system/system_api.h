@@ -1,0 +1,12 @@
+// Module, names, time, error mode and string resources.
+#pragma once
+
+#include "platform/posix/types.h"
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR out, DWORD size);
+BOOL WINAPI GetComputerNameA(LPSTR out, LPDWORD size);
+BOOL WINAPI GetUserNameA(LPSTR out, LPDWORD size);
+void WINAPI GetLocalTime(LPSYSTEMTIME time);
+void WINAPI Sleep(DWORD milliseconds);
+UINT WINAPI SetErrorMode(UINT mode);
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR out, int size);

@@ -1,0 +1,69 @@
+#include "platform/posix/window/atom_table.h"
+
+#include <cstring>
+
+namespace posix_platform {
+namespace {
+
+constexpr size_t kAtomCapacity = 0x10000 - kFirstStringAtom;
+
+}  // namespace
+
+std::string FoldAtomName(LPCSTR name)
+{
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return folded;
+}
+
+bool AtomTable::IsValidName(LPCSTR name)
+{
+    if (name == nullptr || IsIntegerAtom(name)) {
+        return false;
+    }
+    size_t length = strnlen(name, kMaxAtomNameLength + 1);
+    return length != 0 && length <= kMaxAtomNameLength;
+}
+
+ATOM AtomTable::Add(LPCSTR name)
+{
+    if (!IsValidName(name)) {
+        return 0;
+    }
+    std::string key = FoldAtomName(name);
+    auto found = atomsByName_.find(key);
+    if (found != atomsByName_.end()) {
+        ++uses_[found->second - kFirstStringAtom];
+        return found->second;
+    }
+    if (uses_.size() >= kAtomCapacity) {
+        return 0;
+    }
+    auto atom = static_cast<ATOM>(kFirstStringAtom + uses_.size());
+    uses_.push_back(1);
+    atomsByName_.emplace(std::move(key), atom);
+    return atom;
+}
+
+ATOM AtomTable::Find(LPCSTR name) const
+{
+    if (!IsValidName(name)) {
+        return 0;
+    }
+    auto found = atomsByName_.find(FoldAtomName(name));
+    return found != atomsByName_.end() ? found->second : 0;
+}
+
+unsigned AtomTable::UseCount(ATOM atom) const
+{
+    if (atom < kFirstStringAtom || static_cast<size_t>(atom - kFirstStringAtom) >= uses_.size()) {
+        return 0;
+    }
+    return uses_[atom - kFirstStringAtom];
+}
+
+}  // namespace posix_platform

@@ -1,0 +1,97 @@
+// The state behind the window, timer and message operations, shared by their source files.
+// One mutex guards all of it; it is never held while a window or timer procedure runs, so a
+// procedure may call any window operation.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/posix/window/atom_table.h"
+#include "platform/posix/types.h"
+
+namespace posix_platform {
+
+// A property name: an atom, or a case-folded string.
+struct PropKey {
+    ATOM atom = 0;
+    std::string name;
+    bool operator<(const PropKey& other) const
+    {
+        return atom != other.atom ? atom < other.atom : name < other.name;
+    }
+};
+
+struct WindowClass {
+    ATOM atom;
+    HINSTANCE instance;
+    WNDPROC procedure;
+};
+
+struct Window {
+    ATOM classAtom;
+    HINSTANCE classInstance;
+    WNDPROC procedure;
+    HWND parent;
+    bool destroying;
+    std::map<PropKey, HANDLE> props;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    TIMERPROC procedure;
+    uint64_t periodMs;
+    uint64_t dueMs;
+};
+
+struct WindowState {
+    std::mutex mutex;
+    std::condition_variable posted;  // signalled by every post
+    std::deque<MSG> queue;
+    std::map<UINT_PTR, Window> windows;
+    UINT_PTR nextWindowHandle = 0x10020;
+    std::vector<WindowClass> classes;
+    AtomTable classAtoms;
+    AtomTable localAtoms;
+    std::vector<Timer> timers;  // in creation order, which breaks ties between due timers
+    UINT_PTR nextThreadTimerId = 1;
+    uint64_t timerMessagesMade = 0;
+};
+
+constexpr size_t kPostedMessageLimit = 10000;  // a full queue refuses posts, as on Windows
+
+WindowState& State();
+
+// The window filter of PeekMessageA that asks for thread messages only.
+inline HWND ThreadMessagesOnly() { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)); }
+
+// Whether a message for `window` passes PeekMessageA's window filter.
+inline bool MatchesWindowFilter(HWND window, HWND filter)
+{
+    return filter == nullptr || filter == window ||
+           (filter == ThreadMessagesOnly() && window == nullptr);
+}
+
+inline UINT_PTR HandleKey(HWND window) { return reinterpret_cast<UINT_PTR>(window); }
+
+// The live window record behind a handle, or nullptr. Call with the mutex held.
+Window* FindWindowRecord(WindowState& state, HWND window);
+
+// The registered class that a class name (or MAKEINTATOM) and instance name. Mutex held.
+bool LookUpClass(WindowState& state, LPCSTR className, HINSTANCE instance, WindowClass* out);
+
+// Timer helpers for the message queue; call with the mutex held.
+// The earliest due time of any timer, or kNoTimerDue.
+uint64_t EarliestTimerDue(const WindowState& state);
+// Produces a WM_TIMER message for the earliest due timer that matches the filter; when
+// `remove` is set the timer is re-armed one period on. False when no timer is due.
+bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* msg,
+                         bool remove);
+void RemoveTimersOf(WindowState& state, HWND window);
+
+}  // namespace posix_platform
