@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "cmdline/command_line.h"
-#include "run/pump_messages.h"
+#include "core/program_paths.h"
+#include "core/pump_messages.h"
+#include "core/run_settings.h"
 #include "run/run_line.h"
-#include "run/run_settings.h"
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
 #include "update/install_log.h"
@@ -55,8 +56,8 @@ int ApplySwitch(const CmdParameter& item)
 
 int ApplyOptionsFile()
 {
-    char path[MAX_PATH];
-    BuildPathBesideProgram("Quorvel.cfg", path, MAX_PATH);
+    char path[kBesidePathRoom];
+    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
     if (path[0] == '\0') {
         return 1;
     }
@@ -94,21 +95,6 @@ void ExamineEntries()
 }
 
 }  // namespace
-
-void BuildPathBesideProgram(LPCSTR fileName, LPSTR out, int size)
-{
-    char program[MAX_PATH] = "";
-    GetModuleFileNameA(gRunSettings.instance, program, MAX_PATH);
-    program[MAX_PATH - 1] = '\0';
-    const char* separator = std::strrchr(program, kPathSeparator);
-    int directoryLength = separator ? static_cast<int>(separator - program) + 1 : 0;
-    out[0] = '\0';
-    if (directoryLength + lstrlenA(fileName) >= size) {
-        return;
-    }
-    std::memcpy(out, program, static_cast<size_t>(directoryLength));
-    lstrcpyA(out + directoryLength, fileName);
-}
 
 int ApplySwitchLine(LPCSTR line)
 {
@@ -155,7 +141,7 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
         OpenInstallLog();
     }
     if (gRunSettings.settingsPath[0] == '\0') {
-        BuildPathBesideProgram("Quorvel.ini", gRunSettings.settingsPath, kPathFieldSize);
+        BuildPathBesideProgram("Quorvel.ini", gRunSettings.settingsPath, kBesidePathRoom);
     }
 
     ATOM delayClass = RegisterDelayClass();

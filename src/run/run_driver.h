@@ -13,7 +13,3 @@ int ApplySwitchLine(LPCSTR line);
 
 // Applies every non-empty line of an options stream; returns 0 at the first refused line.
 int ApplyOptionsStream(FILE* stream);
-
-// Fills `out` (room `size`) with the program's own directory followed by `fileName`.
-// Leaves it empty when the result would not fit: a cut path would name another file.
-void BuildPathBesideProgram(LPCSTR fileName, LPSTR out, int size);

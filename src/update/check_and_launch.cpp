@@ -1,6 +1,6 @@
 #include "update/check_and_launch.h"
 
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 #include "update/decide_update.h"
 #include "update/install_log.h"
 

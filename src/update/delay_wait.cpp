@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "run/pump_messages.h"
-#include "run/run_settings.h"
+#include "core/pump_messages.h"
+#include "core/run_settings.h"
 #include "update/delay_countdown.h"
 
 namespace {

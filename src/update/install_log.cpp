@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "core/program_paths.h"
+#include "core/run_settings.h"
 #include "string_table.h"
 #include "update/log_append.h"
 #include "update/log_line.h"
@@ -25,8 +25,8 @@ char gLogStreamBuffer[2 * kLogLineSize];
 // Quorvel.log beside the program: the options file's path with "cfg" replaced by "log".
 void BuildDefaultLogPath()
 {
-    char path[MAX_PATH];
-    BuildPathBesideProgram("Quorvel.cfg", path, MAX_PATH);
+    char path[kBesidePathRoom];
+    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
     int length = lstrlenA(path);
     if (length < 3) {
         return;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "run/pump_messages.h"
+#include "core/pump_messages.h"
 
 namespace {
 

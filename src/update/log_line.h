@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/win32.h"
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 
 // Room for any line: the system's formatter never writes more than 1024 bytes, and the longest
 // line (a 49-character timestamp, a 259-character Name, two 49-character names and the fixed

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 
 namespace {
 // Stands in when the buffer cannot be allocated, so the text is always readable.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/win32.h"
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 #include "update/install_log.h"
 
 #ifdef _WIN32

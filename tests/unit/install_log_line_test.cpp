@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 #include "string_table.h"
 #include "update/log_line.h"
 

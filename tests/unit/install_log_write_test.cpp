@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 #include "support/test_support.h"
 #include "update/install_log.h"
 #include "update/log_timestamp.h"

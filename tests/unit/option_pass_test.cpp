@@ -6,7 +6,7 @@
 
 #include "platform/win32.h"
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 #include "support/test_support.h"
 
 namespace {

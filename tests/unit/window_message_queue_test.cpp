@@ -8,7 +8,7 @@
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_inspect.h"
 #include "platform/win32.h"
-#include "run/pump_messages.h"
+#include "core/pump_messages.h"
 
 using namespace posix_platform;
 

@@ -1,4 +1,4 @@
-#include "run/run_settings.h"
+#include "core/run_settings.h"
 
 RunSettings gRunSettings = {1, "", "", "", "", 0, nullptr, nullptr};
 

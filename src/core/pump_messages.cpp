@@ -1,4 +1,4 @@
-#include "run/pump_messages.h"
+#include "core/pump_messages.h"
 
 #include "platform/win32.h"
 
