@@ -6,8 +6,9 @@ namespace {
 
 // Read-only, hidden, system, folder and archive entries: everything but volume labels.
 constexpr DWORD kSearchAttributes = 0x37;
-// Attributes that an entry must be asked for to be found.
-constexpr DWORD kSelectiveAttributes = 0x1E;
+// Hidden, system, volume-label and folder entries are found only when the search asks for
+// them; of these, the search above leaves out only volume labels.
+constexpr DWORD kFoundOnlyWhenAskedAttributes = 0x1E;
 
 // 1980-01-01 00:00:00 and 2107-12-31 23:59:58, the first and last MS-DOS moments.
 constexpr uint64_t kFirstDosMoment = 119600064000000000ull;
@@ -32,7 +33,7 @@ bool FindFileStamp(LPCSTR path, FileStamp* stamp)
         return false;
     }
     FindClose(search);
-    if ((found.dwFileAttributes & kSelectiveAttributes & ~kSearchAttributes) != 0) {
+    if ((found.dwFileAttributes & kFoundOnlyWhenAskedAttributes & ~kSearchAttributes) != 0) {
         return false;
     }
     FILETIME local;

@@ -12,15 +12,16 @@ namespace {
 
 constexpr size_t kComputerNameLimit = 15;  // NetBIOS names are at most 15 characters
 
-// Copies a name into a caller's buffer as the real calls do: *size is the room on entry and
-// the length (without terminator) on success; too small a buffer fails.
-BOOL CopyName(const std::string& name, LPSTR out, LPDWORD size)
+// Copies a name into a caller's buffer as the real calls do: *size is the room on entry and,
+// on success, the length without the terminator (computer name) or with it (user name); too
+// small a buffer fails.
+BOOL CopyName(const std::string& name, LPSTR out, LPDWORD size, bool countTerminator)
 {
     if (out == nullptr || size == nullptr || name.empty() || name.size() + 1 > *size) {
         return FALSE;
     }
     std::memcpy(out, name.c_str(), name.size() + 1);
-    *size = static_cast<DWORD>(name.size());
+    *size = static_cast<DWORD>(name.size() + (countTerminator ? 1 : 0));
     return TRUE;
 }
 
@@ -57,7 +58,7 @@ BOOL WINAPI GetComputerNameA(LPSTR out, LPDWORD size)
     for (char& c : name) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return CopyName(name, out, size);
+    return CopyName(name, out, size, false);
 }
 
 BOOL WINAPI GetUserNameA(LPSTR out, LPDWORD size)
@@ -68,5 +69,5 @@ BOOL WINAPI GetUserNameA(LPSTR out, LPDWORD size)
     if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) {
         return FALSE;
     }
-    return CopyName(found->pw_name, out, size);
+    return CopyName(found->pw_name, out, size, true);
 }
