@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/window/timer_clock.h"
-#include "platform/posix/window/window_inspect.h"
+#include "support/virtual_timer_clock.h"
+#include "support/window_inspect.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
 #include "support/test_support.h"
@@ -57,10 +57,10 @@ TEST_F(RunDelay, NoWindowWithoutADelayAndTheClassIsGoneAfterwards)
 {
     for (const char* line : {"Delay=0", "", "Delay=abc"}) {
         SCOPED_TRACE(line);
-        uint64_t timerMessages = posix_platform::TimerMessagesTaken();
+        uint64_t start = clock_.NowMs();
         EXPECT_EQ(RunWithDelayLine(line), 0);
         EXPECT_EQ(clock_.waits(), 0u);
-        EXPECT_EQ(posix_platform::TimerMessagesTaken(), timerMessages);
+        EXPECT_EQ(clock_.NowMs(), start);
         EXPECT_TRUE(SetupStarted());
         std::remove(Started().c_str());
         // Unregistered at the end of the pass, so it can be registered again.

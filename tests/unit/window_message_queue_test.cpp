@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/window/timer_clock.h"
-#include "platform/posix/window/window_inspect.h"
+#include "support/virtual_timer_clock.h"
+#include "support/window_inspect.h"
 #include "platform/win32.h"
 #include "core/pump_messages.h"
 

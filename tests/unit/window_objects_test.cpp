@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window/timer_clock.h"
-#include "platform/posix/window/window_inspect.h"
+#include "support/virtual_timer_clock.h"
+#include "support/window_inspect.h"
 #include "platform/win32.h"
 
 using namespace posix_platform;
@@ -198,10 +198,7 @@ TEST(LocalAtoms, SameNameSameAtomWhateverTheCase)
 {
     ATOM first = AddAtomA("Test:Atom:Alpha");
     EXPECT_GE(first, 0xC000);
-    unsigned uses = LocalAtomUseCount(first);
-    EXPECT_GE(uses, 1u);
     EXPECT_EQ(AddAtomA("TEST:ATOM:ALPHA"), first);
-    EXPECT_EQ(LocalAtomUseCount(first), uses + 1);
     EXPECT_EQ(FindLocalAtom("test:atom:alpha"), first);
     ATOM second = AddAtomA("Test:Atom:Beta");
     EXPECT_GE(second, 0xC000);

@@ -37,14 +37,12 @@ ATOM AtomTable::Add(LPCSTR name)
     std::string key = FoldAtomName(name);
     auto found = atomsByName_.find(key);
     if (found != atomsByName_.end()) {
-        ++uses_[found->second - kFirstStringAtom];
         return found->second;
     }
-    if (uses_.size() >= kAtomCapacity) {
+    if (atomsByName_.size() >= kAtomCapacity) {
         return 0;
     }
-    auto atom = static_cast<ATOM>(kFirstStringAtom + uses_.size());
-    uses_.push_back(1);
+    auto atom = static_cast<ATOM>(kFirstStringAtom + atomsByName_.size());
     atomsByName_.emplace(std::move(key), atom);
     return atom;
 }
@@ -56,14 +54,6 @@ ATOM AtomTable::Find(LPCSTR name) const
     }
     auto found = atomsByName_.find(FoldAtomName(name));
     return found != atomsByName_.end() ? found->second : 0;
-}
-
-unsigned AtomTable::UseCount(ATOM atom) const
-{
-    if (atom < kFirstStringAtom || static_cast<size_t>(atom - kFirstStringAtom) >= uses_.size()) {
-        return 0;
-    }
-    return uses_[atom - kFirstStringAtom];
 }
 
 }  // namespace posix_platform

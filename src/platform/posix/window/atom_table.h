@@ -3,7 +3,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "platform/posix/types.h"
 
@@ -23,18 +22,17 @@ std::string FoldAtomName(LPCSTR name);
 
 class AtomTable {
 public:
-    // The atom of `name`, added if new; every call counts one more use. 0 for a name that is
-    // null, empty or longer than 255 bytes, or when all 16384 atoms are taken.
+    // The atom of `name`, added if new. Atoms are never deleted here, so no use count is kept.
+    // 0 for a name that is null, empty or longer than 255 bytes, or when all 16384 atoms are
+    // taken.
     ATOM Add(LPCSTR name);
     // The atom of `name`, or 0 when it was never added.
     ATOM Find(LPCSTR name) const;
-    unsigned UseCount(ATOM atom) const;
 
 private:
     static bool IsValidName(LPCSTR name);
 
     std::map<std::string, ATOM> atomsByName_;
-    std::vector<unsigned> uses_;  // indexed by atom - kFirstStringAtom
 };
 
 }  // namespace posix_platform

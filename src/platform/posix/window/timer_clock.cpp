@@ -1,7 +1,6 @@
-// The system's monotonic clock for timers, the virtual clock for tests, and the switch between.
+// The system's monotonic clock for timers, and the switch to another clock.
 #include "platform/posix/window/timer_clock.h"
 
-#include <atomic>
 #include <chrono>
 
 namespace posix_platform {
@@ -27,31 +26,15 @@ SteadyTimerClock& SystemClock()
     return clock;
 }
 
-std::atomic<TimerClock*> gInstalledClock{nullptr};
+TimerClock* gInstalledClock = nullptr;
 
 }  // namespace
 
-bool VirtualTimerClock::AdvanceForWait(uint64_t dueMs)
-{
-    ++waits_;
-    if (dueMs != kNoTimerDue && dueMs > now_) {
-        now_ = dueMs;
-    }
-    // With nothing due the wait would never end on a clock that does not move: return anyway.
-    return true;
-}
-
-void VirtualTimerClock::Advance(uint64_t ms)
-{
-    now_ = (ms > UINT64_MAX - now_) ? UINT64_MAX : now_ + ms;
-}
-
-void SetTimerClock(TimerClock* clock) { gInstalledClock.store(clock); }
+void SetTimerClock(TimerClock* clock) { gInstalledClock = clock; }
 
 TimerClock& CurrentTimerClock()
 {
-    TimerClock* clock = gInstalledClock.load();
-    return clock != nullptr ? *clock : SystemClock();
+    return gInstalledClock != nullptr ? *gInstalledClock : SystemClock();
 }
 
 }  // namespace posix_platform

@@ -1,4 +1,4 @@
-// The clock that window timers run on, replaceable by tests.
+// The clock that window timers run on: the system's monotonic clock, replaceable by tests.
 #pragma once
 
 #include <cstdint>
@@ -7,32 +7,15 @@ namespace posix_platform {
 
 constexpr uint64_t kNoTimerDue = UINT64_MAX;
 
-// A monotonic millisecond clock. Implementations must not call back into the window layer
-// from NowMs(); AdvanceForWait() may (it runs with no lock held).
+// A monotonic millisecond clock. NowMs() must not call back into the window layer.
 class TimerClock {
 public:
     virtual ~TimerClock() = default;
     virtual uint64_t NowMs() = 0;
-    // Called by WaitMessage when nothing is queued and no timer is due; `dueMs` is the earliest
-    // timer's due time or kNoTimerDue. Returning true ends the wait at once (a virtual clock
-    // moves itself forward instead of sleeping); false makes WaitMessage sleep in real time.
-    virtual bool AdvanceForWait(uint64_t dueMs) = 0;
-};
-
-// A clock that only moves when told to, or when WaitMessage would otherwise sleep: it then
-// jumps straight to the next due timer, so minutes of timer time pass in microseconds.
-class VirtualTimerClock : public TimerClock {
-public:
-    explicit VirtualTimerClock(uint64_t startMs = 0) : now_(startMs) {}
-    uint64_t NowMs() override { return now_; }
-    bool AdvanceForWait(uint64_t dueMs) override;
-    void Advance(uint64_t ms);
-    // How many times WaitMessage handed its wait to this clock.
-    unsigned waits() const { return waits_; }
-
-private:
-    uint64_t now_;
-    unsigned waits_ = 0;
+    // Called by a message wait that would sleep until `untilMs` (kNoTimerDue: no end). True
+    // means the clock has moved itself on instead and the wait only looks, without sleeping;
+    // false makes the wait sleep in real time.
+    virtual bool AdvanceForWait(uint64_t untilMs) = 0;
 };
 
 // Installs `clock` for every timer operation; nullptr restores the system's monotonic clock.

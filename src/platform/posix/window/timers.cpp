@@ -91,7 +91,6 @@ bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* m
         if (due->dueMs <= nowMs) {
             due->dueMs = AddSaturating(nowMs, due->periodMs);
         }
-        ++state.timerMessagesMade;
     }
     return true;
 }

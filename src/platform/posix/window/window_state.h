@@ -60,7 +60,6 @@ struct WindowState {
     AtomTable localAtoms;
     std::vector<Timer> timers;  // in creation order, which breaks ties between due timers
     UINT_PTR nextThreadTimerId = 1;
-    uint64_t timerMessagesMade = 0;
 };
 
 constexpr size_t kPostedMessageLimit = 10000;  // a full queue refuses posts, as on Windows

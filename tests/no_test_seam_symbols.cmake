@@ -1,0 +1,47 @@
+# Fails when the product program holds any function of the test seam library, or any of the
+# names that only tests ever needed. Run with -DNM=... -DPROGRAM=... -DSEAM=... -P.
+cmake_minimum_required(VERSION 3.25)
+function(defined_symbols file kinds out)
+    execute_process(COMMAND ${NM} -C --defined-only ${file} OUTPUT_VARIABLE listing
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "${NM} could not read ${file}")
+    endif()
+    string(REGEX MATCHALL "[0-9a-f]+ [${kinds}] [^\n]+" lines "${listing}")
+    set(names)
+    foreach(line IN LISTS lines)
+        string(REGEX REPLACE "^[0-9a-f]+ . " "" name "${line}")
+        list(APPEND names "${name}")
+    endforeach()
+    set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+
+defined_symbols(${PROGRAM} "TtWwVvDdBbRr" product)
+# A stripped program would pass without proving anything.
+if(NOT "RunQuorvel(HINSTANCE__*, char const*)" IN_LIST product)
+    message(FATAL_ERROR "${PROGRAM} has no symbol table to check")
+endif()
+
+# The seam's own functions (strong definitions only: inline and template code is shared).
+defined_symbols(${SEAM} "T" seam)
+list(LENGTH seam count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "${SEAM} defines no function: nothing to check against")
+endif()
+
+set(found)
+foreach(name IN LISTS seam)
+    if(name IN_LIST product)
+        list(APPEND found "${name}")
+    endif()
+endforeach()
+foreach(name IN LISTS product)
+    if(name MATCHES "VirtualTimerClock|UseCount|TimerMessagesTaken|window_inspect")
+        list(APPEND found "${name}")
+    endif()
+endforeach()
+if(found)
+    list(JOIN found "\n  " text)
+    message(FATAL_ERROR "test-only code in ${PROGRAM}:\n  ${text}")
+endif()
+message(STATUS "${PROGRAM}: ${count} test seam functions checked, none linked")
