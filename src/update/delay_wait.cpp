@@ -1,5 +1,6 @@
 // The start delay: a hidden window with a one-minute timer counts the minutes down while the
-// waiting thread serves its message queue, sleeping between messages.
+// waiting thread serves its message queue, sleeping between messages. Each sleep is bounded, so
+// the loop looks at its window again at least once a second even if no message ever comes.
 #include "update/delay_wait.h"
 
 #include <new>
@@ -15,6 +16,7 @@ constexpr char kLowPropertyName[] = "Brindlemar:Quorvel:DelayInfo:Low";
 constexpr char kHighPropertyName[] = "Brindlemar:Quorvel:DelayInfo:High";
 constexpr UINT_PTR kMinuteTimerId = 1;
 constexpr UINT kMinuteMs = 60000;
+constexpr DWORD kLongestSleepMs = 1000;
 constexpr DWORD kHiddenOverlappedStyle = 0;  // overlapped, and never visible
 constexpr UINT_PTR kWindowBackground = COLOR_WINDOW + 1;
 
@@ -147,7 +149,7 @@ BOOL WaitForDelay(DWORD minutes)
         if (!IsWindow(window)) {
             return FALSE;  // destroyed before the count ran out, by a close request or the like
         }
-        WaitMessage();
+        MsgWaitForMultipleObjectsEx(0, nullptr, kLongestSleepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     // The window's record points at this call's flag, so the window must not outlive it.
     if (IsWindow(window)) {

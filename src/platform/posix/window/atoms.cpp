@@ -43,6 +43,5 @@ ATOM WINAPI AddAtomA(LPCSTR name)
         return integer;
     }
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     return state.localAtoms.Add(name);
 }

@@ -1,8 +1,7 @@
-// The message queue. The program runs on one thread, so one queue serves the process; posts
-// from any thread land in it and wake WaitMessage. Posted messages come out first, in order;
-// a WM_TIMER is made only when nothing posted matches, as the real queue does it.
+// The message queue. The program runs on one thread, so one queue serves the process. Posted
+// messages come out first, in order; a WM_TIMER is made only when nothing posted matches, as
+// the real queue does it.
 #include <algorithm>
-#include <chrono>
 
 #include "platform/win32.h"
 #include "platform/posix/window/timer_clock.h"
@@ -11,11 +10,6 @@
 using namespace posix_platform;
 
 namespace {
-
-// The window filter value that asks for thread messages only.
-constexpr uint64_t kLongestSleepMs = 0x7FFFFFFF;  // the longest timer period
-
-const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
 
 bool MatchesFilter(const MSG& msg, HWND window, UINT filterMin, UINT filterMax)
 {
@@ -37,7 +31,6 @@ bool TimerMessagesWanted(UINT filterMin, UINT filterMax)
 bool IsLiveTimerProcedure(const MSG& msg)
 {
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     return std::any_of(state.timers.begin(), state.timers.end(), [&](const Timer& t) {
         return t.window == msg.hwnd && t.id == msg.wParam &&
                reinterpret_cast<LPARAM>(t.procedure) == msg.lParam;
@@ -54,7 +47,6 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     bool removing = (remove & PM_REMOVE) != 0;
     uint64_t now = CurrentTimerClock().NowMs();
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     auto posted = std::find_if(state.queue.begin(), state.queue.end(), [&](const MSG& m) {
         return MatchesFilter(m, window, filterMin, filterMax);
     });
@@ -91,72 +83,24 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg)
     if (msg->hwnd == nullptr) {
         return 0;  // a thread message has no procedure to go to
     }
-    WNDPROC procedure = nullptr;
-    {
-        WindowState& state = State();
-        std::lock_guard<std::mutex> lock(state.mutex);
-        Window* record = FindWindowRecord(state, msg->hwnd);
-        if (record == nullptr) {
-            return 0;  // the window is gone
-        }
-        procedure = record->procedure;
+    Window* record = FindWindowRecord(State(), msg->hwnd);
+    if (record == nullptr) {
+        return 0;  // the window is gone
     }
-    return procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return record->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     uint64_t now = CurrentTimerClock().NowMs();
     WindowState& state = State();
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        if (window != nullptr && FindWindowRecord(state, window) == nullptr) {
-            return FALSE;
-        }
-        if (state.queue.size() >= kPostedMessageLimit) {
-            return FALSE;
-        }
-        state.queue.push_back(
-            MSG{window, message, wParam, lParam, static_cast<DWORD>(now), POINT{0, 0}});
+    if (window != nullptr && FindWindowRecord(state, window) == nullptr) {
+        return FALSE;
     }
-    state.posted.notify_all();
+    if (state.queue.size() >= kPostedMessageLimit) {
+        return FALSE;
+    }
+    state.queue.push_back(
+        MSG{window, message, wParam, lParam, static_cast<DWORD>(now), POINT{0, 0}});
     return TRUE;
-}
-
-BOOL WINAPI WaitMessage()
-{
-    TimerClock& clock = CurrentTimerClock();
-    WindowState& state = State();
-    uint64_t due = kNoTimerDue;
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        if (!state.queue.empty()) {
-            return TRUE;
-        }
-        due = EarliestTimerDue(state);
-    }
-    if (due != kNoTimerDue && due <= clock.NowMs()) {
-        return TRUE;
-    }
-    if (clock.AdvanceForWait(due)) {
-        return TRUE;
-    }
-    // Sleep until something is posted or the earliest timer falls due. The due time is read
-    // again after each wake, since a post may also have set or stopped a timer.
-    std::unique_lock<std::mutex> lock(state.mutex);
-    for (;;) {
-        if (!state.queue.empty()) {
-            return TRUE;
-        }
-        due = EarliestTimerDue(state);
-        uint64_t now = clock.NowMs();
-        if (due == kNoTimerDue) {
-            state.posted.wait(lock);
-        } else if (due <= now) {
-            return TRUE;
-        } else {
-            uint64_t sleepMs = std::min<uint64_t>(due - now, kLongestSleepMs);
-            state.posted.wait_for(lock, std::chrono::milliseconds(static_cast<int64_t>(sleepMs)));
-        }
-    }
 }

@@ -22,7 +22,7 @@ std::vector<Timer>::iterator FindTimer(WindowState& state, HWND window, UINT_PTR
                         [&](const Timer& t) { return t.window == window && t.id == id; });
 }
 
-// A fresh identifier for a timer without a window. Mutex held.
+// A fresh identifier for a timer without a window.
 UINT_PTR NewThreadTimerId(WindowState& state)
 {
     for (;;) {
@@ -33,12 +33,13 @@ UINT_PTR NewThreadTimerId(WindowState& state)
     }
 }
 
-UINT_PTR StoreTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
+}  // namespace
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     uint64_t period = std::clamp<uint64_t>(elapse, kMinimumPeriodMs, kMaximumPeriodMs);
     uint64_t now = CurrentTimerClock().NowMs();
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     if (window != nullptr) {
         Window* record = FindWindowRecord(state, window);
         if (record == nullptr || record->destroying) {
@@ -57,8 +58,6 @@ UINT_PTR StoreTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
     // A window timer's result only has to be non-zero; an identifier of 0 is still usable.
     return id != 0 ? id : 1;
 }
-
-}  // namespace
 
 namespace posix_platform {
 
@@ -104,18 +103,9 @@ void RemoveTimersOf(WindowState& state, HWND window)
 
 }  // namespace posix_platform
 
-UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
-{
-    UINT_PTR result = StoreTimer(window, id, elapse, proc);
-    // A WaitMessage sleeping on another thread must learn of the new due time.
-    State().posted.notify_all();
-    return result;
-}
-
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id)
 {
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     auto found = FindTimer(state, window, id);
     if (found == state.timers.end()) {
         return FALSE;

@@ -26,4 +26,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI WaitMessage();
+// Waits until a message is queued or a timer is due (WAIT_OBJECT_0), or the time runs out
+// (WAIT_TIMEOUT). This layer has no waitable objects, so `count` must be 0; every wake mask
+// counts as all input, and input already looked at counts too (MWMO_INPUTAVAILABLE).
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds,
+                                         DWORD wakeMask, DWORD flags);

@@ -52,7 +52,6 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
         return 0;
     }
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     ATOM existing = state.classAtoms.Find(windowClass->lpszClassName);
     if (FindClass(state, existing, windowClass->hInstance) != state.classes.end()) {
         return 0;  // already registered for this instance
@@ -68,7 +67,6 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
 {
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     auto found = FindClass(state, ClassAtomOf(state, className), instance);
     if (found == state.classes.end()) {
         return FALSE;

@@ -26,8 +26,8 @@ bool MakePropKey(LPCSTR name, PropKey* key)
     return true;
 }
 
-// Runs `use` on the window's properties and the key the name stands for, under the state's
-// lock; `otherwise` for a bad name or a window that does not exist.
+// Runs `use` on the window's properties and the key the name stands for; `otherwise` for a
+// bad name or a window that does not exist.
 template <typename Result, typename Use>
 Result WithProperties(HWND window, LPCSTR name, Result otherwise, Use use)
 {
@@ -36,7 +36,6 @@ Result WithProperties(HWND window, LPCSTR name, Result otherwise, Use use)
         return otherwise;
     }
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     Window* record = FindWindowRecord(state, window);
     return record == nullptr ? otherwise : use(record->props, key);
 }

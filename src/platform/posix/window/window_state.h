@@ -1,13 +1,12 @@
 // The state behind the window, timer and message operations, shared by their source files.
-// One mutex guards all of it; it is never held while a window or timer procedure runs, so a
-// procedure may call any window operation.
+// The program has one thread, and so does this layer: nothing here may be called from another
+// thread (a signal handler only writes to the stop pipe, see stop_signals.h). A procedure may
+// call any window operation, so no reference into the state is held across a call to one.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,8 +49,6 @@ struct Timer {
 };
 
 struct WindowState {
-    std::mutex mutex;
-    std::condition_variable posted;  // signalled by every post
     std::deque<MSG> queue;
     std::map<UINT_PTR, Window> windows;
     UINT_PTR nextWindowHandle = 0x10020;
@@ -78,13 +75,13 @@ inline bool MatchesWindowFilter(HWND window, HWND filter)
 
 inline UINT_PTR HandleKey(HWND window) { return reinterpret_cast<UINT_PTR>(window); }
 
-// The live window record behind a handle, or nullptr. Call with the mutex held.
+// The live window record behind a handle, or nullptr.
 Window* FindWindowRecord(WindowState& state, HWND window);
 
-// The registered class that a class name (or MAKEINTATOM) and instance name. Mutex held.
+// The registered class that a class name (or MAKEINTATOM) and instance name.
 bool LookUpClass(WindowState& state, LPCSTR className, HINSTANCE instance, WindowClass* out);
 
-// Timer helpers for the message queue; call with the mutex held.
+// Timer helpers for the message queue.
 // The earliest due time of any timer, or kNoTimerDue.
 uint64_t EarliestTimerDue(const WindowState& state);
 // Produces a WM_TIMER message for the earliest due timer that matches the filter; when

@@ -9,7 +9,7 @@ using namespace posix_platform;
 
 namespace {
 
-// Adds the window record and returns its new handle, or nullptr. Mutex held.
+// Adds the window record and returns its new handle, or nullptr.
 HWND AddWindowRecord(WindowState& state, const WindowClass& windowClass, HWND parent)
 {
     if (parent != nullptr && FindWindowRecord(state, parent) == nullptr) {
@@ -33,14 +33,10 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
 {
     WindowState& state = State();
     WindowClass windowClass{};
-    HWND window = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        if (!LookUpClass(state, className, instance, &windowClass)) {
-            return nullptr;
-        }
-        window = AddWindowRecord(state, windowClass, parent);
+    if (!LookUpClass(state, className, instance, &windowClass)) {
+        return nullptr;
     }
+    HWND window = AddWindowRecord(state, windowClass, parent);
     if (window == nullptr) {
         return nullptr;
     }
@@ -59,34 +55,27 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
 BOOL WINAPI DestroyWindow(HWND window)
 {
     WindowState& state = State();
-    WNDPROC procedure = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        Window* record = FindWindowRecord(state, window);
-        if (record == nullptr || record->destroying) {
-            return FALSE;
-        }
-        record->destroying = true;
-        procedure = record->procedure;
-        RemoveTimersOf(state, window);
+    Window* record = FindWindowRecord(state, window);
+    if (record == nullptr || record->destroying) {
+        return FALSE;
     }
+    record->destroying = true;
+    WNDPROC procedure = record->procedure;
+    RemoveTimersOf(state, window);
     // The window is still valid, with its properties, while WM_DESTROY is handled.
     procedure(window, WM_DESTROY, 0, 0);
 
+    // Collected first: destroying a child changes the map.
     std::vector<HWND> children;
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        for (const auto& entry : state.windows) {
-            if (entry.second.parent == window) {
-                children.push_back(reinterpret_cast<HWND>(entry.first));
-            }
+    for (const auto& entry : state.windows) {
+        if (entry.second.parent == window) {
+            children.push_back(reinterpret_cast<HWND>(entry.first));
         }
     }
     for (HWND child : children) {
         DestroyWindow(child);
     }
 
-    std::lock_guard<std::mutex> lock(state.mutex);
     RemoveTimersOf(state, window);  // any set again while WM_DESTROY ran
     state.windows.erase(HandleKey(window));
     return TRUE;
@@ -95,7 +84,6 @@ BOOL WINAPI DestroyWindow(HWND window)
 BOOL WINAPI IsWindow(HWND window)
 {
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
     return FindWindowRecord(state, window) != nullptr ? TRUE : FALSE;
 }
 

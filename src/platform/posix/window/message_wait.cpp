@@ -1,0 +1,61 @@
+// Waiting for input: the thread sleeps in poll() until the earliest timer falls due or the
+// wait's own time runs out. Only this thread posts, so nothing else can queue a message while
+// it sleeps.
+#include <poll.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/win32.h"
+#include "platform/posix/window/timer_clock.h"
+#include "platform/posix/window/window_state.h"
+
+using namespace posix_platform;
+
+namespace {
+
+bool InputWaiting(uint64_t nowMs)
+{
+    WindowState& state = State();
+    return !state.queue.empty() || EarliestTimerDue(state) <= nowMs;
+}
+
+// Sleeps up to `ms` milliseconds, or without end for -1.
+void PollFor(int ms) { poll(nullptr, 0, ms); }
+
+int SleepMsUntil(uint64_t untilMs, uint64_t nowMs)
+{
+    if (untilMs == kNoTimerDue) {
+        return -1;
+    }
+    return static_cast<int>(std::min<uint64_t>(untilMs - nowMs, INT_MAX));
+}
+
+}  // namespace
+
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milliseconds, DWORD,
+                                         DWORD)
+{
+    if (count != 0) {
+        return WAIT_FAILED;
+    }
+    TimerClock& clock = CurrentTimerClock();
+    uint64_t start = clock.NowMs();
+    uint64_t deadline = milliseconds == INFINITE ? kNoTimerDue : start + milliseconds;
+    for (;;) {
+        uint64_t now = clock.NowMs();
+        if (InputWaiting(now)) {
+            return WAIT_OBJECT_0;
+        }
+        if (now >= deadline) {
+            return WAIT_TIMEOUT;
+        }
+        uint64_t until = std::min(EarliestTimerDue(State()), deadline);
+        if (clock.AdvanceForWait(until)) {
+            // The clock moved itself on instead of sleeping: look once more, then return.
+            PollFor(0);
+            return InputWaiting(clock.NowMs()) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+        }
+        PollFor(SleepMsUntil(until, now));
+    }
+}
