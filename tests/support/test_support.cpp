@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,7 +77,8 @@ bool FileExists(const std::string& path)
 
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& environment,
-                         const std::string& workingDirectory)
+                         const std::string& workingDirectory,
+                         const std::function<void(int)>& whileRunning)
 {
     ProcessResult result;
     auto start = std::chrono::steady_clock::now();
@@ -90,6 +92,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
         dup2(pipeFds[1], 2);
         close(pipeFds[0]);
         close(pipeFds[1]);
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
+        for (int stop : {SIGHUP, SIGINT, SIGTERM}) {
+            signal(stop, SIG_DFL);
+            sigaddset(&stopSignals, stop);
+        }
+        sigprocmask(SIG_UNBLOCK, &stopSignals, nullptr);
         for (const auto& [name, value] : environment) {
             if (value == "\x01unset") {
                 unsetenv(name.c_str());
@@ -109,6 +118,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
         _exit(127);
     }
     close(pipeFds[1]);
+    if (child > 0 && whileRunning) {
+        whileRunning(child);
+    }
     char buffer[4096];
     ssize_t got;
     while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0 ||

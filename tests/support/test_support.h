@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,9 +49,12 @@ struct ProcessResult {
 };
 
 // Runs a program and waits for it. `environment` entries override or add variables; a value
-// of "\x01unset" removes one.
+// of "\x01unset" removes one. The program starts with the default action for the stop signals
+// (HUP, INT, TERM), as a session starts it, however the tests were started; `whileRunning` is
+// given its process id once it runs.
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::map<std::string, std::string>& environment = {},
-                         const std::string& workingDirectory = "");
+                         const std::string& workingDirectory = "",
+                         const std::function<void(int)>& whileRunning = {});
 
 }  // namespace testing_support

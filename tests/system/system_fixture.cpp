@@ -100,7 +100,8 @@ Environment SystemTest::HomeEnvironment() const
 }
 
 ProcessResult SystemTest::Run(const std::vector<std::string>& args,
-                              const Environment& environment) const
+                              const Environment& environment,
+                              const std::function<void(int)>& whileRunning) const
 {
     std::vector<std::string> argv;
     Environment env = environment;
@@ -125,7 +126,7 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }
-    return testing_support::RunProcess(argv, env, Native(""));
+    return testing_support::RunProcess(argv, env, Native(""), whileRunning);
 }
 
 ProcessResult SystemTest::RunTool(const std::string& name,

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,9 +43,11 @@ protected:
     void WriteSettingsFile(const std::string& content) const;  // Quorvel.ini beside the program
     std::string DefaultLog() const;                            // Quorvel.log beside the program
 
-    // Runs the program copy with the arguments (each one argument, as a shell would pass it).
+    // Runs the program copy with the arguments (each one argument, as a shell would pass it);
+    // `whileRunning` is given the started process's id.
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
-                                       const Environment& environment = {}) const;
+                                       const Environment& environment = {},
+                                       const std::function<void(int)>& whileRunning = {}) const;
 
     // Runs one of the test tools built beside the stand-in setup program (under Wine, its
     // Windows build), with arguments that hold no blanks.

@@ -1,7 +1,10 @@
 // The POSIX message queue: order of posted and timer messages, dispatch, the pump, and waiting.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
+#include <csignal>
 #include <vector>
 
 #include "support/virtual_timer_clock.h"
@@ -225,6 +228,44 @@ TEST_F(RealClockQueue, WaitSleepsUntilTheTimerFallsDueOrItsTimeout)
     EXPECT_EQ(msg.wParam, 2u);
     EXPECT_GE(elapsed, std::chrono::milliseconds(45));
     EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+volatile std::sig_atomic_t gEarlierHandlerCalls = 0;
+void EarlierHandler(int) { gEarlierHandlerCalls = gEarlierHandlerCalls + 1; }
+
+sighandler_t ActionOf(int signal)
+{
+    struct sigaction action {};
+    sigaction(signal, nullptr, &action);
+    return action.sa_handler;
+}
+
+TEST_F(RealClockQueue, StopSignalsAreAQuitWhileAWindowLivesAndNeverLost)
+{
+    DestroyWindow(window_);  // the last window: the earlier actions are back
+    signal(SIGINT, EarlierHandler);
+    signal(SIGHUP, SIG_IGN);
+    window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    EXPECT_EQ(ActionOf(SIGHUP), SIG_IGN);  // ignored stays ignored
+
+    // Caught before the wait began, served by it at once.
+    raise(SIGTERM);
+    EXPECT_EQ(WaitForInput(INFINITE), WAIT_OBJECT_0);
+    MSG msg;
+    ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(gEarlierHandlerCalls, 0);
+
+    // Caught but never waited for: raised again under the earlier action when the window goes.
+    raise(SIGINT);
+    DestroyWindow(window_);
+    window_ = nullptr;
+    EXPECT_EQ(gEarlierHandlerCalls, 1);
+    EXPECT_EQ(ActionOf(SIGINT), &EarlierHandler);
+    EXPECT_EQ(ActionOf(SIGTERM), SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
 }
 
 TEST_F(MessageQueue, FullQueueRefusesPosts)

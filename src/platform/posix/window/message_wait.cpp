@@ -1,12 +1,13 @@
-// Waiting for input: the thread sleeps in poll() until the earliest timer falls due or the
-// wait's own time runs out. Only this thread posts, so nothing else can queue a message while
-// it sleeps.
+// Waiting for input: the thread sleeps in poll() until the earliest timer falls due, a stop
+// signal arrives (it becomes a quit message) or the wait's own time runs out. Only this thread
+// posts, so nothing else can queue a message while it sleeps.
 #include <poll.h>
 
 #include <algorithm>
 #include <climits>
 
 #include "platform/win32.h"
+#include "platform/posix/window/stop_signals.h"
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
 
@@ -16,12 +17,17 @@ namespace {
 
 bool InputWaiting(uint64_t nowMs)
 {
+    TakeStopSignals();
     WindowState& state = State();
     return !state.queue.empty() || EarliestTimerDue(state) <= nowMs;
 }
 
-// Sleeps up to `ms` milliseconds, or without end for -1.
-void PollFor(int ms) { poll(nullptr, 0, ms); }
+// Sleeps up to `ms` milliseconds (without end for -1), or until a stop signal arrives.
+void PollFor(int ms)
+{
+    pollfd stopPipe{StopSignalPipe(), POLLIN, 0};
+    poll(&stopPipe, 1, ms);  // poll() passes over a descriptor of -1
+}
 
 int SleepMsUntil(uint64_t untilMs, uint64_t nowMs)
 {

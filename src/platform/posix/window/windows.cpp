@@ -1,8 +1,10 @@
 // Windows: creation with WM_CREATE, destruction with WM_DESTROY, and the default procedure.
-// Handles are never reused, so a destroyed window's handle stays invalid.
+// Handles are never reused, so a destroyed window's handle stays invalid. The session's stop
+// signals are caught from the first window's creation to the last one's end.
 #include <vector>
 
 #include "platform/win32.h"
+#include "platform/posix/window/stop_signals.h"
 #include "platform/posix/window/window_state.h"
 
 using namespace posix_platform;
@@ -40,6 +42,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     if (window == nullptr) {
         return nullptr;
     }
+    CatchStopSignals();
     CREATESTRUCTA create{param,  instance, menu, parent, height, width,
                          y,      x,        static_cast<LONG>(style),
                          title,  className, exStyle};
@@ -78,6 +81,9 @@ BOOL WINAPI DestroyWindow(HWND window)
 
     RemoveTimersOf(state, window);  // any set again while WM_DESTROY ran
     state.windows.erase(HandleKey(window));
+    if (state.windows.empty()) {
+        ReleaseStopSignals();
+    }
     return TRUE;
 }
 
