@@ -59,12 +59,14 @@ bool AppendLineUnderLock(FILE* stream, LPCSTR line, DWORD length)
             return true;
         }
         PumpMessages();
-        for (DWORD waited = 0; waited < kLockWaitMs; waited += kLockPollMs) {
+        // The wait is measured on the tick count: a sleep may last longer than asked.
+        DWORD waitStart = GetTickCount();
+        do {
             Sleep(kLockPollMs);
             if (TryAppendAtEnd(file, stream, line, length)) {
                 return true;
             }
-        }
+        } while (GetTickCount() - waitStart < kLockWaitMs);
     }
     return false;
 }

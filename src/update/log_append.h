@@ -12,8 +12,9 @@ constexpr int kMovedEndRetries = 64; // relocks after the end moved, counted apa
 
 // Writes `length` bytes of `line` to `stream` in one write, holding a lock on the line's
 // region at the file's end. Another writer's lock refuses a try; after each refused try the
-// message queue is served and the call waits kLockWaitMs, and after kLockTries refusals and
-// their waits the line is dropped, so a lock kept by another writer costs about four seconds.
+// message queue is served and the call waits kLockWaitMs, measured on the tick count, and
+// after kLockTries refusals and their waits the line is dropped, so a lock kept by another
+// writer costs about four seconds however long each sleep really lasts.
 // A writer holds the lock only for the moment of its own write, so during each wait the lock
 // is looked at again every kLockPollMs and the line goes in as soon as the end is free: writers
 // that were refused together do not wake together and refuse each other again and again.

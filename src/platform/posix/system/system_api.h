@@ -8,5 +8,6 @@ BOOL WINAPI GetComputerNameA(LPSTR out, LPDWORD size);
 BOOL WINAPI GetUserNameA(LPSTR out, LPDWORD size);
 void WINAPI GetLocalTime(LPSYSTEMTIME time);
 void WINAPI Sleep(DWORD milliseconds);
+DWORD WINAPI GetTickCount();
 UINT WINAPI SetErrorMode(UINT mode);
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR out, int size);
