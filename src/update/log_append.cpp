@@ -3,15 +3,9 @@
 #include <cstdint>
 
 #include "core/pump_messages.h"
+#include "update/log_length.h"
 
 namespace {
-
-uint64_t CurrentLength(HANDLE file)
-{
-    DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
-    return (static_cast<uint64_t>(high) << 32) | low;
-}
 
 DWORD Low(uint64_t value)
 {
@@ -27,12 +21,12 @@ DWORD High(uint64_t value)
 // the lock was granted, write the line and flush it, then unlock. False when refused.
 bool TryAppendAtEnd(HANDLE file, FILE* stream, LPCSTR line, DWORD length)
 {
-    uint64_t end = CurrentLength(file);
+    uint64_t end = ReadLogLength(file);
     for (int relocks = 0;; ++relocks) {
         if (!LockFile(file, Low(end), High(end), length, 0)) {
             return false;
         }
-        uint64_t now = CurrentLength(file);
+        uint64_t now = ReadLogLength(file);
         if (now == end || relocks == kMovedEndRetries) {
             break;
         }
