@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/win32.h"
+#include "core/ascii_compare.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ int32_t LeadingNumber(const char* text)
 
 int StringsEqual(const char* a, const char* b)
 {
-    return lstrcmpiA(a ? a : "", b ? b : "") == 0;
+    return EqualIgnoringAsciiCase(a ? a : "", b ? b : "") ? 1 : 0;
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ public:
     CmdParameter& operator=(const CmdParameter& other);
     ~CmdParameter();
 
-    // Flags and numbers equal, strings equal without regard to case; an absent string equals
-    // an empty one. The link is not compared.
+    // Flags and numbers equal, strings equal without regard to ASCII letter case (whatever the
+    // locale); an absent string equals an empty one. The link is not compared.
     int operator==(const CmdParameter& other) const;
 
     int32_t isSwitch;

@@ -4,14 +4,26 @@
 
 #include "core/run_settings.h"
 
+bool GetProgramPath(LPSTR out)
+{
+    DWORD length = GetModuleFileNameA(gRunSettings.instance, out, MAX_PATH);
+    out[MAX_PATH - 1] = '\0';
+    if (length == 0 || length >= MAX_PATH) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 void BuildPathBesideProgram(LPCSTR fileName, LPSTR out, int size)
 {
-    char program[MAX_PATH] = "";
-    GetModuleFileNameA(gRunSettings.instance, program, MAX_PATH);
-    program[MAX_PATH - 1] = '\0';
+    char program[MAX_PATH];
+    out[0] = '\0';
+    if (!GetProgramPath(program)) {
+        return;
+    }
     const char* separator = std::strrchr(program, kPathSeparator);
     int directoryLength = separator ? static_cast<int>(separator - program) + 1 : 0;
-    out[0] = '\0';
     if (directoryLength + lstrlenA(fileName) >= size) {
         return;
     }

@@ -1,11 +1,11 @@
 #include "run/run_driver.h"
 
-#include <cstring>
-
 #include "cmdline/command_line.h"
+#include "core/ascii_compare.h"
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
+#include "run/options_reader.h"
 #include "run/run_line.h"
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kLineRoom = 260;  // a line of the options file: at most 259 characters
-const char kCtrlZText[] = "\x1a";  // the first Ctrl-Z ends the file
 const char kSettingsSection[] = "Quorvel";
 
 // Copies a path value into one of the 261-byte path fields; 0 when it does not fit.
@@ -29,7 +28,7 @@ int CopyPathValue(LPSTR field, LPCSTR value)
 
 int ApplySwitch(const CmdParameter& item)
 {
-    if (lstrcmpiA(item.name, "log") == 0) {
+    if (EqualIgnoringAsciiCase(item.name, "log")) {
         if (item.value != nullptr && item.value[0] != '\0') {
             if (!CopyPathValue(gRunSettings.logPath, item.value)) {
                 return 0;
@@ -38,17 +37,18 @@ int ApplySwitch(const CmdParameter& item)
         gRunSettings.logSwitch = item.isOn;
         return 1;
     }
-    if (lstrcmpiA(item.name, "ini") == 0) {
+    if (EqualIgnoringAsciiCase(item.name, "ini")) {
         if (item.value == nullptr || item.value[0] == '\0') {
             return 0;
         }
         return CopyPathValue(gRunSettings.settingsPath, item.value);
     }
-    if (lstrcmpiA(item.name, "install") == 0) {
-        char path[MAX_PATH] = "";
-        GetModuleFileNameA(gRunSettings.instance, path, MAX_PATH);
-        path[MAX_PATH - 1] = '\0';
-        AddToRunLine(path);
+    if (EqualIgnoringAsciiCase(item.name, "install")) {
+        // A program path that is not known whole registers nothing.
+        char path[MAX_PATH];
+        if (GetProgramPath(path)) {
+            AddToRunLine(path);
+        }
         return 1;
     }
     return 0;
@@ -58,16 +58,7 @@ int ApplyOptionsFile()
 {
     char path[kBesidePathRoom];
     BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
-    if (path[0] == '\0') {
-        return 1;
-    }
-    FILE* stream = _fsopen(path, "rt", _SH_DENYWR);
-    if (stream == nullptr) {
-        return 1;
-    }
-    int applied = ApplyOptionsStream(stream);
-    fclose(stream);
-    return applied;
+    return path[0] == '\0' ? 1 : ApplyOptionsFileAt(path);
 }
 
 void ReadNames()
@@ -113,21 +104,26 @@ int ApplySwitchLine(LPCSTR line)
 
 int ApplyOptionsStream(FILE* stream)
 {
+    OptionsReader reader(stream);
     char line[kLineRoom];
-    while (!feof(stream)) {
-        if (fgets(line, kLineRoom, stream) == nullptr) {
-            break;
-        }
-        line[std::strcspn(line, kCtrlZText)] = '\0';
-        line[std::strcspn(line, "\n")] = '\0';
-        if (line[0] == '\0') {
-            continue;
-        }
-        if (!ApplySwitchLine(line)) {
+    while (reader.NextPiece(line, kLineRoom)) {
+        if (line[0] != '\0' && !ApplySwitchLine(line)) {
             return 0;
         }
     }
     return 1;
+}
+
+int ApplyOptionsFileAt(LPCSTR path)
+{
+    // Binary mode: the reader applies the text rules itself, the same on every platform.
+    FILE* stream = _fsopen(path, "rb", _SH_DENYWR);
+    if (stream == nullptr) {
+        return 1;
+    }
+    int applied = ApplyOptionsStream(stream);
+    fclose(stream);
+    return applied;
 }
 
 int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)

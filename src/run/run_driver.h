@@ -11,5 +11,10 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail);
 // Applies one line of switches as it is met; returns 1 (applied) or 0 (refused).
 int ApplySwitchLine(LPCSTR line);
 
-// Applies every non-empty line of an options stream; returns 0 at the first refused line.
+// Applies every non-empty line of an options stream opened in binary mode, read by the
+// options file's rules (run/options_reader.h); returns 0 at the first refused line.
 int ApplyOptionsStream(FILE* stream);
+
+// Applies the options file at `path` as the run does; a file that cannot be opened applies
+// nothing and refuses nothing (returns 1).
+int ApplyOptionsFileAt(LPCSTR path);

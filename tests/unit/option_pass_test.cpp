@@ -1,5 +1,6 @@
 // The option pass: which lines are applied or refused, what each switch sets, and how the
-// options file is read (text mode, Ctrl-Z, pieces of at most 259 characters).
+// options file is read (byte-order mark, carriage returns, Ctrl-Z, pieces of at most 259
+// characters).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,11 +23,7 @@ protected:
     int ApplyOptionsText(const std::string& content)
     {
         WriteFile(dir_ / "Quorvel.cfg", content);
-        FILE* stream = _fsopen((dir_ / "Quorvel.cfg").c_str(), "rt", _SH_DENYWR);
-        EXPECT_NE(stream, nullptr);
-        int applied = ApplyOptionsStream(stream);
-        fclose(stream);
-        return applied;
+        return ApplyOptionsFileAt((dir_ / "Quorvel.cfg").c_str());
     }
 
     TempDir dir_;
@@ -35,14 +32,16 @@ protected:
 TEST_F(OptionPass, RefusedLines)
 {
     for (const char* line : {"/ini", "/ini=", "/ini=\"\"", "setup", "/x", "/", "-", "/log /x",
-                             "\"quoted\"", "/log=a b"}) {
+                             "\"quoted\"", "/log=a b",
+                             "/\xDDni=a.ini"}) {  // a capital dotted I: not ASCII, no match
         EXPECT_EQ(ApplySwitchLine(line), 0) << line;
     }
 }
 
 TEST_F(OptionPass, AppliedLines)
 {
-    for (const char* line : {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini"}) {
+    for (const char* line : {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini",
+                             "/INI=c.ini /lOg"}) {
         EXPECT_EQ(ApplySwitchLine(line), 1) << line;
     }
 }
@@ -89,10 +88,29 @@ TEST_F(OptionPass, OptionsFileSkipsBlankLinesDropsCarriageReturnsAndStopsAtCtrlZ
     EXPECT_STREQ(gRunSettings.settingsPath, "x.ini");
 }
 
-TEST_F(OptionPass, CarriageReturnsInsideALineAreDroppedToo)
+TEST_F(OptionPass, EveryCarriageReturnIsDroppedAndALeadingByteOrderMarkSkipped)
 {
-    EXPECT_EQ(ApplyOptionsText("/ini=a\r.ini\n"), 1);
-    EXPECT_STREQ(gRunSettings.settingsPath, "a.ini");
+    const struct {
+        std::string content;
+        int applied;
+        const char* settingsPath;
+    } rows[] = {
+        {"/ini=a\r.ini\n", 1, "a.ini"},
+        {"/ini=a.ini\r", 1, "a.ini"},
+        {"\r/ini=\r\ra.ini\r\r\n\r", 1, "a.ini"},
+        {"\xEF\xBB\xBF/ini=a.ini\r\n", 1, "a.ini"},
+        {"\xEF\xBB\xBF", 1, ""},
+        {"\xEF\xBB\xBF\x1a/bogus", 1, ""},
+        {"\xEF\xBB/ini=a.ini", 0, ""},                      // part of a mark is text
+        {"\xEF\xBB\xBF\xEF\xBB\xBF/ini=a.ini", 0, ""},        // so is a second mark
+        {"/log-\n\xEF\xBB\xBF/ini=a.ini\n", 0, ""},            // and one further on
+    };
+    for (const auto& row : rows) {
+        ResetRunSettings(nullptr);
+        EXPECT_EQ(ApplyOptionsText(row.content), row.applied)
+            << testing::PrintToString(row.content);
+        EXPECT_STREQ(gRunSettings.settingsPath, row.settingsPath);
+    }
 }
 
 TEST_F(OptionPass, LongLinesAreReadInPiecesOf259Characters)
@@ -105,6 +123,8 @@ TEST_F(OptionPass, LongLinesAreReadInPiecesOf259Characters)
     EXPECT_EQ(ApplyOptionsText("/ini=" + value + "b\n"), 0);
     EXPECT_EQ(ApplyOptionsText("/ini=" + value + "/log-\n"), 1);
     EXPECT_EQ(gRunSettings.logSwitch, 0);
+    // Carriage returns are dropped before the characters are counted.
+    EXPECT_EQ(ApplyOptionsText("/ini=\r" + value + "\r\n"), 1);
 }
 
 TEST_F(OptionPass, FinalLineWithoutLineFeedIsApplied)

@@ -33,8 +33,9 @@ DWORD WINAPI GetModuleFileNameA(HMODULE, LPSTR out, DWORD size)
         return 0;
     }
     char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
+    // A link that fills the whole buffer may have been cut: it counts as not read.
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof path) {
         out[0] = '\0';
         return 0;
     }
