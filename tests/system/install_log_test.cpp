@@ -1,4 +1,8 @@
 // The install log seen from outside: where it is, what a line holds, the lock, many writers.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -49,6 +53,31 @@ std::vector<std::string> Lines(const std::string& content)
 std::string EscapeForRegex(const std::string& text)
 {
     return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+// True when this process (not the writer) can lock [start, start + length) of `path`, length 0
+// meaning to any end: the writer holds no lock on any byte of it.
+bool OthersCanLock(const std::string& path, off_t start, off_t length)
+{
+    int fd = open(path.c_str(), O_RDWR);
+    struct flock region {};
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = start;
+    region.l_len = length;
+    bool locked = fd >= 0 && fcntl(fd, F_SETLK, &region) == 0;
+    if (fd >= 0) {
+        close(fd);  // releases the lock
+    }
+    return locked;
+}
+
+bool WaitForFile(const std::string& path)
+{
+    for (int i = 0; i < 2400 && !FileExists(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return FileExists(path);
 }
 
 class InstallLog : public SystemTest {
@@ -178,6 +207,70 @@ TEST_F(InstallLog, ALockKeptPastTheTriesDropsTheLineButNotTheSetup)
     std::remove(LockHeldFile().c_str());
     holder_.join();
     EXPECT_EQ(ReadFile(DefaultLog()), "x\r\n");
+}
+
+// The test writer's log grows between its first length read and its lock (length_read_seam.h),
+// and a rival then holds the new end: the writer must let go of the old end, wait for the new
+// end rather than write, and keep no byte locked once its line is in.
+TEST_F(InstallLog, AWriterWhoseEndMovedWaitsForTheNewEndAndKeepsNoLock)
+{
+    const std::string log = Native("shared.log");
+    testing_support::WriteFile(log, "earlier line\r\n");
+    ASSERT_EQ(mkdir(Native("handshake").c_str(), 0777), 0);
+    int status = -1;
+    std::thread writer([&] {
+        status = RunTool("log_writer", {Visible("shared.log"), "moved", "1", "moved-end",
+                                        Visible("handshake")})
+                     .exitStatus;
+    });
+    if (WaitForFile(Native("handshake/grown"))) {
+        const std::string grown = ReadFile(log);
+        HoldLogEnd(log, 60000);
+        testing_support::WriteFile(Native("handshake/rival"), "");
+        // Time for a writer that ignores the moved end to write; a sound one only waits.
+        std::this_thread::sleep_for(std::chrono::milliseconds(UnderWine() ? 1500 : 300));
+        EXPECT_EQ(ReadFile(log), grown) << "written while a rival held the new end";
+        EXPECT_TRUE(OthersCanLock(log, 0, static_cast<off_t>(grown.size())))
+            << "the lock taken at the old end is still held";
+        std::remove(LockHeldFile().c_str());
+        holder_.join();
+        EXPECT_TRUE(WaitForFile(Native("handshake/written")));
+        std::string content = ReadFile(log);
+        ASSERT_GE(content.size(), grown.size());
+        EXPECT_EQ(content.substr(0, grown.size()), grown);
+        EXPECT_TRUE(std::regex_match(content.substr(grown.size()),
+                                     LongLine("[A-Z]{0,3}", "moved-line0")))
+            << content.substr(grown.size());
+        EXPECT_TRUE(OthersCanLock(log, 0, 0)) << "a byte range stays locked after the line";
+    } else {
+        ADD_FAILURE() << "the writer never read the log's length";
+    }
+    testing_support::WriteFile(Native("handshake/exit"), "");
+    writer.join();
+    EXPECT_EQ(status, 0);
+}
+
+// Each length read of the test writer lasts 30 ms more, as a sleep does at a coarse timer
+// resolution. Waits measured in time poll about twenty times a second; waits counted in 20 ms
+// sleeps would poll fifty times each whatever they last.
+TEST_F(InstallLog, TheLockWaitIsMeasuredInTimeNotInSleeps)
+{
+    const std::string log = Native("shared.log");
+    testing_support::WriteFile(log, "x\r\n");
+    HoldLogEnd(log, 120000);
+    testing_support::ProcessResult run =
+        RunTool("log_writer", {Visible("shared.log"), "slow", "1", "slow-reads"});
+    std::remove(LockHeldFile().c_str());
+    holder_.join();
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(ReadFile(log), "x\r\n");  // given up
+    std::smatch reads;
+    ASSERT_TRUE(std::regex_search(run.output, reads, std::regex("length reads: ([0-9]+)")))
+        << run.output;
+    // Four tries, each followed by polls for about a second: at most 4 x (1 + 21).
+    int count = std::stoi(reads[1]);
+    EXPECT_GE(count, 8);
+    EXPECT_LE(count, 4 * 22);
 }
 
 TEST_F(InstallLog, AnUnreachableLogStopsNothing)
