@@ -82,18 +82,36 @@ TEST_F(CheckAndLaunch, SetupCommandLineIsSplitByTheWindowsRules)
     EXPECT_EQ(MarkerContent("args"), "plain\ntwo words\ntail\"quote\n");
 }
 
-TEST_F(CheckAndLaunch, CountBeyondTheSectionsAndMissingKeysSkipEntries)
+TEST_F(CheckAndLaunch, AnEntryWithAnyKeyEmptyOrMissingIsSkipped)
 {
-    WriteSettingsFile("[Quorvel]\nCount=5\n"
-                      "[App1]\nName=One\nSource=" + Visible("m") + "\nDestination=" +
-                      Visible("i") + "\nSetupApp=" + MarkerCommand("one") +
-                      "\n[App2]\nName=Two\nSource=" + Visible("m") + "\nDestination=" +
-                      Visible("i") + "\n"
-                      "[App3]\nName=Three\nSource=" + Visible("m") + "\nDestination=" +
-                      Visible("i") + "\nSetupApp=" + MarkerCommand("three") + "\n");
+    // Every entry would be due (its installed file is missing); a row per key, empty or
+    // missing, and one more entry in Count than there are sections.
+    const char* const keys[] = {"Name", "Source", "Destination", "SetupApp"};
+    std::string text = "[Quorvel]\r\nCount=10\r\n";
+    int sections = 0;
+    auto addSection = [&](const std::string& label, const std::string& without, bool empty) {
+        const std::string values[] = {label, Visible("m"), Visible("i"), MarkerCommand(label)};
+        text += "[App" + std::to_string(++sections) + "]\r\n";
+        for (size_t k = 0; k < 4; ++k) {
+            if (keys[k] != without) {
+                text += std::string(keys[k]) + "=" + values[k] + "\r\n";
+            } else if (empty) {
+                text += std::string(keys[k]) + "=\r\n";
+            }
+        }
+    };
+    for (const char* key : keys) {
+        addSection(std::string(key) + "-empty", key, true);
+        addSection(std::string(key) + "-missing", key, false);
+    }
+    addSection("due", "", false);
+    WriteSettingsFile(text);
     EXPECT_EQ(Run({}).exitStatus, 0);
-    WaitForMarkers({"one", "three"});
-    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"one", "three"}));
+    WaitForMarkers({"due"});
+    EXPECT_EQ(MarkersAfterGrace(), std::vector<std::string>{"due"});
+    std::string log = testing_support::ReadFile(DefaultLog());
+    EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;  // one line,
+    EXPECT_NE(log.find(" - due ("), std::string::npos) << log;  // the due entry's
 }
 
 TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
