@@ -127,6 +127,18 @@ TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
     EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"b"}));
 }
 
+TEST_F(CheckAndLaunch, AnOptionsFileWithAByteOrderMarkAndLoneCarriageReturnsIsRead)
+{
+    WriteFile(Native("named.ini"), SettingsText({{"Due", Visible("m"), Visible("i"),
+                                                  MarkerCommand("due")}}));
+    std::string path = Visible("named.ini");
+    size_t cut = path.size() - 4;
+    WriteOptionsFile("\xEF\xBB\xBF/ini=\"" + path.substr(0, cut) + "\r" + path.substr(cut) +
+                     "\"\r\n");
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers({"due"}), std::vector<std::string>{"due"});
+}
+
 TEST_F(CheckAndLaunch, AMissingSettingsFileExaminesNothing)
 {
     EXPECT_EQ(Run({"/ini=" + Visible("absent.ini")}).exitStatus, 0);

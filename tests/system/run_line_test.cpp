@@ -47,5 +47,31 @@ TEST_F(RunLine, RegistrationFromTheOptionsFileOutlivesARefusedCommandTail)
     EXPECT_EQ(ReadRunLine(), " " + VisibleProgramPath());
 }
 
+// The program's path is longer than the module-path query's room, so the query gives it cut.
+// A cut path names an ancestor folder: each one holds an options file that would be refused
+// and a settings file with a due entry, and none of them may be read or written.
+TEST_F(RunLine, AProgramPathThatIsNotKnownWholeIsNoPath)
+{
+    std::string folder = "deep";
+    std::vector<std::string> ancestors{"", folder};
+    while (Visible(folder).size() < 300) {
+        folder += "/" + std::string(40, 'd');
+        ancestors.push_back(folder);
+    }
+    MoveProgram(folder);
+    const std::string settings =
+        SettingsText({{"Word", Visible("m"), Visible("i"), MarkerCommand("setup")}});
+    for (const std::string& ancestor : ancestors) {
+        testing_support::WriteFile(Native(ancestor + "/Quorvel.cfg"), "/bogus\r\n");
+        testing_support::WriteFile(Native(ancestor + "/Quorvel.ini"), settings);
+    }
+    EXPECT_EQ(Run({"/install"}, HomeEnvironment()).exitStatus, 0);
+    EXPECT_EQ(ReadRunLine(), "");
+    EXPECT_TRUE(MarkersAfterGrace().empty());
+    for (const std::string& ancestor : ancestors) {
+        EXPECT_FALSE(testing_support::FileExists(Native(ancestor + "/Quorvel.log"))) << ancestor;
+    }
+}
+
 }  // namespace
 }  // namespace system_tests

@@ -17,6 +17,8 @@ using testing_support::ProcessResult;
 
 namespace {
 
+constexpr size_t kCreateProcessPathLimit = 260;
+
 const char kRunKey[] = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
 std::string EnvOrEmpty(const char* name)
@@ -66,6 +68,14 @@ SystemTest::SystemTest()
     if (UnderWine()) {
         WriteRunLine("");
     }
+}
+
+void SystemTest::MoveProgram(const std::string& relative)
+{
+    fs::create_directories(Native(relative));
+    std::string from = BesideProgram(ProgramFileName());
+    programFolder_ = relative;
+    fs::rename(from, BesideProgram(ProgramFileName()));
 }
 
 std::string SystemTest::Visible(const std::string& relative) const
@@ -118,6 +128,12 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
             (fs::path(EnvOrEmpty("QUORVEL_MARKER")).parent_path() / "run_tail.exe").string();
         argv = {"wine", launcher, VisibleProgramPath(),
                 BuildCommandTail(static_cast<int>(pointers.size()), pointers.data())};
+        // CreateProcess refuses a program path of MAX_PATH or more; Wine's own loader takes
+        // it, with Wine's quoting of the arguments.
+        if (VisibleProgramPath().size() >= kCreateProcessPathLimit) {
+            argv = {"wine", VisibleProgramPath()};
+            argv.insert(argv.end(), args.begin(), args.end());
+        }
         env.emplace("WINEDEBUG", "-all");
     } else {
         argv.push_back(BesideProgram(ProgramFileName()));

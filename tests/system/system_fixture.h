@@ -37,7 +37,13 @@ protected:
     // The same path as the program sees it (Z:\... under Wine).
     std::string Visible(const std::string& relative) const;
     // Native path of a file beside the program copy.
-    std::string BesideProgram(const std::string& name) const { return root_ / ("prog/" + name); }
+    std::string BesideProgram(const std::string& name) const
+    {
+        return root_ / (programFolder_ + "/" + name);
+    }
+    // Moves the program copy into the folder `relative` (created with its parents) of the
+    // test's folder; later runs start it there.
+    void MoveProgram(const std::string& relative);
 
     void WriteOptionsFile(const std::string& content) const;   // Quorvel.cfg beside the program
     void WriteSettingsFile(const std::string& content) const;  // Quorvel.ini beside the program
@@ -79,6 +85,7 @@ private:
     std::vector<std::string> Markers() const;
 
     testing_support::TempDir root_;
+    std::string programFolder_ = "prog";
 };
 
 // A settings file with [Quorvel] Count and one App section per entry.
