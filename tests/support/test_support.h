@@ -41,6 +41,8 @@ private:
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);  // empty when missing
 bool FileExists(const std::string& path);
+// The text as UTF-16 bytes in the given order, after a byte-order mark.
+std::string Utf16Bytes(const std::u16string& text, bool bigEndian);
 
 struct ProcessResult {
     int exitStatus = -1;  // -1 when the program could not be run or was killed

@@ -1,5 +1,6 @@
 // The install log seen from outside: where it is, what a line holds, the lock, many writers.
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -280,6 +281,51 @@ TEST_F(InstallLog, AnUnreachableLogStopsNothing)
     EXPECT_EQ(WaitForMarkers({"setup"}), std::vector<std::string>{"setup"});
     EXPECT_FALSE(FileExists(Native("nosuchfolder")));
     EXPECT_FALSE(FileExists(DefaultLog()));
+}
+
+// A new log takes its folder's read and write bits, so every user who may write a shared log
+// folder may write a log that another user made there, and a log in a private folder stays
+// private. The second user is "nobody", run through setpriv.
+TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
+{
+    if (UnderWine()) {
+        GTEST_SKIP() << "on Windows a new file's permissions come from its folder's own rights";
+    }
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "needs root and a user named nobody to run as a second user";
+    }
+    const std::vector<std::string> asNobody{
+        "setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+        "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups"};
+    chmod(Native("").c_str(), 0755);  // the second user must reach the program and settings
+    WriteSettingsFile(SettingsText({{"Word", Visible("master.exe"), Visible("installed.exe"),
+                                     "true"}}));
+    struct Folder {
+        const char* name;
+        mode_t mode;
+        mode_t logMode;
+        size_t lines;
+    };
+    for (const Folder& folder :
+         {Folder{"shared", 01777, 0666, 2}, Folder{"private", 0755, 0644, 1}}) {
+        mkdir(Native(folder.name).c_str(), 0700);
+        chmod(Native(folder.name).c_str(), folder.mode);
+        const std::string logSwitch = "/log=" + Native(std::string(folder.name) + "/Quorvel.log");
+        EXPECT_EQ(Run({logSwitch}, kNoTz).exitStatus, 0);
+        std::vector<std::string> second = asNobody;
+        second.insert(second.end(), {VisibleProgramPath(), logSwitch});
+        EXPECT_EQ(testing_support::RunProcess(second, {}, Native("")).exitStatus, 0);
+
+        const std::string log = Native(std::string(folder.name) + "/Quorvel.log");
+        struct stat status {};
+        ASSERT_EQ(stat(log.c_str(), &status), 0) << folder.name;
+        EXPECT_EQ(status.st_mode & 07777, folder.logMode) << folder.name;
+        std::vector<std::string> lines = Lines(ReadFile(log));
+        ASSERT_EQ(lines.size(), folder.lines) << folder.name << ": " << ReadFile(log);
+        EXPECT_EQ(lines.back().find("user nobody)") != std::string::npos, folder.lines == 2)
+            << folder.name << ": " << lines.back();
+    }
 }
 
 TEST_F(InstallLog, SixteenRunsAtOnceWriteSixteenWholeLines)

@@ -1,4 +1,6 @@
 // The install switch registers the program in the run line of the user's WIN.INI.
+#include <filesystem>
+
 #include "system/system_fixture.h"
 
 namespace system_tests {
@@ -29,6 +31,33 @@ TEST_F(RunLine, InstallReplacesAnEarlierRegistration)
     // Registering again writes the same line.
     EXPECT_EQ(Run({"/install"}, HomeEnvironment()).exitStatus, 0);
     EXPECT_EQ(ReadRunLine(), "first.exe last.exe " + VisibleProgramPath());
+}
+
+// On POSIX a desktop session starts what the autostart folder names, so registering writes an
+// entry there too, and a registration from another folder replaces the earlier entry.
+TEST_F(RunLine, InstallAlsoWritesAnAutostartEntryOnPosix)
+{
+    if (UnderWine()) {
+        GTEST_SKIP() << "on Windows the run line itself is what starts programs at log-on";
+    }
+    const std::string entry = Native("home/.config/autostart/" + ProgramName() + ".desktop");
+    const std::string expected = "[Desktop Entry]\n"
+                                 "# Written when the program registered itself in the run line "
+                                 "of ~/.config/win.ini.\n"
+                                 "Type=Application\nName=" + ProgramName() + "\n"
+                                 "Exec=\"" + VisibleProgramPath() + "\"\n"
+                                 "NoDisplay=true\nTerminal=false\n";
+    std::filesystem::create_directories(Native("home/.config/autostart"));
+    testing_support::WriteFile(entry, "[Desktop Entry]\nExec=/elsewhere/" + ProgramName() + "\n");
+    EXPECT_EQ(Run({"/install"}, HomeEnvironment()).exitStatus, 0);
+    EXPECT_EQ(testing_support::ReadFile(entry), expected);
+    EXPECT_EQ(ReadRunLine(), " " + VisibleProgramPath());
+
+    Environment withConfigHome = HomeEnvironment();
+    withConfigHome["XDG_CONFIG_HOME"] = Native("config");
+    EXPECT_EQ(Run({"/install"}, withConfigHome).exitStatus, 0);
+    EXPECT_EQ(testing_support::ReadFile(Native("config/autostart/" + ProgramName() + ".desktop")),
+              expected);
 }
 
 TEST_F(RunLine, ALongRunLineKeepsItsTail)

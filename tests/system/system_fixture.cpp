@@ -142,6 +142,8 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }
+    // The user's own autostart folder stays out of reach: entries go under the test's HOME.
+    env.emplace("XDG_CONFIG_HOME", "\x01unset");
     return testing_support::RunProcess(argv, env, Native(""), whileRunning);
 }
 

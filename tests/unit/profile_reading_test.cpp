@@ -14,6 +14,7 @@
 namespace {
 
 using testing_support::TempDir;
+using testing_support::Utf16Bytes;
 using testing_support::WriteFile;
 
 struct ReadCase {
@@ -24,18 +25,6 @@ struct ReadCase {
     const char* defaultValue;
     std::string expected;
 };
-
-std::string Utf16(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        char high = static_cast<char>(unit >> 8);
-        char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 const std::vector<ReadCase>& ReadCases()
 {
@@ -68,8 +57,8 @@ const std::vector<ReadCase>& ReadCases()
         {"no final line end", "[s]\nk=v", "s", "k", "D", "v"},
         {"UTF-8 mark skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "D", "v"},
         {"other bytes unchanged", "[s]\nk=caf\xE9\n", "s", "k", "D", "caf\xE9"},
-        {"UTF-16 LE decoded", Utf16(u"[s]\r\nk=v\u00e9\r\n", false), "s", "k", "D", "v\xC3\xA9"},
-        {"UTF-16 BE decoded", Utf16(u"[s]\nk=w\n", true), "s", "k", "D", "w"},
+        {"UTF-16 LE decoded", Utf16Bytes(u"[s]\r\nk=v\u00e9\r\n", false), "s", "k", "D", "v\xC3\xA9"},
+        {"UTF-16 BE decoded", Utf16Bytes(u"[s]\nk=w\n", true), "s", "k", "D", "w"},
         {"NUL ends the value", std::string("[s]\nk=ab\0cd\n", 12), "s", "k", "D", "ab"},
         {"header without ]: keys stay in the previous section", "[s]\n[t\nk=v\n", "s", "k", "D",
          "v"},

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/posix/profile/log_on_start.h"
 #include "platform/posix/profile/win_ini_edit.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
@@ -16,6 +18,7 @@ namespace {
 using testing_support::FileExists;
 using testing_support::ReadFile;
 using testing_support::TempDir;
+using testing_support::Utf16Bytes;
 using testing_support::WriteFile;
 
 // Points HOME at a fresh folder for the test and puts the old value back afterwards.
@@ -38,6 +41,7 @@ protected:
 
 private:
     testing_support::ScopedEnvironmentVariable homeVariable_{"HOME", home_.path().c_str()};
+    testing_support::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
 };
 
 TEST_F(WinIniWriting, MissingFileAndFolderAreCreated)
@@ -152,9 +156,62 @@ TEST_F(WinIniWriting, UnsetHomeUsesThePasswordDatabase)
     EXPECT_FALSE(FileExists(WinIni()));
 }
 
-TEST(WinIniEdit, Utf16FilesAreNotRewritten)
+TEST_F(WinIniWriting, Utf16FilesStayUtf16WithEveryOtherCharacter)
 {
-    EXPECT_FALSE(profile::SetProfileEntry("\xFF\xFE[\0", "windows", "run", "x"));
+    struct Case {
+        const char* what;
+        bool bigEndian;
+        std::u16string before, after;
+    };
+    const std::u16string path = u"/opt/caf\u00e9";
+    for (const Case& c :
+         {Case{"LE, value replaced", false, u"; \u00e9 \U0001F600\r\n[windows]\r\nrun=old\r\n",
+               u"; \u00e9 \U0001F600\r\n[windows]\r\nrun=" + path + u"\r\n"},
+          Case{"BE, section added", true, u"[x]\rk=\u4e2d",
+               u"[x]\rk=\u4e2d\r[windows]\rrun=" + path + u"\r"}}) {
+        WriteWinIni(Utf16Bytes(c.before, c.bigEndian));
+        EXPECT_TRUE(WriteProfileStringA("windows", "run", "/opt/caf\xC3\xA9")) << c.what;
+        EXPECT_EQ(ReadFile(WinIni()), Utf16Bytes(c.after, c.bigEndian)) << c.what;
+        EXPECT_EQ(ReadBack("windows", "run"), "/opt/caf\xC3\xA9") << c.what;
+    }
+    // Bytes that the text would not give back, and a value with no UTF-16 form, leave the file.
+    const std::string loneSurrogate = Utf16Bytes(u"[windows]\nrun=\xD800\n", false);
+    const std::string oddLastByte = Utf16Bytes(u"[windows]\nrun=a\n", false) + "x";
+    for (const std::string& before : {loneSurrogate, oddLastByte}) {
+        WriteWinIni(before);
+        EXPECT_FALSE(WriteProfileStringA("windows", "run", "b"));
+        EXPECT_EQ(ReadFile(WinIni()), before);
+    }
+    WriteWinIni(Utf16Bytes(u"[windows]\n", false));
+    EXPECT_FALSE(WriteProfileStringA("windows", "run", "caf\xE9"));
+}
+
+// Each program the run line names (entries split at blanks and commas) that is an existing
+// file gets an autostart entry; anything else on the line is left alone.
+TEST_F(WinIniWriting, RunLineProgramsGetAutostartEntries)
+{
+    const std::string program = home_ / "a$b%c";
+    WriteFile(program, "");
+    const std::string line = "rel,/no/such " + program + ", " + home_.path();
+    EXPECT_TRUE(WriteProfileStringA("windows", "run", line.c_str()));
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(home_ / ".config/autostart")) {
+        entries.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(entries, std::vector<std::string>{"a$b%c.desktop"});
+    std::string text = ReadFile(home_ / ".config/autostart/a$b%c.desktop");
+    EXPECT_NE(text.find("\nExec=\"" + home_.path() + "/a\\\\$b%%c\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nName=a$b%c\n"), std::string::npos) << text;
+}
+
+// The Desktop Entry rules: quoted, with '"', '`', '$' and '\' escaped inside the quotes, then
+// every backslash doubled by the string escapes (so a literal backslash is four).
+TEST(LogOnStart, ExecArgumentsAreQuotedByTheDesktopEntryRules)
+{
+    EXPECT_EQ(profile::QuotedExecArgument("/opt/my apps/q"), "\"/opt/my apps/q\"");
+    EXPECT_EQ(profile::QuotedExecArgument("/a\\b\"c`d"), "\"/a\\\\\\\\b\\\\\"c\\\\`d\"");
+    EXPECT_EQ(profile::QuotedExecArgument("/a\tb;%"), "\"/a\\tb;%%\"");
+    EXPECT_EQ(profile::QuotedExecArgument("/a\x01"), "");
 }
 
 TEST(WinIniEdit, EncodingQuotesOnlyWhereReadingWouldChangeTheValue)

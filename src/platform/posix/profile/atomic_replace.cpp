@@ -9,18 +9,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/posix/files/folder_of.h"
+
 namespace profile {
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 bool CreateFolders(const std::string& folder)
 {
@@ -81,19 +74,19 @@ void SyncFolder(const std::string& folder)
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& content)
+bool ReplaceFileAtomically(const std::string& path, const std::string& content, Link link)
 {
-    std::string target;
-    if (path.empty() || !ResolveTarget(path, target)) {
+    std::string target = path;
+    if (path.empty() || (link == Link::Follow && !ResolveTarget(path, target))) {
         return false;
     }
-    std::string folder = FolderOf(target);
+    std::string folder = files::FolderOf(target);
     if (!CreateFolders(folder)) {
         return false;
     }
     mode_t mode = 0600;
     struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0) {
+    if (lstat(target.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
         if (!S_ISREG(existing.st_mode)) {
             return false;
         }

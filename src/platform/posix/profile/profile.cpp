@@ -5,6 +5,7 @@
 
 #include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/files/capped_read.h"
+#include "platform/posix/profile/log_on_start.h"
 #include "platform/posix/profile/profile_lookup.h"
 #include "platform/posix/profile/profile_text.h"
 #include "platform/posix/profile/win_ini_edit.h"
@@ -61,6 +62,12 @@ DWORD GetValueOrDefault(const char* fileName, LPCSTR section, LPCSTR key, LPCSTR
     return CopyOut(value ? *value : PreparedDefault(defaultValue), out, size);
 }
 
+bool IsRunLine(LPCSTR section, LPCSTR key)
+{
+    return profile::EqualsIgnoringCase(profile::TrimBlanks(section), "windows") &&
+           profile::EqualsIgnoringCase(profile::TrimBlanks(key), "run");
+}
+
 }  // namespace
 
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
@@ -86,7 +93,8 @@ DWORD WINAPI GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
                              out, size);
 }
 
-// A null value removes the key. Failures come back as FALSE and are never reported.
+// A null value removes the key. Failures come back as FALSE and are never reported. The run
+// line is also made to work: the programs it names are started at log-on from now on.
 BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
 {
     std::string path = profile::WinIniPath();
@@ -102,5 +110,12 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
     if (!edited) {
         return FALSE;
     }
-    return profile::ReplaceFileAtomically(path, *edited) ? TRUE : FALSE;
+    if (!profile::ReplaceFileAtomically(path, *edited)) {
+        return FALSE;
+    }
+    if (value != nullptr && IsRunLine(section, key) &&
+        !profile::StartRunLineProgramsAtLogOn(value)) {
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -1,6 +1,7 @@
 #include "platform/posix/profile/win_ini_edit.h"
 
 #include "platform/posix/profile/profile_text.h"
+#include "platform/posix/profile/utf16_encode.h"
 
 namespace profile {
 
@@ -80,6 +81,22 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
     return place;
 }
 
+// A UTF-16 file is edited as the UTF-8 text it reads as and written back in its own byte
+// order with its mark. Only a file that this gives back byte for byte is edited: a lone
+// surrogate or an odd last byte would otherwise be lost.
+std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
+                                                std::string_view section, std::string_view key,
+                                                const char* value)
+{
+    bool bigEndian = bytes[0] == '\xFE';
+    std::string text = DecodeProfileBytes(bytes);
+    if (EncodeUtf16WithMark(text, bigEndian) != bytes) {
+        return std::nullopt;
+    }
+    std::optional<std::string> edited = SetProfileEntry(text, section, key, value);
+    return edited ? EncodeUtf16WithMark(*edited, bigEndian) : std::nullopt;
+}
+
 }  // namespace
 
 std::string EncodeProfileValue(std::string_view value)
@@ -95,9 +112,12 @@ std::string EncodeProfileValue(std::string_view value)
 std::optional<std::string> SetProfileEntry(const std::string& text, std::string_view section,
                                            std::string_view key, const char* value)
 {
+    if (HasUtf16Mark(text)) {
+        return SetUtf16ProfileEntry(text, section, key, value);
+    }
     section = TrimBlanks(section);
     key = TrimBlanks(key);
-    if (HasUtf16Mark(text) || HasLineBreak(section) || !IsStorableKey(key) ||
+    if (HasLineBreak(section) || !IsStorableKey(key) ||
         (value != nullptr && HasLineBreak(value))) {
         return std::nullopt;
     }

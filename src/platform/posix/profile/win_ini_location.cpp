@@ -25,19 +25,22 @@ std::string HomeFromPasswordDatabase()
 
 }  // namespace
 
-std::string WinIniPath()
+std::string UserHome()
 {
     const char* fromEnvironment = std::getenv("HOME");
     std::string home = (fromEnvironment != nullptr && *fromEnvironment != '\0')
                            ? std::string(fromEnvironment)
                            : HomeFromPasswordDatabase();
-    if (home.empty()) {
-        return "";
-    }
-    if (home.back() != '/') {
+    if (!home.empty() && home.back() != '/') {
         home += '/';
     }
-    return home + ".config/win.ini";
+    return home;
+}
+
+std::string WinIniPath()
+{
+    std::string home = UserHome();
+    return home.empty() ? "" : home + ".config/win.ini";
 }
 
 }  // namespace profile

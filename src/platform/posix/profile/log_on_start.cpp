@@ -1,0 +1,132 @@
+#include "platform/posix/profile/log_on_start.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "platform/posix/profile/atomic_replace.h"
+#include "platform/posix/profile/win_ini_location.h"
+
+namespace profile {
+
+namespace {
+
+bool IsRunLineSeparator(char c)
+{
+    return c == ' ' || c == ',';
+}
+
+// The four characters that must be escaped with a backslash inside a quoted Exec argument.
+bool NeedsBackslashInQuotes(char c)
+{
+    return c == '"' || c == '`' || c == '$' || c == '\\';
+}
+
+// The string escapes every key value goes through when the file is read; they apply before
+// the Exec quoting is undone, so a backslash of the quoting is itself written doubled.
+std::string EscapedValue(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool HoldsUnwritableControl(std::string_view text)
+{
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+std::string AutostartFolder()
+{
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && configHome[0] == '/') {
+        return std::string(configHome) + "/autostart";
+    }
+    std::string home = UserHome();
+    return home.empty() ? "" : home + ".config/autostart";
+}
+
+std::string QuotedExecArgument(std::string_view argument)
+{
+    if (HoldsUnwritableControl(argument)) {
+        return "";
+    }
+    // Always quoted: one rule for every path, and a blank or a reserved character needs it.
+    std::string quoted = "\"";
+    for (char c : argument) {
+        if (NeedsBackslashInQuotes(c)) {
+            quoted += '\\';
+        }
+        quoted += c;
+        if (c == '%') {
+            quoted += '%';  // a lone '%' would start a field code
+        }
+    }
+    quoted += '"';
+    return EscapedValue(quoted);
+}
+
+std::string AutostartEntryText(std::string_view program)
+{
+    std::string exec = QuotedExecArgument(program);
+    size_t slash = program.rfind('/');
+    if (exec.empty() || slash == std::string_view::npos) {
+        return "";
+    }
+    return "[Desktop Entry]\n"
+           "# Written when the program registered itself in the run line of ~/.config/win.ini.\n"
+           "Type=Application\n"
+           "Name=" + EscapedValue(program.substr(slash + 1)) + "\n"
+           "Exec=" + exec + "\n"
+           "NoDisplay=true\n"
+           "Terminal=false\n";
+}
+
+bool StartRunLineProgramsAtLogOn(std::string_view runLine)
+{
+    std::string folder = AutostartFolder();
+    bool allWritten = true;
+    size_t position = 0;
+    while (position < runLine.size()) {
+        size_t end = position;
+        while (end < runLine.size() && !IsRunLineSeparator(runLine[end])) {
+            ++end;
+        }
+        std::string program(runLine.substr(position, end - position));
+        position = end + 1;
+        if (program.empty() || program.front() != '/' || !IsRegularFile(program)) {
+            continue;  // not a program this platform could start
+        }
+        std::string text = AutostartEntryText(program);
+        std::string entry = folder + "/" + program.substr(program.rfind('/') + 1) + ".desktop";
+        if (folder.empty() || text.empty() ||
+            !ReplaceFileAtomically(entry, text, Link::Replace)) {
+            allWritten = false;
+        }
+    }
+    return allWritten;
+}
+
+}  // namespace profile
