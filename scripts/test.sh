@@ -13,6 +13,10 @@ command -v i686-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v file >/dev/null || missing+=(file)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 command -v wine >/dev/null || missing+=(wine64 wine)
+command -v mandoc >/dev/null || missing+=(mandoc)
+command -v groff >/dev/null || missing+=(groff-base)
+command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev)
+command -v setpriv >/dev/null || missing+=(util-linux)
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then
         echo "missing packages: ${missing[*]} (run as root to install them)" >&2
@@ -33,7 +37,17 @@ file build-win32/quorvel.exe | grep -q 'PE32 executable (GUI)' ||
 file build-win64/quorvel.exe | grep -q 'PE32+ executable (GUI)' ||
     { echo "build-win64/quorvel.exe is not a PE32+ GUI program" >&2; exit 1; }
 
-echo "== tests: POSIX build"
+echo "== packages: a ZIP of each Windows build"
+for preset in win32 win64; do
+    (cd "build-$preset" && cpack >/dev/null)
+    listing=$(cmake -E tar tf "build-$preset"/quorvel-*-"$preset".zip)
+    for file in quorvel.exe README.txt examples/Quorvel.ini; do
+        grep -qx "$file" <<<"$listing" ||
+            { echo "the $preset ZIP lacks $file" >&2; exit 1; }
+    done
+done
+
+echo "== tests: POSIX build (the Debian package is checked among them)"
 ctest --preset default -j2
 echo "== tests: unit tests under ASan and UBSan"
 ctest --preset asan -j2

@@ -4,6 +4,12 @@
 #include "platform/posix/process/argv_tail.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
+#include "version.h"
+
+// The version, for `strings quorvel | grep QUORVEL_VERSION`: the program itself prints nothing.
+// Kept by the compiler although nothing reads it.
+extern "C" __attribute__((used)) const char quorvel_version[] =
+    "QUORVEL_VERSION=" QUORVEL_VERSION_TEXT;
 
 int main(int argc, char** argv)
 {
