@@ -284,8 +284,8 @@ TEST_F(InstallLog, AnUnreachableLogStopsNothing)
 }
 
 // A new log takes its folder's read and write bits, so every user who may write a shared log
-// folder may write a log that another user made there, and a log in a private folder stays
-// private. The second user is "nobody", run through setpriv.
+// folder (world- or group-writable) may write a log that another user made there, and a log
+// in a private folder stays private. The second user is "nobody", run through setpriv.
 TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
 {
     if (UnderWine()) {
@@ -301,15 +301,23 @@ TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
     chmod(Native("").c_str(), 0755);  // the second user must reach the program and settings
     WriteSettingsFile(SettingsText({{"Word", Visible("master.exe"), Visible("installed.exe"),
                                      "true"}}));
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {"test", "-r", BesideProgram("Quorvel.ini")});
+    if (testing_support::RunProcess(probe).exitStatus != 0) {
+        GTEST_SKIP() << "nobody cannot reach the temporary folder " << Native("");
+    }
     struct Folder {
         const char* name;
         mode_t mode;
         mode_t logMode;
         size_t lines;
     };
-    for (const Folder& folder :
-         {Folder{"shared", 01777, 0666, 2}, Folder{"private", 0755, 0644, 1}}) {
+    // Every folder belongs to the second user's group; only the group-writable one lets the
+    // group write, and its set-group-ID bit gives the log that group.
+    for (const Folder& folder : {Folder{"world", 01777, 0666, 2}, Folder{"group", 02775, 0664, 2},
+                                 Folder{"private", 0755, 0644, 1}}) {
         mkdir(Native(folder.name).c_str(), 0700);
+        ASSERT_EQ(chown(Native(folder.name).c_str(), 0, nobody->pw_gid), 0);
         chmod(Native(folder.name).c_str(), folder.mode);
         const std::string logSwitch = "/log=" + Native(std::string(folder.name) + "/Quorvel.log");
         EXPECT_EQ(Run({logSwitch}, kNoTz).exitStatus, 0);
