@@ -13,6 +13,23 @@ void ReadEntryKey(LPCSTR section, LPCSTR key, LPSTR field)
     GetPrivateProfileStringA(section, key, "", field, kFieldRoom, gRunSettings.settingsPath);
 }
 
+// Starts the setup program shown normally and does not wait for it: the command line alone
+// names the program, found as the system finds the first word of a typed command. Nothing
+// waits for it to settle, so a setup program without a message loop cannot hold the pass.
+void StartSetupProgram(LPSTR commandLine)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
 }  // namespace
 
 void CheckAndLaunchApp(UINT n)
@@ -37,5 +54,5 @@ void CheckAndLaunchApp(UINT n)
     }
     // The line is in the log (or given up) before the setup program starts.
     WriteInstallLogLine(name);
-    WinExec(setupApp, SW_SHOWNORMAL);
+    StartSetupProgram(setupApp);
 }

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -133,17 +134,36 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     if (child > 0 && whileRunning) {
         whileRunning(child);
     }
+    // The output is read until the program ends, not until the pipe closes: programs it
+    // started may hold the pipe long after (under Wine they inherit it).
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
     char buffer[4096];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0 ||
-           (got < 0 && errno == EINTR)) {
-        if (got > 0) {
+    int status = 0;
+    bool ended = child < 0;
+    bool reaped = false;
+    for (bool drained = false; !drained;) {
+        if (!ended) {
+            struct pollfd readable = {pipeFds[0], POLLIN, 0};
+            poll(&readable, 1, 20);
+            pid_t waited = waitpid(child, &status, WNOHANG);
+            reaped = waited == child;
+            ended = reaped || (waited < 0 && errno != EINTR);
+        }
+        ssize_t got;
+        while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
             result.output.append(buffer, static_cast<size_t>(got));
         }
+        drained = got == 0 || (ended && got < 0 && errno != EINTR);
     }
     close(pipeFds[0]);
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    if (!ended) {
+        // The pipe closed first: the program is ending.
+        pid_t waited;
+        while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+        }
+        reaped = waited == child;
+    }
+    if (reaped && WIFEXITED(status)) {
         result.exitStatus = WEXITSTATUS(status);
     }
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

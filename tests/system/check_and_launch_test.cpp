@@ -5,7 +5,6 @@
 
 #include <ctime>
 
-#include "support/pe_fixture.h"
 #include "system/system_fixture.h"
 
 namespace system_tests {
@@ -26,7 +25,7 @@ class CheckAndLaunch : public SystemTest {
 protected:
     void MakePe(const std::string& relative, const VersionQuad& version, time_t moment)
     {
-        testing_support::WritePeWithVersion(Native(relative), version);
+        WriteVersionedPe(Native(relative), version);
         SetLastWrite(Native(relative), moment);
     }
 };
@@ -80,6 +79,22 @@ TEST_F(CheckAndLaunch, SetupCommandLineIsSplitByTheWindowsRules)
     EXPECT_EQ(Run({}).exitStatus, 0);
     WaitForMarkers({"args"});
     EXPECT_EQ(MarkerContent("args"), "plain\ntwo words\ntail\"quote\n");
+}
+
+// Each setup program runs 15 s without serving a message queue, then leaves "<label>.done":
+// the run must end before either does, and start both.
+TEST_F(CheckAndLaunch, SetupProgramsAreNotWaitedFor)
+{
+    WriteSettingsFile(SettingsText({
+        {"First", Visible("m1"), Visible("i1"), MarkerCommand("one", {"--linger"})},
+        {"Second", Visible("m2"), Visible("i2"), MarkerCommand("two", {"--linger"})},
+    }));
+    testing_support::ProcessResult run = Run({});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_FALSE(testing_support::FileExists(Native("markers/one.done")));
+    EXPECT_FALSE(testing_support::FileExists(Native("markers/two.done")));
+    EXPECT_LT(run.elapsed, std::chrono::seconds(10));
+    EXPECT_EQ(WaitForMarkers({"one", "two"}), (std::vector<std::string>{"one", "two"}));
 }
 
 TEST_F(CheckAndLaunch, AnEntryWithAnyKeyEmptyOrMissingIsSkipped)

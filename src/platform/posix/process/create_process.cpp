@@ -1,4 +1,4 @@
-// Starting a setup program: split by the Windows rules, executed directly without a shell,
+// Starting a program: split by the Windows rules, executed directly without a shell,
 // in a session of its own, with none of our open files, and not waited for.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,9 +13,6 @@
 #include "platform/win32.h"
 
 namespace {
-
-constexpr UINT kStarted = 33;      // any value above 31 means success
-constexpr UINT kFileNotFound = 2;  // what the real call gives for a missing program
 
 bool IsExecutableFile(const std::string& path)
 {
@@ -70,16 +67,27 @@ void ResetChildState()
     }
 }
 
+// The handles handed back: tokens that own nothing, since the program is never waited for.
+int gProcessToken;
+int gThreadToken;
+
 }  // namespace
 
-UINT WINAPI WinExec(LPCSTR commandLine, UINT)
+BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                           LPSECURITY_ATTRIBUTES processAttributes,
+                           LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
+                           DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
+                           LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation)
 {
-    if (commandLine == nullptr) {
-        return kFileNotFound;
+    if (applicationName != nullptr || commandLine == nullptr || processAttributes != nullptr ||
+        threadAttributes != nullptr || inheritHandles || creationFlags != 0 ||
+        environment != nullptr || currentDirectory != nullptr || startupInfo == nullptr ||
+        processInformation == nullptr) {
+        return FALSE;
     }
     std::vector<std::string> arguments = ArgumentsOf(commandLine);
     if (arguments.empty() || arguments[0].empty()) {
-        return kFileNotFound;
+        return FALSE;
     }
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
@@ -91,7 +99,7 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT)
     // exits at once, so no zombie is left and nothing is waited for beyond that.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
-        return kFileNotFound;
+        return FALSE;
     }
     pid_t child = fork();
     if (child == 0) {
@@ -118,5 +126,15 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT)
     while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
     }
     close(report[0]);
-    return forked && got == 0 ? kStarted : kFileNotFound;
+    if (!forked || got != 0) {
+        return FALSE;
+    }
+    // No identifiers: the program runs in a session of its own and is never waited for.
+    *processInformation = PROCESS_INFORMATION{&gProcessToken, &gThreadToken, 0, 0};
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE handle)
+{
+    return handle == &gProcessToken || handle == &gThreadToken ? TRUE : FALSE;
 }
