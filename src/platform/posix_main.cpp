@@ -1,4 +1,5 @@
 // POSIX start-up: the command tail is rebuilt from the arguments.
+#include <new>
 #include <string>
 
 #include "platform/posix/process/argv_tail.h"
@@ -13,8 +14,12 @@ extern "C" __attribute__((used)) const char quorvel_version[] =
 
 int main(int argc, char** argv)
 {
-    std::string tail = BuildCommandTail(argc, argv);
-    // Any non-null value stands for the running module.
-    static HINSTANCE__ module;
-    return RunQuorvel(&module, tail.c_str());
+    try {
+        std::string tail = BuildCommandTail(argc, argv);
+        // Any non-null value stands for the running module.
+        static HINSTANCE__ module;
+        return RunQuorvel(&module, tail.c_str());
+    } catch (const std::bad_alloc&) {
+        return EndRunOutOfMemory();
+    }
 }

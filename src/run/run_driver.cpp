@@ -157,3 +157,10 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
     }
     return 0;
 }
+
+int EndRunOutOfMemory()
+{
+    // Nothing here may allocate; the window class and any window go with the process.
+    CloseInstallLog();
+    return kOutOfMemoryStatus;
+}

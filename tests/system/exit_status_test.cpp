@@ -1,4 +1,5 @@
-// Exit statuses of whole runs: refused lines give 1, complete passes and stopped delays 0.
+// Exit statuses of whole runs: refused lines give 1, complete passes and stopped delays 0,
+// running out of memory 2.
 #include <signal.h>
 
 #include <fstream>
@@ -74,6 +75,18 @@ TEST_F(ExitStatus, AStopSignalDuringTheDelayEndsTheRunWithZeroAndExaminesNothing
         EXPECT_EQ(testing_support::ReadFile(DefaultLog()), "");
     }
     EXPECT_EQ(MarkersAfterGrace(), std::vector<std::string>{});
+}
+
+TEST_F(ExitStatus, RunningOutOfMemoryEndsTheRunQuietlyWithTwo)
+{
+    if (UnderWine()) {
+        GTEST_SKIP() << "allocation failures are injected by preloading a POSIX library";
+    }
+    WriteSettingsFile(SettingsText({{"Due", Visible("m"), Visible("i"), MarkerCommand("due")}}));
+    testing_support::ProcessResult run = Run({}, {{"LD_PRELOAD", QUORVEL_THROWING_NEW}});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_EQ(run.output, "");
+    EXPECT_TRUE(MarkersAfterGrace().empty());
 }
 
 }  // namespace
