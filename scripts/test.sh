@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds all four presets (POSIX, sanitizers, 32- and 64-bit Windows) and runs every test:
 # unit and system tests on the POSIX build, the unit tests again under ASan and UBSan, and the
-# system tests against the 64-bit Windows build under Wine (all through the default preset's
-# CTest, which finds Wine when it configures).
+# system tests against the 32- and 64-bit Windows builds under Wine (all through the default
+# preset's CTest, which finds Wine when it configures).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +25,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# Wine runs the 32-bit build in its WoW64 mode once it has its 32-bit DLLs (fetched as root).
+bash tests/wine/install_pe32_dlls.sh
 
 for preset in default asan win32 win64; do
     echo "== build $preset"

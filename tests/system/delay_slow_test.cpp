@@ -2,7 +2,6 @@
 // sleeps through it rather than spinning.
 #include <sys/resource.h>
 
-#include "support/pe_fixture.h"
 #include "system/system_fixture.h"
 
 namespace system_tests {
@@ -21,7 +20,7 @@ class DelaySlow : public SystemTest {};
 
 TEST_F(DelaySlow, OneMinuteDelayStartsTheSetupAfterAMinuteWithTheCpuIdle)
 {
-    testing_support::WritePeWithVersion(Native("master.exe"), {0x00010000, 0, 0x00010000, 0});
+    WriteVersionedPe(Native("master.exe"), {0x00010000, 0, 0x00010000, 0});
     WriteSettingsFile(SettingsText(
         {{"Delayed", Visible("master.exe"), Visible("installed.exe"), MarkerCommand("late")}},
         "Delay=1\r\n"));

@@ -51,7 +51,16 @@ ProcessResult RunWineTool(const std::vector<std::string>& args)
 
 bool UnderWine()
 {
-    return EnvOrEmpty("QUORVEL_TARGET") == "wine";
+    const std::string target = EnvOrEmpty("QUORVEL_TARGET");
+    return target == "wine" || target == "wine32";
+}
+
+void WriteVersionedPe(const std::string& path, const testing_support::VersionQuad& version)
+{
+    testing_support::WritePeWithVersion(path, version,
+                                        EnvOrEmpty("QUORVEL_TARGET") == "wine32"
+                                            ? testing_support::PeKind::Pe32
+                                            : testing_support::PeKind::Pe32Plus);
 }
 
 SystemTest::SystemTest()

@@ -4,8 +4,9 @@
 //
 // The same tests run against the POSIX build and, under Wine, against the Windows build. The
 // environment set by CTest picks the target:
-//   QUORVEL_TARGET   posix | wine   (set from the test program's command line)
-//   QUORVEL_PROGRAM  the built program (build/quorvel or build-win64/quorvel.exe)
+//   QUORVEL_TARGET   posix | wine | wine32   (set from the test program's command line;
+//                    wine32 is the 32-bit Windows build, in Wine's WoW64 mode)
+//   QUORVEL_PROGRAM  the built program (build/quorvel, build-win64/ or build-win32/quorvel.exe)
 //   QUORVEL_MARKER   the stand-in setup program built for the same platform
 //   WINEPREFIX       the Wine prefix (wine only)
 // Differences that belong to the platforms themselves (path form, where the user's WIN.INI
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "support/pe_fixture.h"
 #include "support/test_support.h"
 
 namespace system_tests {
@@ -27,6 +29,10 @@ namespace system_tests {
 using Environment = std::map<std::string, std::string>;
 
 bool UnderWine();
+
+// Writes a PE with a version resource that the program under test can read: a 32-bit one for
+// the 32-bit Windows build (a 32-bit process under Wine reads no 64-bit file's version).
+void WriteVersionedPe(const std::string& path, const testing_support::VersionQuad& version);
 
 class SystemTest : public ::testing::Test {
 protected:

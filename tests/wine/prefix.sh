@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up or tears down the Wine prefix that the system tests run the Windows build in.
-#   prefix.sh start PREFIX   create the prefix when missing, switch it to the null graphics
+#   prefix.sh start PREFIX [CHECK]
+#                            create the prefix when missing, switch it to the null graphics
 #                            driver (hidden windows and timers work without a display), and
-#                            keep one wineserver running for the whole test run
+#                            keep one wineserver running for the whole test run; CHECK, a
+#                            program that exits with status 7, must do so in the prefix
 #   prefix.sh stop PREFIX    end that wineserver
 set -euo pipefail
 action=$1
@@ -23,6 +25,14 @@ start)
     wineserver -p </dev/null >/dev/null 2>&1
     # Wait until the persistent server answers, so no test pays for its start.
     wine cmd /c exit 0 >/dev/null 2>&1
+    if [ -n "${3:-}" ]; then
+        status=0
+        wine "$3" >/dev/null 2>&1 || status=$?
+        if [ "$status" -ne 7 ]; then
+            echo "$3 exited with status $status instead of 7: this Wine cannot run it" >&2
+            exit 1
+        fi
+    fi
     ;;
 stop)
     wineserver -k >/dev/null 2>&1 || true
