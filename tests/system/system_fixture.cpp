@@ -74,9 +74,6 @@ SystemTest::SystemTest()
         return;
     }
     fs::copy_file(program, BesideProgram(ProgramFileName()));
-    if (UnderWine()) {
-        WriteRunLine("");
-    }
 }
 
 void SystemTest::MoveProgram(const std::string& relative)
