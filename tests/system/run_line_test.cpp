@@ -91,6 +91,11 @@ TEST_F(RunLine, RegistrationFromTheOptionsFileOutlivesARefusedCommandTail)
 // and a settings file with a due entry, and none of them may be read or written.
 TEST_F(RunLine, AProgramPathThatIsNotKnownWholeIsNoPath)
 {
+    if (UnderWine32()) {
+        // A 64-bit program starts from such a path under this Wine; a 32-bit one does not
+        // start at all (its WoW64 loader fails, and wine exits 1).
+        GTEST_SKIP() << "this Wine cannot start a 32-bit program from a path this long";
+    }
     std::string folder = "deep";
     std::vector<std::string> ancestors{"", folder};
     while (Visible(folder).size() < 300) {

@@ -51,16 +51,19 @@ ProcessResult RunWineTool(const std::vector<std::string>& args)
 
 bool UnderWine()
 {
-    const std::string target = EnvOrEmpty("QUORVEL_TARGET");
-    return target == "wine" || target == "wine32";
+    return EnvOrEmpty("QUORVEL_TARGET") == "wine" || UnderWine32();
+}
+
+bool UnderWine32()
+{
+    return EnvOrEmpty("QUORVEL_TARGET") == "wine32";
 }
 
 void WriteVersionedPe(const std::string& path, const testing_support::VersionQuad& version)
 {
+    using testing_support::PeKind;
     testing_support::WritePeWithVersion(path, version,
-                                        EnvOrEmpty("QUORVEL_TARGET") == "wine32"
-                                            ? testing_support::PeKind::Pe32
-                                            : testing_support::PeKind::Pe32Plus);
+                                        UnderWine32() ? PeKind::Pe32 : PeKind::Pe32Plus);
 }
 
 SystemTest::SystemTest()

@@ -29,6 +29,7 @@ namespace system_tests {
 using Environment = std::map<std::string, std::string>;
 
 bool UnderWine();
+bool UnderWine32();  // the 32-bit Windows build, in Wine's WoW64 mode
 
 // Writes a PE with a version resource that the program under test can read: a 32-bit one for
 // the 32-bit Windows build (a 32-bit process under Wine reads no 64-bit file's version).
