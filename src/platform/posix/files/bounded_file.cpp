@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace pe_version {
@@ -33,6 +34,7 @@ bool BoundedFile::Open(const char* path)
     }
     descriptor_ = descriptor;
     size_ = static_cast<uint64_t>(status.st_size);
+    identity_ = files::IdentityOf(status);
     return true;
 }
 
@@ -41,6 +43,40 @@ bool BoundedFile::ReadAt(uint64_t offset, size_t length, void* out) const
     if (descriptor_ < 0 || offset > size_ || length > size_ - offset) {
         return false;
     }
+    if (length > kWindowSize) {
+        return ReadDirect(offset, length, out);
+    }
+    bool inWindow = offset >= windowStart_ && offset - windowStart_ <= windowLength_ &&
+                    length <= windowLength_ - (offset - windowStart_);
+    if (!inWindow && !FillWindow(offset, length)) {
+        return false;
+    }
+    std::memcpy(out, window_ + (offset - windowStart_), length);
+    return true;
+}
+
+// Reads a window that holds the range: from the 4 KiB boundary at or before it when the
+// range fits from there, else from the range's start; never past the end of the file.
+bool BoundedFile::FillWindow(uint64_t offset, size_t length) const
+{
+    constexpr uint64_t kPage = 4096;
+    uint64_t start = offset - offset % kPage;
+    if (offset + length - start > kWindowSize) {
+        start = offset;
+    }
+    uint64_t available = size_ - start;
+    auto windowLength = static_cast<size_t>(available < kWindowSize ? available : kWindowSize);
+    windowLength_ = 0;
+    if (!ReadDirect(start, windowLength, window_)) {
+        return false;
+    }
+    windowStart_ = start;
+    windowLength_ = windowLength;
+    return true;
+}
+
+bool BoundedFile::ReadDirect(uint64_t offset, size_t length, void* out) const
+{
     if (offset + length > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
         return false;
     }

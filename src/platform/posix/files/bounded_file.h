@@ -1,9 +1,13 @@
 // Read-only access to one regular file by bounded positional reads: every read names its
 // offset and length, must lie wholly inside the file, and fails rather than come back short.
+// Small reads are served from one window of the file read ahead, so the headers, resource
+// directories and version block of a small file cost one read in all.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/posix/files/file_identity.h"
 
 namespace pe_version {
 
@@ -19,14 +23,25 @@ public:
     bool Open(const char* path);
 
     uint64_t size() const { return size_; }
+    // The stat of the opened file.
+    const files::FileIdentity& identity() const { return identity_; }
 
     // Fills `out` with `length` bytes from `offset`. False when the range reaches past the
     // end of the file or the file cannot deliver all of it.
     bool ReadAt(uint64_t offset, size_t length, void* out) const;
 
+    static constexpr size_t kWindowSize = 16 * 1024;
+
 private:
+    bool ReadDirect(uint64_t offset, size_t length, void* out) const;
+    bool FillWindow(uint64_t offset, size_t length) const;
+
     int descriptor_ = -1;
     uint64_t size_ = 0;
+    files::FileIdentity identity_;
+    mutable unsigned char window_[kWindowSize];
+    mutable uint64_t windowStart_ = 0;
+    mutable size_t windowLength_ = 0;
 };
 
 }  // namespace pe_version

@@ -29,7 +29,7 @@ private:
 
 }  // namespace
 
-ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out)
+ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out, struct stat* opened)
 {
     out.clear();
     if (path == nullptr || *path == '\0') {
@@ -43,6 +43,9 @@ ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out)
     struct stat status {};
     if (fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return ReadOutcome::Failed;
+    }
+    if (opened != nullptr) {
+        *opened = status;
     }
     constexpr size_t kChunk = 64 * 1024;
     char chunk[kChunk];

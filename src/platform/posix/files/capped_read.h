@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+struct stat;
+
 namespace profile {
 
 constexpr size_t kProfileReadLimit = 16u * 1024u * 1024u;
@@ -16,6 +18,8 @@ enum class ReadOutcome {
     Failed,    // anything else: a folder, a device, no permission, a read error
 };
 
-ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out);
+// `opened`, when given, receives the stat of the file that was opened (for Read and TooLarge).
+ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out,
+                           struct stat* opened = nullptr);
 
 }  // namespace profile

@@ -20,14 +20,19 @@ FILETIME FromTicks(uint64_t ticks)
     return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
 }
 
-// The offset of the system's own zone from UTC now, whatever TZ holds.
+// The offset of the system's own zone from UTC now, whatever TZ holds. Working it out reads
+// the zone's state from the system each time, so it is worked out once per second.
 int64_t CurrentSystemOffsetSeconds()
 {
-    struct tm local;
-    if (!SystemLocalTime(time(nullptr), &local)) {
-        return 0;
+    thread_local time_t workedOutAt = -1;
+    thread_local int64_t offset = 0;
+    time_t now = time(nullptr);
+    if (now != workedOutAt) {
+        struct tm local;
+        offset = SystemLocalTime(now, &local) ? static_cast<int64_t>(local.tm_gmtoff) : 0;
+        workedOutAt = now;
     }
-    return static_cast<int64_t>(local.tm_gmtoff);
+    return offset;
 }
 
 // Civil date from days since 1601-01-01 (proleptic Gregorian).

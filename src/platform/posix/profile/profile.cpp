@@ -1,11 +1,14 @@
 // The profile calls: private profile reading and the user's WIN.INI.
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/files/capped_read.h"
 #include "platform/posix/profile/log_on_start.h"
+#include "platform/posix/profile/profile_cache.h"
 #include "platform/posix/profile/profile_lookup.h"
 #include "platform/posix/profile/profile_text.h"
 #include "platform/posix/profile/win_ini_edit.h"
@@ -40,19 +43,51 @@ DWORD CopyOut(const std::string& text, LPSTR out, DWORD size)
 }
 
 // The value in a file; nothing when the file cannot be read or lacks the section or key.
-// A file larger than the read limit is taken as its first part. The file is read afresh on
-// every call, so a change made between two calls is always seen.
+// A file larger than the read limit is taken as its first part. The parsed file is kept, and
+// each call checks that the file has not changed since, so a change made between two calls is
+// always seen.
 std::optional<std::string> ReadProfileValue(const char* fileName, LPCSTR section, LPCSTR key)
 {
     if (fileName == nullptr || section == nullptr || key == nullptr) {
-        return std::nullopt;  // enumerating sections or keys is not supported
+        return std::nullopt;  // enumerating keys is not supported
     }
-    std::string bytes;
-    ReadOutcome outcome = profile::ReadFileCapped(fileName, profile::kProfileReadLimit, bytes);
-    if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
+    std::shared_ptr<const profile::ParsedProfile> parsed = profile::CachedProfile(fileName);
+    if (!parsed) {
         return std::nullopt;
     }
-    return profile::LookupProfileValue(profile::DecodeProfileBytes(bytes), section, key);
+    return parsed->Value(section, key);
+}
+
+// The names as the list the real call gives: each name followed by a NUL, one more NUL at the
+// end. When they do not fit, the name that overflows is cut, the list ends with two NULs at
+// the end of the room, and the return is size - 2. The list needs one byte to spare to count
+// as fitting.
+DWORD CopyNameList(const std::vector<std::string_view>& names, LPSTR out, DWORD size)
+{
+    if (out == nullptr || size == 0) {
+        return 0;
+    }
+    if (size == 1) {
+        out[0] = '\0';
+        return 0;
+    }
+    size_t room = size - 1;
+    size_t used = 0;
+    for (std::string_view name : names) {
+        if (name.size() + 1 >= room) {
+            std::memcpy(out + used, name.data(), room - 1);
+            out[used + room - 1] = '\0';
+            out[used + room] = '\0';
+            return size - 2;
+        }
+        std::memcpy(out + used, name.data(), name.size());
+        out[used + name.size()] = '\0';
+        used += name.size() + 1;
+        room -= name.size() + 1;
+    }
+    out[used] = '\0';
+    out[used + 1] = '\0';
+    return static_cast<DWORD>(used);
 }
 
 DWORD GetValueOrDefault(const char* fileName, LPCSTR section, LPCSTR key, LPCSTR defaultValue,
@@ -74,6 +109,14 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
                                       LPSTR out, DWORD size, LPCSTR fileName)
 {
     return GetValueOrDefault(fileName, section, key, defaultValue, out, size);
+}
+
+DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR out, DWORD size, LPCSTR fileName)
+{
+    std::shared_ptr<const profile::ParsedProfile> parsed =
+        fileName != nullptr ? profile::CachedProfile(fileName) : nullptr;
+    static const std::vector<std::string_view> kNoNames;
+    return CopyNameList(parsed ? parsed->SectionNames() : kNoNames, out, size);
 }
 
 UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName)
@@ -110,7 +153,9 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
     if (!edited) {
         return FALSE;
     }
-    if (!profile::ReplaceFileAtomically(path, *edited)) {
+    bool replaced = profile::ReplaceFileAtomically(path, *edited);
+    profile::ForgetCachedProfile(path);
+    if (!replaced) {
         return FALSE;
     }
     if (value != nullptr && IsRunLine(section, key) &&

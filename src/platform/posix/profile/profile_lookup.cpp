@@ -1,38 +1,6 @@
 #include "platform/posix/profile/profile_lookup.h"
 
-#include "platform/posix/profile/profile_text.h"
-
 namespace profile {
-
-std::optional<std::string> LookupProfileValue(std::string_view text, std::string_view section,
-                                              std::string_view key)
-{
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
-    // Lines before the first header form the section "". It counts as the first section of
-    // that name only once it holds an entry, so a file that opens with "[]" still has one.
-    bool inTarget = section.empty();
-    bool beforeFirstHeader = true;
-    bool leadingEntries = false;
-    LineSpan span;
-    for (size_t position = 0; NextLine(text, position, span); position = span.next) {
-        ProfileLine line = ClassifyLine(text.substr(span.begin, span.end - span.begin));
-        if (line.kind == LineKind::Header) {
-            bool leavingTarget = inTarget && !(beforeFirstHeader && !leadingEntries);
-            if (leavingTarget) {
-                return std::nullopt;  // duplicate sections are not merged
-            }
-            beforeFirstHeader = false;
-            inTarget = EqualsIgnoringCase(line.name, section);
-        } else if (line.kind == LineKind::Entry) {
-            leadingEntries = leadingEntries || beforeFirstHeader;
-            if (inTarget && EqualsIgnoringCase(line.name, key)) {
-                return EntryValue(line.value);
-            }
-        }
-    }
-    return std::nullopt;
-}
 
 uint32_t ParseProfileUnsigned(std::string_view value)
 {

@@ -6,7 +6,7 @@
 
 #include "platform/posix/le_bytes.h"
 #include "platform/posix/version/version_block.h"
-#include "platform/posix/version/version_resource.h"
+#include "platform/posix/version/version_reuse.h"
 #include "platform/win32.h"
 
 static_assert(sizeof(VS_FIXEDFILEINFO) == pe_version::kFixedFileInfoSize,
@@ -19,7 +19,7 @@ DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
     if (handle != nullptr) {
         *handle = 0;
     }
-    return static_cast<DWORD>(pe_version::LoadVersionBlock(path).size());
+    return static_cast<DWORD>(pe_version::ReadAndKeepVersionBlock(path).size());
 }
 
 BOOL WINAPI GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID block)
@@ -27,8 +27,8 @@ BOOL WINAPI GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID block)
     if (block == nullptr || size < pe_version::kRootHeaderSize) {
         return FALSE;
     }
-    // Read afresh: the file may have changed since its size was asked for.
-    std::vector<uint8_t> loaded = pe_version::LoadVersionBlock(path);
+    // The file may have changed since its size was asked for: then it is read again.
+    std::vector<uint8_t> loaded = pe_version::KeptOrFreshVersionBlock(path);
     if (loaded.empty()) {
         return FALSE;
     }

@@ -10,11 +10,18 @@
 
 namespace pe_version {
 
-std::vector<uint8_t> LoadVersionBlock(const char* path)
+std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity,
+                                      timespec* readAt)
 {
+    if (readAt != nullptr) {
+        *readAt = files::ReadMoment();
+    }
     BoundedFile file;
     if (!file.Open(path)) {
         return {};
+    }
+    if (identity != nullptr) {
+        *identity = file.identity();
     }
     std::optional<PeLayout> layout = ReadPeLayout(file);
     if (!layout) {

@@ -4,12 +4,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/posix/files/file_identity.h"
+
 namespace pe_version {
 
 // The version block of the PE file at `path`, exactly as long as its own length field says,
 // and only when its root value is a whole fixed file information. Empty otherwise: a missing
 // or unreadable file, a file that is not a PE image, a malformed one, and one without a
 // version resource all read as "no version resource".
-std::vector<uint8_t> LoadVersionBlock(const char* path);
+// `identity` and `readAt`, when given, receive the stat of the file read and the moment before
+// it was opened (see StillTheSameFile).
+std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity = nullptr,
+                                      timespec* readAt = nullptr);
 
 }  // namespace pe_version

@@ -1,0 +1,102 @@
+#include "platform/posix/profile/profile_cache.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "platform/posix/files/capped_read.h"
+#include "platform/posix/files/file_identity.h"
+#include "platform/posix/profile/profile_text.h"
+
+namespace profile {
+
+namespace {
+
+// A program reads its settings file and perhaps the user's WIN.INI; a few more are room to
+// spare. Each copy holds at most the read limit of text.
+constexpr size_t kKeptFiles = 4;
+
+struct KeptCopy {
+    std::string path;
+    files::FileIdentity identity;
+    timespec parsedAt{};
+    uint64_t lastUse = 0;
+    std::shared_ptr<const ParsedProfile> profile;
+};
+
+struct Cache {
+    std::mutex lock;
+    std::vector<KeptCopy> copies;
+    uint64_t uses = 0;
+};
+
+Cache& TheCache()
+{
+    static Cache cache;
+    return cache;
+}
+
+void DropCopy(Cache& cache, const std::string& path)
+{
+    cache.copies.erase(std::remove_if(cache.copies.begin(), cache.copies.end(),
+                                      [&](const KeptCopy& copy) { return copy.path == path; }),
+                       cache.copies.end());
+}
+
+std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const std::string& path)
+{
+    timespec parsedAt = files::ReadMoment();
+    std::string bytes;
+    struct stat opened {};
+    ReadOutcome outcome = ReadFileCapped(path.c_str(), kProfileReadLimit, bytes, &opened);
+    if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
+        return nullptr;
+    }
+    auto parsed = std::make_shared<const ParsedProfile>(DecodeProfileBytes(bytes));
+    if (cache.copies.size() == kKeptFiles) {
+        cache.copies.erase(std::min_element(
+            cache.copies.begin(), cache.copies.end(),
+            [](const KeptCopy& a, const KeptCopy& b) { return a.lastUse < b.lastUse; }));
+    }
+    cache.copies.push_back(KeptCopy{path, files::IdentityOf(opened), parsedAt, ++cache.uses, parsed});
+    return parsed;
+}
+
+}  // namespace
+
+std::shared_ptr<const ParsedProfile> CachedProfile(const char* path)
+{
+    if (path == nullptr || *path == '\0') {
+        return nullptr;
+    }
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    std::string name = path;
+    struct stat status {};
+    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) {
+        DropCopy(cache, name);
+        return nullptr;
+    }
+    for (KeptCopy& copy : cache.copies) {
+        if (copy.path == name) {
+            if (files::StillTheSameFile(copy.identity, copy.parsedAt, files::IdentityOf(status))) {
+                copy.lastUse = ++cache.uses;
+                return copy.profile;
+            }
+            DropCopy(cache, name);
+            break;
+        }
+    }
+    return ParseAndKeep(cache, name);
+}
+
+void ForgetCachedProfile(const std::string& path)
+{
+    Cache& cache = TheCache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    DropCopy(cache, path);
+}
+
+}  // namespace profile

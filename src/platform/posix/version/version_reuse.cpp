@@ -1,0 +1,92 @@
+#include "platform/posix/version/version_reuse.h"
+
+#include <sys/stat.h>
+
+#include <mutex>
+#include <string>
+
+#include "platform/posix/files/file_identity.h"
+#include "platform/posix/version/version_resource.h"
+
+namespace pe_version {
+
+namespace {
+
+// A decision asks for the sizes of two files, then for both blocks.
+constexpr size_t kKeptBlocks = 2;
+
+struct KeptBlock {
+    std::string path;
+    files::FileIdentity identity;
+    timespec readAt{};
+    std::vector<uint8_t> block;
+};
+
+struct Kept {
+    std::mutex lock;
+    KeptBlock blocks[kKeptBlocks];
+    size_t next = 0;  // the slot to fill next, the older of the two
+};
+
+Kept& TheKept()
+{
+    static Kept kept;
+    return kept;
+}
+
+KeptBlock* Find(Kept& kept, const char* path)
+{
+    for (KeptBlock& block : kept.blocks) {
+        if (!block.block.empty() && block.path == path) {
+            return &block;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadAndKeepVersionBlock(const char* path)
+{
+    if (path == nullptr) {
+        return {};
+    }
+    KeptBlock fresh;
+    fresh.block = LoadVersionBlock(path, &fresh.identity, &fresh.readAt);
+    Kept& kept = TheKept();
+    std::lock_guard<std::mutex> guard(kept.lock);
+    KeptBlock* slot = Find(kept, path);
+    if (fresh.block.empty()) {
+        if (slot != nullptr) {
+            slot->block.clear();
+        }
+        return {};
+    }
+    fresh.path = path;
+    if (slot == nullptr) {
+        slot = &kept.blocks[kept.next];
+        kept.next = (kept.next + 1) % kKeptBlocks;
+    }
+    *slot = fresh;
+    return fresh.block;
+}
+
+std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path)
+{
+    if (path == nullptr) {
+        return {};
+    }
+    {
+        Kept& kept = TheKept();
+        std::lock_guard<std::mutex> guard(kept.lock);
+        KeptBlock* block = Find(kept, path);
+        struct stat status {};
+        if (block != nullptr && stat(path, &status) == 0 &&
+            files::StillTheSameFile(block->identity, block->readAt, files::IdentityOf(status))) {
+            return block->block;
+        }
+    }
+    return LoadVersionBlock(path);
+}
+
+}  // namespace pe_version
