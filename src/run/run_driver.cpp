@@ -5,6 +5,7 @@
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
+#include "run/entry_bound.h"
 #include "run/options_reader.h"
 #include "run/run_line.h"
 #include "update/check_and_launch.h"
@@ -78,8 +79,9 @@ void ReadNames()
 void ExamineEntries()
 {
     UINT count = GetPrivateProfileIntA(kSettingsSection, "Count", 0, gRunSettings.settingsPath);
+    UINT last = LastEntryToExamine(count, gRunSettings.settingsPath);
     // n stops at the top of the range instead of wrapping round to 0.
-    for (UINT n = 1; n != 0 && n <= count; ++n) {
+    for (UINT n = 1; n != 0 && n <= last; ++n) {
         CheckAndLaunchApp(n);
         PumpMessages();
     }

@@ -129,6 +129,20 @@ TEST_F(CheckAndLaunch, AnEntryWithAnyKeyEmptyOrMissingIsSkipped)
     EXPECT_NE(log.find(" - due ("), std::string::npos) << log;  // the due entry's
 }
 
+// Count=-1 reads as 4294967295; the pass still ends after the last section, at once.
+TEST_F(CheckAndLaunch, AHugeCountEndsAfterTheHighestSection)
+{
+    std::string settings = "[Quorvel]\nCount=-1\n";
+    for (const char* entry : {"App1", "App5", "app9"}) {
+        settings += std::string("[") + entry + "]\nName=" + entry + "\nSource=" + Visible("m") +
+                    "\nDestination=" + Visible("i") + "\nSetupApp=" + MarkerCommand(entry) + "\n";
+    }
+    WriteSettingsFile(settings);
+    EXPECT_EQ(Run({}).exitStatus, 0);
+    WaitForMarkers({"App1", "App5", "app9"});
+    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"App1", "App5", "app9"}));
+}
+
 TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
 {
     std::string due = SettingsText({{"Due", Visible("m"), Visible("i"), MarkerCommand("b")}});

@@ -1,13 +1,16 @@
 // Private profile reading, row by row as the real platform behaves.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
 #include <string>
 #include <vector>
 
+#include "platform/posix/files/file_identity.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
 
@@ -135,6 +138,75 @@ TEST(ProfileReadingFiles, AChangeBetweenCallsIsSeen)
     char out[8] = "";
     GetPrivateProfileStringA("s", "k", "", out, sizeof out, file.c_str());
     EXPECT_STREQ(out, "2");
+}
+
+// A copy kept from before a change must never answer: a same-size rewrite whose file times are
+// put back is told by the change time, and a deleted file reads as absent.
+TEST(ProfileReadingFiles, AKeptCopyNeverHidesAChange)
+{
+    TempDir dir;
+    std::string file = dir / "t.ini";
+    WriteFile(file, "[s]\nk=1\n");
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    EXPECT_EQ(GetPrivateProfileIntA("s", "k", 0, file.c_str()), 1u);
+    WriteFile(file, "[s]\nk=2\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    EXPECT_EQ(GetPrivateProfileIntA("s", "k", 0, file.c_str()), 2u);
+    ASSERT_EQ(unlink(file.c_str()), 0);
+    EXPECT_EQ(GetPrivateProfileIntA("s", "k", 77, file.c_str()), 77u);
+}
+
+// Trust in a kept copy, decided from two stats and the moment of the read.
+TEST(ProfileReadingFiles, AKeptCopyIsTrustedOnlyWhenEveryFieldMatchesAndTheFileWasOld)
+{
+    files::FileIdentity kept;
+    kept.device = 1;
+    kept.inode = 2;
+    kept.size = 3;
+    kept.modified = {1000, 5};
+    kept.changed = {1000, 7};
+    const timespec later = {1002, 7};  // two seconds after the last change
+    EXPECT_TRUE(files::StillTheSameFile(kept, later, kept));
+    EXPECT_FALSE(files::StillTheSameFile(kept, {1002, 6}, kept));  // changed just under 2 s before
+    auto differing = [&](auto change) {
+        files::FileIdentity now = kept;
+        change(now);
+        return files::StillTheSameFile(kept, later, now);
+    };
+    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.device = 9; }));
+    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.inode = 9; }));
+    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.size = 9; }));
+    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.modified.tv_nsec = 6; }));
+    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.changed.tv_sec = 1001; }));
+}
+
+TEST(ProfileReadingFiles, SectionNamesComeAsTheRealCallGivesThem)
+{
+    TempDir dir;
+    std::string file = dir / "t.ini";
+    const char content[] = "lead=1\n[ App1 ]\n[]\n[abc]\n[APP1]\n[s]junk\n[a]b]\n[App\0x5]\n";
+    WriteFile(file, std::string(content, sizeof content - 1));
+    char out[64];
+    std::memset(out, 'X', sizeof out);
+    const std::string whole("App1\0abc\0APP1\0s\0a]b\0App\0\0", 25);
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, sizeof out, file.c_str()), 24u);
+    EXPECT_EQ(std::string(out, 25), whole);
+    // Too small: the overflowing name is cut, two NULs end the room, the return is size - 2.
+    std::memset(out, 'X', sizeof out);
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, 8, file.c_str()), 6u);
+    EXPECT_EQ(std::string(out, 9), std::string("App1\0a\0\0X", 9));
+    std::memset(out, 'X', sizeof out);
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, 2, file.c_str()), 0u);
+    EXPECT_EQ(std::string(out, 3), std::string("\0\0X", 3));
+    // A list that fits with no byte to spare counts as cut, as on the real platform.
+    WriteFile(file, "[App1]\n[b]\n");
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, 8, file.c_str()), 6u);
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, 9, file.c_str()), 7u);
+    EXPECT_EQ(std::string(out, 8), std::string("App1\0b\0\0", 8));
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(out, sizeof out, (dir / "none").c_str()), 0u);
+    EXPECT_EQ(std::string(out, 2), std::string("\0\0", 2));
 }
 
 TEST(ProfileReadingFiles, NullSectionOrKeyGivesTheDefault)

@@ -44,6 +44,14 @@ private:
     testing_support::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
 };
 
+TEST_F(WinIniWriting, AWriteIsSeenByTheNextRead)
+{
+    WriteWinIni("[windows]\nrun=a\n");
+    EXPECT_EQ(ReadBack("windows", "run"), "a");
+    EXPECT_TRUE(WriteProfileStringA("windows", "run", "b"));
+    EXPECT_EQ(ReadBack("windows", "run"), "b");
+}
+
 TEST_F(WinIniWriting, MissingFileAndFolderAreCreated)
 {
     ASSERT_FALSE(FileExists(home_ / ".config"));
