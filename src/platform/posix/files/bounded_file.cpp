@@ -55,17 +55,15 @@ bool BoundedFile::ReadAt(uint64_t offset, size_t length, void* out) const
     return true;
 }
 
-// Reads a window that holds the range: from the 4 KiB boundary at or before it when the
-// range fits from there, else from the range's start; never past the end of the file.
+// The headers lie in the first 4 KiB of nearly every file; anything else is read as a window
+// from the range's start, where the resource directory and the data it leads to follow.
 bool BoundedFile::FillWindow(uint64_t offset, size_t length) const
 {
-    constexpr uint64_t kPage = 4096;
-    uint64_t start = offset - offset % kPage;
-    if (offset + length - start > kWindowSize) {
-        start = offset;
-    }
+    constexpr uint64_t kHeaderRoom = 4096;
+    uint64_t start = offset + length <= kHeaderRoom ? 0 : offset;
+    uint64_t room = start == 0 ? kHeaderRoom : kWindowSize;
     uint64_t available = size_ - start;
-    auto windowLength = static_cast<size_t>(available < kWindowSize ? available : kWindowSize);
+    auto windowLength = static_cast<size_t>(available < room ? available : room);
     windowLength_ = 0;
     if (!ReadDirect(start, windowLength, window_)) {
         return false;

@@ -6,38 +6,36 @@ namespace profile {
 
 namespace {
 
-constexpr uint32_t kSkippedSection = UINT32_MAX;  // a later section of a name already seen
+// Sections with more keys than this get hash slots; fewer are searched in turn, which is
+// quicker for the handful of keys an entry has.
+constexpr uint32_t kKeysSearchedInTurn = 8;
 
 unsigned char Folded(char c)
 {
     return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
 }
 
-}  // namespace
-
-size_t ParsedProfile::FoldedHash::operator()(std::string_view text) const
+// FNV-1a over the case-folded bytes.
+uint64_t FoldedHash(std::string_view text)
 {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a over the case-folded bytes
+    uint64_t hash = 14695981039346656037ull;
     for (char c : text) {
         hash = (hash ^ Folded(c)) * 1099511628211ull;
     }
-    return static_cast<size_t>(hash);
+    return hash;
 }
 
-bool ParsedProfile::FoldedEqual::operator()(std::string_view a, std::string_view b) const
+// Slots for `count` items: a power of two at least twice the count.
+uint32_t SlotCountFor(size_t count)
 {
-    return EqualsIgnoringCase(a, b);
+    uint32_t slots = 16;
+    while (slots < count * 2) {
+        slots *= 2;
+    }
+    return slots;
 }
 
-size_t ParsedProfile::KeyRefHash::operator()(const KeyRef& ref) const
-{
-    return FoldedHash{}(ref.key) ^ (static_cast<size_t>(ref.section) * 0x9E3779B97F4A7C15ull);
-}
-
-bool ParsedProfile::KeyRefEqual::operator()(const KeyRef& a, const KeyRef& b) const
-{
-    return a.section == b.section && EqualsIgnoringCase(a.key, b.key);
-}
+}  // namespace
 
 ParsedProfile::ParsedProfile(std::string text) : text_(std::move(text))
 {
@@ -49,42 +47,132 @@ void ParsedProfile::Index()
     std::string_view text(text_);
     // Lines before the first header form the section "". It counts as the first section of
     // that name only once it holds an entry, so a file that opens with "[]" still has one.
-    uint32_t current = kSkippedSection;
+    // Later sections of a name already seen are not merged: their entries are dropped.
+    bool collecting = false;
     bool beforeFirstHeader = true;
+    auto open = [&](std::string_view name) {
+        sections_.push_back(Section{name, static_cast<uint32_t>(entries_.size()), 0, 0, 0});
+    };
+    // Duplicate names are found with the slots built so far, so they are built as we go.
+    sectionSlots_.assign(SlotCountFor(64), 0);
+    auto remember = [&](std::string_view name) {
+        if (sections_.size() * 2 > sectionSlots_.size()) {
+            std::vector<uint32_t> grown(sectionSlots_.size() * 2, 0);
+            sectionSlots_.swap(grown);
+            for (uint32_t i = 0; i < sections_.size() - 1; ++i) {
+                size_t mask = sectionSlots_.size() - 1;
+                size_t at = static_cast<size_t>(FoldedHash(sections_[i].name)) & mask;
+                while (sectionSlots_[at] != 0) {
+                    at = (at + 1) & mask;
+                }
+                sectionSlots_[at] = i + 1;
+            }
+        }
+        size_t mask = sectionSlots_.size() - 1;
+        size_t at = static_cast<size_t>(FoldedHash(name)) & mask;
+        while (sectionSlots_[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        sectionSlots_[at] = static_cast<uint32_t>(sections_.size());
+    };
     LineSpan span;
     for (size_t position = 0; NextLine(text, position, span); position = span.next) {
         ProfileLine line = ClassifyLine(text.substr(span.begin, span.end - span.begin));
         if (line.kind == LineKind::Header) {
             beforeFirstHeader = false;
-            auto added = sections_.emplace(line.name, static_cast<uint32_t>(sections_.size()));
-            current = added.second ? added.first->second : kSkippedSection;
+            collecting = FindSection(line.name) == nullptr;
+            if (collecting) {
+                open(line.name);
+                remember(line.name);
+            }
             std::string_view shown = line.name.substr(0, line.name.find('\0'));
             if (!shown.empty()) {
                 names_.push_back(shown);
             }
         } else if (line.kind == LineKind::Entry) {
-            if (beforeFirstHeader && current == kSkippedSection) {
-                current = sections_.emplace("", static_cast<uint32_t>(sections_.size())).first->second;
+            if (beforeFirstHeader && !collecting) {
+                open("");
+                remember("");
+                collecting = true;
             }
-            if (current != kSkippedSection) {
-                values_.emplace(KeyRef{current, line.name}, line.value);
+            if (collecting) {
+                entries_.push_back(Entry{line.name, line.value});
+                ++sections_.back().entryCount;
             }
         }
     }
+    for (Section& section : sections_) {
+        IndexSection(section);
+    }
+}
+
+void ParsedProfile::IndexSection(Section& section)
+{
+    if (section.entryCount <= kKeysSearchedInTurn) {
+        return;
+    }
+    section.firstSlot = static_cast<uint32_t>(entrySlots_.size());
+    section.slotCount = SlotCountFor(section.entryCount);
+    entrySlots_.resize(entrySlots_.size() + section.slotCount, 0);
+    uint32_t* slots = entrySlots_.data() + section.firstSlot;
+    size_t mask = section.slotCount - 1;
+    for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
+        size_t at = static_cast<size_t>(FoldedHash(entries_[i].key)) & mask;
+        bool duplicate = false;
+        while (slots[at] != 0 && !duplicate) {
+            duplicate = EqualsIgnoringCase(entries_[slots[at] - 1].key, entries_[i].key);
+            at = (at + 1) & mask;
+        }
+        if (!duplicate) {
+            slots[at] = i + 1;  // the first key of a name wins
+        }
+    }
+}
+
+const ParsedProfile::Section* ParsedProfile::FindSection(std::string_view name) const
+{
+    size_t mask = sectionSlots_.size() - 1;
+    for (size_t at = static_cast<size_t>(FoldedHash(name)) & mask; sectionSlots_[at] != 0;
+         at = (at + 1) & mask) {
+        const Section& section = sections_[sectionSlots_[at] - 1];
+        if (EqualsIgnoringCase(section.name, name)) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
+                                                     std::string_view key) const
+{
+    if (section.slotCount == 0) {
+        for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
+            if (EqualsIgnoringCase(entries_[i].key, key)) {
+                return &entries_[i];
+            }
+        }
+        return nullptr;
+    }
+    const uint32_t* slots = entrySlots_.data() + section.firstSlot;
+    size_t mask = section.slotCount - 1;
+    for (size_t at = static_cast<size_t>(FoldedHash(key)) & mask; slots[at] != 0;
+         at = (at + 1) & mask) {
+        if (EqualsIgnoringCase(entries_[slots[at] - 1].key, key)) {
+            return &entries_[slots[at] - 1];
+        }
+    }
+    return nullptr;
 }
 
 std::optional<std::string> ParsedProfile::Value(std::string_view section,
                                                 std::string_view key) const
 {
-    auto found = sections_.find(TrimBlanks(section));
-    if (found == sections_.end()) {
+    const Section* found = FindSection(TrimBlanks(section));
+    const Entry* entry = found != nullptr ? FindEntry(*found, TrimBlanks(key)) : nullptr;
+    if (entry == nullptr) {
         return std::nullopt;
     }
-    auto value = values_.find(KeyRef{found->second, TrimBlanks(key)});
-    if (value == values_.end()) {
-        return std::nullopt;
-    }
-    return EntryValue(value->second);
+    return EntryValue(entry->value);
 }
 
 }  // namespace profile

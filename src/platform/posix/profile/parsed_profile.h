@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace profile {
@@ -29,28 +28,30 @@ public:
     const std::vector<std::string_view>& SectionNames() const { return names_; }
 
 private:
-    struct FoldedHash {
-        size_t operator()(std::string_view text) const;
-    };
-    struct FoldedEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    struct KeyRef {
-        uint32_t section;
+    struct Entry {
         std::string_view key;
+        std::string_view value;  // untouched text after the '='
     };
-    struct KeyRefHash {
-        size_t operator()(const KeyRef& ref) const;
-    };
-    struct KeyRefEqual {
-        bool operator()(const KeyRef& a, const KeyRef& b) const;
+    // A section's entries lie together in entries_, in file order. A section with many keys
+    // gets its own hash slots, so that a lookup stays short whatever the section holds.
+    struct Section {
+        std::string_view name;
+        uint32_t firstEntry = 0;
+        uint32_t entryCount = 0;
+        uint32_t firstSlot = 0;
+        uint32_t slotCount = 0;  // 0: the entries are searched in turn
     };
 
     void Index();
+    void IndexSection(Section& section);
+    const Section* FindSection(std::string_view name) const;
+    const Entry* FindEntry(const Section& section, std::string_view key) const;
 
     std::string text_;  // never changed after construction: the views below point into it
-    std::unordered_map<std::string_view, uint32_t, FoldedHash, FoldedEqual> sections_;
-    std::unordered_map<KeyRef, std::string_view, KeyRefHash, KeyRefEqual> values_;
+    std::vector<Section> sections_;        // first section of each name only
+    std::vector<uint32_t> sectionSlots_;   // open addressing: section index + 1, 0 when free
+    std::vector<Entry> entries_;
+    std::vector<uint32_t> entrySlots_;     // per large section: entry index + 1, 0 when free
     std::vector<std::string_view> names_;
 };
 

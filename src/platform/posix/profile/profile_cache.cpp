@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "platform/posix/files/capped_read.h"
@@ -38,19 +39,19 @@ Cache& TheCache()
     return cache;
 }
 
-void DropCopy(Cache& cache, const std::string& path)
+void DropCopy(Cache& cache, std::string_view path)
 {
     cache.copies.erase(std::remove_if(cache.copies.begin(), cache.copies.end(),
                                       [&](const KeptCopy& copy) { return copy.path == path; }),
                        cache.copies.end());
 }
 
-std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const std::string& path)
+std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const char* path)
 {
     timespec parsedAt = files::ReadMoment();
     std::string bytes;
     struct stat opened {};
-    ReadOutcome outcome = ReadFileCapped(path.c_str(), kProfileReadLimit, bytes, &opened);
+    ReadOutcome outcome = ReadFileCapped(path, kProfileReadLimit, bytes, &opened);
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
         return nullptr;
     }
@@ -73,7 +74,7 @@ std::shared_ptr<const ParsedProfile> CachedProfile(const char* path)
     }
     Cache& cache = TheCache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    std::string name = path;
+    std::string_view name = path;
     struct stat status {};
     if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) {
         DropCopy(cache, name);
@@ -89,7 +90,7 @@ std::shared_ptr<const ParsedProfile> CachedProfile(const char* path)
             break;
         }
     }
-    return ParseAndKeep(cache, name);
+    return ParseAndKeep(cache, path);
 }
 
 void ForgetCachedProfile(const std::string& path)

@@ -19,7 +19,7 @@ DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
     if (handle != nullptr) {
         *handle = 0;
     }
-    return static_cast<DWORD>(pe_version::ReadAndKeepVersionBlock(path).size());
+    return static_cast<DWORD>(pe_version::ReadAndKeepVersionBlock(path));
 }
 
 BOOL WINAPI GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID block)

@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/posix/files/file_identity.h"
 #include "platform/posix/version/version_resource.h"
@@ -46,10 +47,10 @@ KeptBlock* Find(Kept& kept, const char* path)
 
 }  // namespace
 
-std::vector<uint8_t> ReadAndKeepVersionBlock(const char* path)
+size_t ReadAndKeepVersionBlock(const char* path)
 {
     if (path == nullptr) {
-        return {};
+        return 0;
     }
     KeptBlock fresh;
     fresh.block = LoadVersionBlock(path, &fresh.identity, &fresh.readAt);
@@ -60,15 +61,15 @@ std::vector<uint8_t> ReadAndKeepVersionBlock(const char* path)
         if (slot != nullptr) {
             slot->block.clear();
         }
-        return {};
+        return 0;
     }
     fresh.path = path;
     if (slot == nullptr) {
         slot = &kept.blocks[kept.next];
         kept.next = (kept.next + 1) % kKeptBlocks;
     }
-    *slot = fresh;
-    return fresh.block;
+    *slot = std::move(fresh);
+    return slot->block.size();
 }
 
 std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path)

@@ -2,13 +2,14 @@
 // on the same unchanged file does not read it again.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace pe_version {
 
-// Reads the version block of `path` afresh (empty when there is none) and keeps it.
-std::vector<uint8_t> ReadAndKeepVersionBlock(const char* path);
+// Reads the version block of `path` afresh and keeps it; its length, 0 when there is none.
+size_t ReadAndKeepVersionBlock(const char* path);
 
 // The kept block of `path` when one stat shows the file unchanged since it was read, else the
 // block read afresh.
