@@ -55,13 +55,14 @@ bool BoundedFile::ReadAt(uint64_t offset, size_t length, void* out) const
     return true;
 }
 
-// The headers lie in the first 4 KiB of nearly every file; anything else is read as a window
-// from the range's start, where the resource directory and the data it leads to follow.
+// A file no larger than the window is read whole at once. Of a larger one the headers come
+// from its first 4 KiB, where they lie in nearly every file, and anything else from a window
+// that starts at the range, where the resource directory and the data it leads to follow.
 bool BoundedFile::FillWindow(uint64_t offset, size_t length) const
 {
     constexpr uint64_t kHeaderRoom = 4096;
-    uint64_t start = offset + length <= kHeaderRoom ? 0 : offset;
-    uint64_t room = start == 0 ? kHeaderRoom : kWindowSize;
+    uint64_t start = (size_ <= kWindowSize || offset + length <= kHeaderRoom) ? 0 : offset;
+    uint64_t room = (start == 0 && size_ > kWindowSize) ? kHeaderRoom : kWindowSize;
     uint64_t available = size_ - start;
     auto windowLength = static_cast<size_t>(available < room ? available : room);
     windowLength_ = 0;

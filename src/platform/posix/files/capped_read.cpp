@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace profile {
 
@@ -47,13 +48,15 @@ ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out, str
     if (opened != nullptr) {
         *opened = status;
     }
-    constexpr size_t kChunk = 64 * 1024;
-    char chunk[kChunk];
+    // Room for the whole file as its size says, and one byte more to tell a file of exactly
+    // `limit` bytes from a longer one; a file that grows meanwhile gets more room in steps.
+    constexpr size_t kStep = 64 * 1024;
+    const auto stated = static_cast<uint64_t>(status.st_size < 0 ? 0 : status.st_size);
+    size_t room = static_cast<size_t>(stated < limit ? stated : limit) + 1;
+    size_t used = 0;
+    out.resize(room);
     for (;;) {
-        // One byte past the limit is asked for, to tell a file of exactly `limit` bytes from
-        // a longer one.
-        size_t wanted = limit - out.size() + 1;
-        ssize_t got = read(file.get(), chunk, wanted < kChunk ? wanted : kChunk);
+        ssize_t got = read(file.get(), &out[used], room - used);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -62,12 +65,17 @@ ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out, str
             return ReadOutcome::Failed;
         }
         if (got == 0) {
+            out.resize(used);
             return ReadOutcome::Read;
         }
-        out.append(chunk, static_cast<size_t>(got));
-        if (out.size() > limit) {
+        used += static_cast<size_t>(got);
+        if (used > limit) {
             out.resize(limit);
             return ReadOutcome::TooLarge;
+        }
+        if (used == room) {
+            room = used + kStep < limit + 1 ? used + kStep : limit + 1;
+            out.resize(room);
         }
     }
 }

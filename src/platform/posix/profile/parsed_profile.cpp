@@ -42,6 +42,13 @@ ParsedProfile::ParsedProfile(std::string text) : text_(std::move(text))
     Index();
 }
 
+// `part` is a view into text_, which the read limit keeps far below 4 GiB.
+ParsedProfile::Span ParsedProfile::SpanOf(std::string_view part) const
+{
+    return Span{static_cast<uint32_t>(part.data() - text_.data()),
+                static_cast<uint32_t>(part.size())};
+}
+
 void ParsedProfile::Index()
 {
     std::string_view text(text_);
@@ -51,7 +58,7 @@ void ParsedProfile::Index()
     bool collecting = false;
     bool beforeFirstHeader = true;
     auto open = [&](std::string_view name) {
-        sections_.push_back(Section{name, static_cast<uint32_t>(entries_.size()), 0, 0, 0});
+        sections_.push_back(Section{SpanOf(name), static_cast<uint32_t>(entries_.size()), 0, 0, 0});
     };
     // Duplicate names are found with the slots built so far, so they are built as we go.
     sectionSlots_.assign(SlotCountFor(64), 0);
@@ -61,7 +68,7 @@ void ParsedProfile::Index()
             sectionSlots_.swap(grown);
             for (uint32_t i = 0; i < sections_.size() - 1; ++i) {
                 size_t mask = sectionSlots_.size() - 1;
-                size_t at = static_cast<size_t>(FoldedHash(sections_[i].name)) & mask;
+                size_t at = static_cast<size_t>(FoldedHash(View(sections_[i].name))) & mask;
                 while (sectionSlots_[at] != 0) {
                     at = (at + 1) & mask;
                 }
@@ -91,12 +98,12 @@ void ParsedProfile::Index()
             }
         } else if (line.kind == LineKind::Entry) {
             if (beforeFirstHeader && !collecting) {
-                open("");
+                open(text.substr(span.begin, 0));  // the section "", placed where it starts
                 remember("");
                 collecting = true;
             }
             if (collecting) {
-                entries_.push_back(Entry{line.name, line.value});
+                entries_.push_back(Entry{SpanOf(line.name), SpanOf(line.value)});
                 ++sections_.back().entryCount;
             }
         }
@@ -117,10 +124,10 @@ void ParsedProfile::IndexSection(Section& section)
     uint32_t* slots = entrySlots_.data() + section.firstSlot;
     size_t mask = section.slotCount - 1;
     for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
-        size_t at = static_cast<size_t>(FoldedHash(entries_[i].key)) & mask;
+        size_t at = static_cast<size_t>(FoldedHash(View(entries_[i].key))) & mask;
         bool duplicate = false;
         while (slots[at] != 0 && !duplicate) {
-            duplicate = EqualsIgnoringCase(entries_[slots[at] - 1].key, entries_[i].key);
+            duplicate = EqualsIgnoringCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
             at = (at + 1) & mask;
         }
         if (!duplicate) {
@@ -135,7 +142,7 @@ const ParsedProfile::Section* ParsedProfile::FindSection(std::string_view name) 
     for (size_t at = static_cast<size_t>(FoldedHash(name)) & mask; sectionSlots_[at] != 0;
          at = (at + 1) & mask) {
         const Section& section = sections_[sectionSlots_[at] - 1];
-        if (EqualsIgnoringCase(section.name, name)) {
+        if (EqualsIgnoringCase(View(section.name), name)) {
             return &section;
         }
     }
@@ -147,7 +154,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
 {
     if (section.slotCount == 0) {
         for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
-            if (EqualsIgnoringCase(entries_[i].key, key)) {
+            if (EqualsIgnoringCase(View(entries_[i].key), key)) {
                 return &entries_[i];
             }
         }
@@ -157,7 +164,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
     size_t mask = section.slotCount - 1;
     for (size_t at = static_cast<size_t>(FoldedHash(key)) & mask; slots[at] != 0;
          at = (at + 1) & mask) {
-        if (EqualsIgnoringCase(entries_[slots[at] - 1].key, key)) {
+        if (EqualsIgnoringCase(View(entries_[slots[at] - 1].key), key)) {
             return &entries_[slots[at] - 1];
         }
     }
@@ -172,7 +179,7 @@ std::optional<std::string> ParsedProfile::Value(std::string_view section,
     if (entry == nullptr) {
         return std::nullopt;
     }
-    return EntryValue(entry->value);
+    return EntryValue(View(entry->value));
 }
 
 }  // namespace profile

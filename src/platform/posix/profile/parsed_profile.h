@@ -28,20 +28,27 @@ public:
     const std::vector<std::string_view>& SectionNames() const { return names_; }
 
 private:
+    // Places in text_, kept as offsets so that a large file's tables stay small.
+    struct Span {
+        uint32_t at = 0;
+        uint32_t length = 0;
+    };
     struct Entry {
-        std::string_view key;
-        std::string_view value;  // untouched text after the '='
+        Span key;
+        Span value;  // untouched text after the '='
     };
     // A section's entries lie together in entries_, in file order. A section with many keys
     // gets its own hash slots, so that a lookup stays short whatever the section holds.
     struct Section {
-        std::string_view name;
+        Span name;
         uint32_t firstEntry = 0;
         uint32_t entryCount = 0;
         uint32_t firstSlot = 0;
         uint32_t slotCount = 0;  // 0: the entries are searched in turn
     };
 
+    std::string_view View(Span span) const { return std::string_view(text_).substr(span.at, span.length); }
+    Span SpanOf(std::string_view part) const;
     void Index();
     void IndexSection(Section& section);
     const Section* FindSection(std::string_view name) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/files/capped_read.h"
@@ -55,7 +56,7 @@ std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const char* path
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
         return nullptr;
     }
-    auto parsed = std::make_shared<const ParsedProfile>(DecodeProfileBytes(bytes));
+    auto parsed = std::make_shared<const ParsedProfile>(DecodeProfileBytes(std::move(bytes)));
     if (cache.copies.size() == kKeptFiles) {
         cache.copies.erase(std::min_element(
             cache.copies.begin(), cache.copies.end(),

@@ -115,11 +115,11 @@ bool HasUtf16Mark(std::string_view bytes)
     return bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
 }
 
-std::string DecodeProfileBytes(const std::string& bytes)
+std::string DecodeProfileBytes(std::string bytes)
 {
     std::string_view view(bytes);
     if (size_t mark = Utf8MarkLength(view); mark != 0) {
-        return std::string(view.substr(mark));
+        return bytes.erase(0, mark);
     }
     if (HasUtf16Mark(view)) {
         return DecodeUtf16(view.substr(2), view[0] == '\xFE');

@@ -18,7 +18,7 @@ std::string_view StripMatchingQuotes(std::string_view text);
 
 // The bytes of a file as the profile calls see them: a UTF-8 byte-order mark is skipped, a
 // UTF-16 file with a mark (either order) is decoded to UTF-8, other bytes are unchanged.
-std::string DecodeProfileBytes(const std::string& bytes);
+std::string DecodeProfileBytes(std::string bytes);
 // True when the bytes start with a UTF-16 byte-order mark.
 bool HasUtf16Mark(std::string_view bytes);
 // Length of a UTF-8 byte-order mark at the start (3), or 0.
