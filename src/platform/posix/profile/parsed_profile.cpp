@@ -1,5 +1,7 @@
 #include "platform/posix/profile/parsed_profile.h"
 
+#include <algorithm>
+
 #include "platform/posix/profile/profile_text.h"
 
 namespace profile {
@@ -82,6 +84,9 @@ void ParsedProfile::Index()
         }
         sectionSlots_[at] = static_cast<uint32_t>(sections_.size());
     };
+    // Room for an entry per line at once: growing the table step by step would hold two
+    // copies of it at the end.
+    entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     LineSpan span;
     for (size_t position = 0; NextLine(text, position, span); position = span.next) {
         ProfileLine line = ClassifyLine(text.substr(span.begin, span.end - span.begin));

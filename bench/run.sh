@@ -1,0 +1,225 @@
+#!/usr/bin/env bash
+# The pass's speed, measured against its targets. Not a test and not run by CI.
+#
+#   bash bench/run.sh            (run as root on a fresh machine to install hyperfine, strace)
+#
+# Builds up-to-date entries, each a pair of real PE files with a version resource (the test
+# fixture build/tests/pe_fixtures/version_pe64.exe), and prints in one run: the program against
+# an sh loop, a Python script and the bare system calls it needs on 1,000 entries, 10,000 against 1,000, system calls per entry,
+# peak RSS, bytes read per entry when both files are 1 GiB (sparse), Count=4294967295 against
+# Count=3 with 3 entries, and the 64-bit Windows build under Wine on 1,000 entries.
+#
+# To time another program on the same entries, add a line to the first table, e.g.
+#   timed "quorvel-check" "$root/build/quorvel-check /ini=$work/e1000/q.ini"
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=$root/build/quorvel
+fixture=$root/build/tests/pe_fixtures/version_pe64.exe
+windows_program=$root/build-win64/quorvel.exe
+
+need=()
+command -v hyperfine >/dev/null || need+=(hyperfine)
+command -v strace >/dev/null || need+=(strace)
+command -v python3 >/dev/null || need+=(python3)
+[ -x /usr/bin/time ] || need+=(time)
+if [ ${#need[@]} -gt 0 ]; then
+    [ "$(id -u)" -eq 0 ] || { echo "missing: ${need[*]} (run as root to install them)" >&2; exit 1; }
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+if [ ! -x "$program" ] || [ ! -f "$fixture" ]; then
+    (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null)
+fi
+
+work=$(mktemp -d /tmp/quorvel-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# make_entries DIR N [SIZE]: N up-to-date entries (source and destination equal, same time),
+# the settings file DIR/q.ini, the same with Windows paths DIR/qw.ini, the pairs DIR/pairs.
+make_entries() {
+    local dir=$1 n=$2 size=${3:-}
+    mkdir -p "$dir/files"
+    python3 - "$dir" "$n" "$fixture" "$size" <<'EOF'
+import os, shutil, sys
+d, n, fixture, size = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
+moment = 1704110400  # 2024-01-01 12:00 UTC: both files of a pair alike, so up to date
+for i in range(1, n + 1):
+    for side in "sd":
+        f = f"{d}/files/{side}{i}.exe"
+        shutil.copyfile(fixture, f)
+        if size:
+            os.truncate(f, int(size))
+        os.utime(f, (moment, moment))
+w = "Z:" + d.replace("/", "\\")
+with open(f"{d}/q.ini", "w") as q, open(f"{d}/qw.ini", "w") as qw, open(f"{d}/pairs", "w") as p:
+    q.write(f"[Quorvel]\nCount={n}\n")
+    qw.write(f"[Quorvel]\r\nCount={n}\r\n")
+    for i in range(1, n + 1):
+        q.write(f"[App{i}]\nName=App {i}\nSource={d}/files/s{i}.exe\n"
+                f"Destination={d}/files/d{i}.exe\nSetupApp=/bin/false\n")
+        qw.write(f"[App{i}]\r\nName=App {i}\r\nSource={w}\\files\\s{i}.exe\r\n"
+                 f"Destination={w}\\files\\d{i}.exe\r\nSetupApp=Z:\\bin\\false\r\n")
+        p.write(f"{d}/files/s{i}.exe {d}/files/d{i}.exe\n")
+EOF
+}
+
+# The comparison programs: the sh loop over a ready list of pairs, and a Python script that
+# reads the same settings file and compares modification times.
+cat > "$work/loop.sh" <<'EOF'
+while read -r s d; do
+    if [ "$s" -nt "$d" ]; then echo "due: $s"; fi
+done < "$1"
+EOF
+cat > "$work/check.py" <<'EOF'
+import configparser, os, sys
+settings = configparser.ConfigParser(interpolation=None, strict=False)
+settings.read(sys.argv[1])
+for n in range(1, settings.getint("Quorvel", "Count", fallback=0) + 1):
+    app = settings[f"App{n}"] if settings.has_section(f"App{n}") else None
+    if app is None:
+        continue
+    try:
+        if os.stat(app["Source"]).st_mtime_ns > os.stat(app["Destination"]).st_mtime_ns:
+            print("due:", app["Name"])
+    except OSError:
+        pass
+EOF
+
+# The floor: a C program that makes only the system calls the pass needs per entry (four stats
+# of the settings file, a stat of each file, then for each file open, fstat, one read of it
+# whole, close, and a stat), with no work between them.
+cat > "$work/floor.c" <<'EOF'
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+int main(int argc, char** argv)
+{
+    static char block[65536];
+    char s[4096], d[4096];
+    struct stat st;
+    FILE* pairs = argc < 3 ? NULL : fopen(argv[2], "r");
+    if (pairs == NULL) return 1;
+    while (fscanf(pairs, "%4095s %4095s", s, d) == 2) {
+        for (int k = 0; k < 4; ++k) stat(argv[1], &st);
+        stat(d, &st);
+        stat(s, &st);
+        for (int f = 0; f < 2; ++f) {
+            int fd = open(f ? s : d, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            if (fd < 0) continue;
+            fstat(fd, &st);
+            if (pread(fd, block, sizeof block, 0) < 0) return 1;
+            close(fd);
+        }
+        stat(d, &st);
+        stat(s, &st);
+    }
+    return 0;
+}
+EOF
+cc -O2 -o "$work/floor" "$work/floor.c"
+
+echo "building entries in $work ..."
+make_entries "$work/e1000" 1000
+make_entries "$work/e10000" 10000
+make_entries "$work/big" 100 1073741824
+mkdir -p "$work/three"
+python3 - "$work" <<'EOF'
+import sys
+w = sys.argv[1]
+body = "".join(f"[App{i}]\nName=A{i}\nSource={w}/e1000/files/s{i}.exe\n"
+               f"Destination={w}/e1000/files/d{i}.exe\nSetupApp=/bin/false\n" for i in (1, 2, 3))
+for name, count in (("count3", "3"), ("counthuge", "4294967295")):
+    open(f"{w}/three/{name}.ini", "w").write(f"[Quorvel]\nCount={count}\n" + body)
+EOF
+# A settings file changed within two seconds before it is read is read again on the next call
+# (its times could still move unseen), so the files are left to age first.
+sleep 3
+
+mean() { python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][int(sys.argv[2])]["mean"])' "$@"; }
+field() { python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][int(sys.argv[2])][sys.argv[3]] * 1000)' "$@"; }
+verdict() { python3 -c 'import sys; print("met" if eval(sys.argv[1]) else "MISSED")' "$1"; }
+hf() { hyperfine -N --style none --warmup 3 --min-runs 20 "$@" >/dev/null; }
+
+echo
+echo "== 1,000 up-to-date entries (hyperfine, mean wall time)"
+names=() commands=()
+timed() { names+=("$1"); commands+=("$2"); }
+timed "quorvel" "$program /log- /ini=$work/e1000/q.ini"
+timed "sh loop" "sh $work/loop.sh $work/e1000/pairs"
+timed "python" "python3 $work/check.py $work/e1000/q.ini"
+timed "syscall floor" "$work/floor $work/e1000/q.ini $work/e1000/pairs"
+args=()
+for i in "${!names[@]}"; do args+=(-n "${names[$i]}" "${commands[$i]}"); done
+hf --export-json "$work/t1000.json" "${args[@]}"
+for i in "${!names[@]}"; do
+    printf '  %-14s %8.1f ms  (user %.1f ms, system %.1f ms)\n' "${names[$i]}" \
+        "$(python3 -c "print($(mean "$work/t1000.json" "$i") * 1000)")" \
+        "$(field "$work/t1000.json" "$i" user)" "$(field "$work/t1000.json" "$i" system)"
+done
+q=$(mean "$work/t1000.json" 0); s=$(mean "$work/t1000.json" 1); p=$(mean "$work/t1000.json" 2)
+printf '  sh loop / quorvel = %.1fx (target >= 3x: %s)\n' "$(python3 -c "print($s/$q)")" "$(verdict "$s/$q >= 3")"
+printf '  python / quorvel  = %.1fx (target >= 5x: %s)\n' "$(python3 -c "print($p/$q)")" "$(verdict "$p/$q >= 5")"
+
+echo
+echo "== 10,000 against 1,000 entries"
+hf --export-json "$work/t10000.json" -n 1000 "$program /log- /ini=$work/e1000/q.ini" \
+    -n 10000 "$program /log- /ini=$work/e10000/q.ini"
+a=$(mean "$work/t10000.json" 0); b=$(mean "$work/t10000.json" 1)
+printf '  1,000: %.1f ms   10,000: %.1f ms   ratio %.1f (target <= 11: %s)\n' \
+    "$(python3 -c "print($a*1000)")" "$(python3 -c "print($b*1000)")" "$(python3 -c "print($b/$a)")" \
+    "$(verdict "$b/$a <= 11")"
+
+echo
+echo "== system calls per entry (strace -f -c)"
+count_calls() {
+    strace -f -c -o "$work/calls" "$program" /log- /ini="$1"
+    awk '$NF == "total" { print $(NF-2) }' "$work/calls"
+}
+c1=$(count_calls "$work/e1000/q.ini"); c10=$(count_calls "$work/e10000/q.ini")
+printf '  1,000 entries: %d calls (%.2f per entry with start-up); 10,000 entries: %d calls\n' \
+    "$c1" "$(python3 -c "print($c1/1000)")" "$c10"
+printf '  per entry (10,000 minus 1,000, over 9,000): %.2f (target <= 16: %s)\n' \
+    "$(python3 -c "print(($c10-$c1)/9000)")" "$(verdict "round(($c10-$c1)/9000, 2) <= 16")"
+
+echo
+echo "== peak RSS (GNU time, maximum resident set size)"
+peak() { /usr/bin/time -f '%M' "$program" /log- /ini="$1" 2>&1 >/dev/null | tail -1; }
+kib=$(peak "$work/e1000/q.ini")
+printf '  1,000 entries: %.2f MiB (target <= 4 MiB: %s)\n' "$(python3 -c "print($kib/1024)")" \
+    "$(verdict "$kib <= 4096")"
+kib=$(peak "$work/e10000/q.ini")
+printf '  10,000 entries: %.2f MiB (no target; the settings file alone is %d KiB)\n' \
+    "$(python3 -c "print($kib/1024)")" "$(( $(stat -c %s "$work/e10000/q.ini") / 1024 ))"
+
+echo
+echo "== bytes read per entry, both files 1 GiB (sparse), 100 entries"
+strace -f -e trace=read,pread64,readv,preadv -o "$work/reads" "$program" /log- /ini="$work/big/q.ini"
+bytes=$(awk -F'= ' '/^[0-9]+ +p?readv?64?\(/ && $NF ~ /^[0-9]+/ { sum += $NF } END { print sum + 0 }' "$work/reads")
+printf '  %d bytes in all, %.1f KiB per entry (target <= 64 KiB: %s)\n' "$bytes" \
+    "$(python3 -c "print($bytes/100/1024)")" "$(verdict "$bytes/100 <= 65536")"
+
+echo
+echo "== Count=4294967295 against Count=3, 3 entries"
+hf --export-json "$work/tcount.json" -n "Count=3" "$program /log- /ini=$work/three/count3.ini" \
+    -n "Count=4294967295" "$program /log- /ini=$work/three/counthuge.ini"
+a=$(mean "$work/tcount.json" 0); b=$(mean "$work/tcount.json" 1)
+printf '  Count=3: %.2f ms   Count=4294967295: %.2f ms (target: about the same: %s)\n' \
+    "$(python3 -c "print($a*1000)")" "$(python3 -c "print($b*1000)")" "$(verdict "$b <= 1.5 * $a + 0.001")"
+
+echo
+echo "== 64-bit Windows build under Wine, 1,000 entries (a figure, no target)"
+if command -v wine >/dev/null && [ -f "$windows_program" ]; then
+    export WINEPREFIX=$work/wine-prefix WINEDEBUG=-all
+    wineboot -i >/dev/null 2>&1 || true
+    wine_ini="Z:${work//\//\\}\\e1000\\qw.ini"
+    hyperfine -N --style none --warmup 1 --runs 5 --export-json "$work/twine.json" \
+        -n "wine quorvel.exe, 1,000" "wine $windows_program /log- /ini=$wine_ini" \
+        -n "wine quorvel.exe, no entries" "wine $windows_program /log- /ini=Z:\\nowhere.ini" >/dev/null
+    a=$(mean "$work/twine.json" 0); b=$(mean "$work/twine.json" 1)
+    printf '  1,000 entries: %.0f ms; with no entries: %.0f ms (Wine start-up)\n' \
+        "$(python3 -c "print($a*1000)")" "$(python3 -c "print($b*1000)")"
+    wineserver -k 2>/dev/null || true
+else
+    echo "  skipped: wine or $windows_program missing (cmake --preset win64 && cmake --build --preset win64)"
+fi
