@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32.h"
 #include "run/entry_bound.h"
@@ -20,26 +21,31 @@ struct BoundCase {
     UINT expected;
 };
 
-class EntryBound : public ::testing::TestWithParam<BoundCase> {};
+const std::vector<BoundCase>& BoundCases()
+{
+    static const std::vector<BoundCase> cases = {
+        {"[App1]\n[App5]\n[app9]\n", kHugeCount, 9},
+        {"[App1]\n[App5]\n[app9]\n", 3, 3},
+        {"[ APP7 ]\n[App12]x\n", kHugeCount, 12},
+        {"[App05]\n[App+5]\n[App 5]\n[App-5]\n[App0]\n[App5x]\n", kHugeCount, 0},
+        {"[App4294967295]\n", kHugeCount, kHugeCount},
+        {"[App4294967296]\n[App99999999999]\n[App]\n", kHugeCount, 0},
+        {"[Quorvel]\n", kHugeCount, 0},
+    };
+    return cases;
+}
+
+class EntryBound : public ::testing::TestWithParam<size_t> {};
 
 TEST_P(EntryBound, StopsAfterTheHighestSectionTheLookupsFind)
 {
+    const BoundCase& c = BoundCases()[GetParam()];
     TempDir dir;
-    WriteFile(dir / "q.ini", std::string("[Quorvel]\nCount=1\n") + GetParam().sections);
-    EXPECT_EQ(LastEntryToExamine(GetParam().count, (dir / "q.ini").c_str()), GetParam().expected)
-        << GetParam().sections;
+    WriteFile(dir / "q.ini", std::string("[Quorvel]\nCount=1\n") + c.sections);
+    EXPECT_EQ(LastEntryToExamine(c.count, (dir / "q.ini").c_str()), c.expected) << c.sections;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, EntryBound,
-    ::testing::Values(BoundCase{"[App1]\n[App5]\n[app9]\n", kHugeCount, 9},
-                      BoundCase{"[App1]\n[App5]\n[app9]\n", 3, 3},
-                      BoundCase{"[ APP7 ]\n[App12]x\n", kHugeCount, 12},
-                      BoundCase{"[App05]\n[App+5]\n[App 5]\n[App-5]\n[App0]\n[App5x]\n",
-                                kHugeCount, 0},
-                      BoundCase{"[App4294967295]\n", kHugeCount, kHugeCount},
-                      BoundCase{"[App4294967296]\n[App99999999999]\n[App]\n", kHugeCount, 0},
-                      BoundCase{"[Quorvel]\n", kHugeCount, 0}));
+INSTANTIATE_TEST_SUITE_P(Table, EntryBound, ::testing::Range<size_t>(0, BoundCases().size()));
 
 TEST(EntryBoundFiles, AMissingFileExaminesNothingAndAHugeListIsReadWhole)
 {
