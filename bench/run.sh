@@ -160,6 +160,12 @@ done
 q=$(mean "$work/t1000.json" 0); s=$(mean "$work/t1000.json" 1); p=$(mean "$work/t1000.json" 2)
 printf '  sh loop / quorvel = %.1fx (target >= 3x: %s)\n' "$(python3 -c "print($s/$q)")" "$(verdict "$s/$q >= 3")"
 printf '  python / quorvel  = %.1fx (target >= 5x: %s)\n' "$(python3 -c "print($p/$q)")" "$(verdict "$p/$q >= 5")"
+# On a machine shared with other work the wall times above include waits for a processor; the
+# processor time (user + system) each took is the steadier comparison.
+cpu() { python3 -c "print($(field "$work/t1000.json" "$1" user) + $(field "$work/t1000.json" "$1" system))"; }
+printf '  processor time: quorvel %.1f ms, sh loop %.1f ms (%.1fx), python %.1f ms (%.1fx), floor %.1f ms\n' \
+    "$(cpu 0)" "$(cpu 1)" "$(python3 -c "print($(cpu 1)/$(cpu 0))")" "$(cpu 2)" \
+    "$(python3 -c "print($(cpu 2)/$(cpu 0))")" "$(cpu 3)"
 
 echo
 echo "== 10,000 against 1,000 entries"
