@@ -13,6 +13,8 @@ namespace {
 constexpr size_t kFirstReadRoom = MAX_PATH;
 constexpr size_t kLargestReadRoom = 64u * 1024u * 1024u;
 
+}  // namespace
+
 bool ReadRunValue(std::string& value)
 {
     std::vector<char> buffer(kFirstReadRoom);
@@ -29,8 +31,6 @@ bool ReadRunValue(std::string& value)
         buffer.assign(buffer.size() * 2, '\0');
     }
 }
-
-}  // namespace
 
 void AddToRunLine(LPCSTR path)
 {

@@ -1,12 +1,79 @@
 #include "update/decide_update.h"
 
+#include <cstring>
 #include <new>
-
-#include "update/file_stamp.h"
 
 namespace {
 
-// The four version words in the order they are compared: file version, then product version.
+DecidingStep CompareVersionBlocks(LPCVOID destinationBlock, LPCVOID sourceBlock,
+                                  UpdateEvidence* evidence, UpdateVerdict* verdict)
+{
+    SideEvidence& destination = evidence->destination;
+    SideEvidence& source = evidence->source;
+    destination.versionRead = ReadVersionWords(destinationBlock, destination.version);
+    if (!destination.versionRead) {
+        return NoFixedFileInfo;
+    }
+    source.versionRead = ReadVersionWords(sourceBlock, source.version);
+    if (!source.versionRead) {
+        return NoFixedFileInfo;
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (source.version[i] != destination.version[i]) {
+            *verdict = source.version[i] > destination.version[i] ? LaunchSetup : UpToDate;
+            return VersionsDiffer;
+        }
+    }
+    return DatesDecide;
+}
+
+// The version stage: settles `verdict` (LaunchSetup, UpToDate or CompareTimes) and returns
+// the step that did.
+DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath,
+                             UpdateEvidence* evidence, UpdateVerdict* verdict)
+{
+    SideEvidence& destination = evidence->destination;
+    SideEvidence& source = evidence->source;
+    *verdict = CompareTimes;
+    DWORD unusedHandle = 0;
+    destination.versionSize = GetFileVersionInfoSizeA(destinationPath, &unusedHandle);
+    destination.versionAsked = true;
+    source.versionSize = GetFileVersionInfoSizeA(sourcePath, &unusedHandle);
+    source.versionAsked = true;
+    if (destination.versionSize == 0 || source.versionSize == 0) {
+        return NoVersionResource;
+    }
+    *verdict = UpToDate;
+    char* destinationBlock = new (std::nothrow) char[destination.versionSize];
+    if (destinationBlock == nullptr) {
+        return BlockNotAllocated;
+    }
+    char* sourceBlock = new (std::nothrow) char[source.versionSize];
+    if (sourceBlock == nullptr) {
+        delete[] destinationBlock;
+        return BlockNotAllocated;
+    }
+    *verdict = CompareTimes;
+    DecidingStep step = BlockNotRead;
+    if (GetFileVersionInfoA(destinationPath, 0, destination.versionSize, destinationBlock) &&
+        GetFileVersionInfoA(sourcePath, 0, source.versionSize, sourceBlock)) {
+        step = CompareVersionBlocks(destinationBlock, sourceBlock, evidence, verdict);
+    }
+    delete[] sourceBlock;
+    delete[] destinationBlock;
+    return step;
+}
+
+UpdateVerdict CompareStamps(const FileStamp& destination, const FileStamp& source)
+{
+    if (source.date != destination.date) {
+        return source.date > destination.date ? LaunchSetup : UpToDate;
+    }
+    return source.time > destination.time ? LaunchSetup : UpToDate;
+}
+
+}  // namespace
+
 bool ReadVersionWords(LPCVOID block, DWORD words[4])
 {
     LPVOID value = nullptr;
@@ -23,69 +90,33 @@ bool ReadVersionWords(LPCVOID block, DWORD words[4])
     return true;
 }
 
-UpdateVerdict CompareVersionBlocks(LPCVOID destinationBlock, LPCVOID sourceBlock)
+UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source,
+                                       UpdateEvidence* evidence)
 {
-    DWORD destination[4];
-    DWORD source[4];
-    if (!ReadVersionWords(destinationBlock, destination) ||
-        !ReadVersionWords(sourceBlock, source)) {
-        return CompareTimes;
+    std::memset(evidence, 0, sizeof *evidence);
+    evidence->destination.searched = true;
+    evidence->destination.found = FindFileStamp(destination, &evidence->destination.stamp);
+    if (!evidence->destination.found) {
+        evidence->step = DestinationNotFound;
+        return LaunchSetup;
     }
-    for (int i = 0; i < 4; ++i) {
-        if (source[i] != destination[i]) {
-            return source[i] > destination[i] ? LaunchSetup : UpToDate;
-        }
-    }
-    return CompareTimes;
-}
-
-UpdateVerdict CompareVersions(LPCSTR destination, LPCSTR source)
-{
-    DWORD unusedHandle = 0;
-    DWORD destinationSize = GetFileVersionInfoSizeA(destination, &unusedHandle);
-    DWORD sourceSize = GetFileVersionInfoSizeA(source, &unusedHandle);
-    if (destinationSize == 0 || sourceSize == 0) {
-        return CompareTimes;
-    }
-    char* destinationBlock = new (std::nothrow) char[destinationSize];
-    if (destinationBlock == nullptr) {
-        return UpToDate;
-    }
-    char* sourceBlock = new (std::nothrow) char[sourceSize];
-    if (sourceBlock == nullptr) {
-        delete[] destinationBlock;
+    evidence->source.searched = true;
+    evidence->source.found = FindFileStamp(source, &evidence->source.stamp);
+    if (!evidence->source.found) {
+        evidence->step = SourceNotFound;
         return UpToDate;
     }
     UpdateVerdict verdict = CompareTimes;
-    if (GetFileVersionInfoA(destination, 0, destinationSize, destinationBlock) &&
-        GetFileVersionInfoA(source, 0, sourceSize, sourceBlock)) {
-        verdict = CompareVersionBlocks(destinationBlock, sourceBlock);
+    evidence->step = CompareVersions(destination, source, evidence, &verdict);
+    if (verdict != CompareTimes) {
+        return verdict;
     }
-    delete[] sourceBlock;
-    delete[] destinationBlock;
-    return verdict;
+    evidence->datesDecided = true;
+    return CompareStamps(evidence->destination.stamp, evidence->source.stamp);
 }
-
-UpdateVerdict CompareStamps(const FileStamp& destination, const FileStamp& source)
-{
-    if (source.date != destination.date) {
-        return source.date > destination.date ? LaunchSetup : UpToDate;
-    }
-    return source.time > destination.time ? LaunchSetup : UpToDate;
-}
-
-}  // namespace
 
 UpdateVerdict DecideUpdate(LPCSTR destination, LPCSTR source)
 {
-    FileStamp destinationStamp;
-    if (!FindFileStamp(destination, &destinationStamp)) {
-        return LaunchSetup;
-    }
-    FileStamp sourceStamp;
-    if (!FindFileStamp(source, &sourceStamp)) {
-        return UpToDate;
-    }
-    UpdateVerdict verdict = CompareVersions(destination, source);
-    return verdict == CompareTimes ? CompareStamps(destinationStamp, sourceStamp) : verdict;
+    UpdateEvidence evidence;
+    return DecideUpdateWithEvidence(destination, source, &evidence);
 }

@@ -44,5 +44,6 @@ bool FindFileStamp(LPCSTR path, FileStamp* stamp)
     stamp->date = 0;
     stamp->time = 0;
     FileTimeToDosDateTime(&local, &stamp->date, &stamp->time);
+    lstrcpynA(stamp->name, found.cFileName, MAX_PATH);
     return true;
 }

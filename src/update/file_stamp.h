@@ -6,6 +6,7 @@
 struct FileStamp {
     WORD date;  // MS-DOS date of the last write, local time
     WORD time;  // MS-DOS time of the last write, local time, 2-second resolution
+    char name[MAX_PATH];  // the entry's own name as the search gave it: a pattern's match
 };
 
 // True when the search finds an entry for the path (a file or a folder; a pattern's first

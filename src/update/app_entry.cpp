@@ -1,0 +1,22 @@
+#include "update/app_entry.h"
+
+namespace {
+
+void ReadEntryKey(LPCSTR section, LPCSTR key, LPSTR field, LPCSTR settingsPath)
+{
+    GetPrivateProfileStringA(section, key, "", field, MAX_PATH, settingsPath);
+}
+
+}  // namespace
+
+bool ReadAppEntry(UINT n, LPCSTR settingsPath, AppEntry* entry)
+{
+    wsprintfA(entry->section, "App%u", n);
+    // All four are read before any is tested.
+    ReadEntryKey(entry->section, "Name", entry->name, settingsPath);
+    ReadEntryKey(entry->section, "Source", entry->source, settingsPath);
+    ReadEntryKey(entry->section, "Destination", entry->destination, settingsPath);
+    ReadEntryKey(entry->section, "SetupApp", entry->setupApp, settingsPath);
+    return entry->name[0] != '\0' && entry->source[0] != '\0' &&
+           entry->destination[0] != '\0' && entry->setupApp[0] != '\0';
+}
