@@ -6,6 +6,7 @@
 #include "platform/posix/types.h"
 
 HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
+BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 BOOL WINAPI FindClose(HANDLE find);
 BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local);
 BOOL WINAPI FileTimeToDosDateTime(const FILETIME* time, LPWORD date, LPWORD dosTime);

@@ -14,9 +14,11 @@
 
 namespace {
 
-// The search handle owns nothing but a marker: only the first match is ever asked for.
+// The search handle keeps the folder and the matches not yet delivered, in delivery order.
 struct FindHandle {
-    int unused;
+    std::string folder;
+    std::vector<std::string> rest;
+    size_t next;
 };
 
 bool HasWildcards(const std::string& text)
@@ -84,8 +86,9 @@ bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DAT
     return true;
 }
 
-// The first name of the folder that matches: "." and ".." first, then name order.
-bool FindFirstMatch(const std::string& folder, const std::string& pattern, std::string* found)
+// The names of the folder that match: "." and ".." first, then name order.
+bool FindMatches(const std::string& folder, const std::string& pattern,
+                 std::vector<std::string>* found)
 {
     DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
     if (directory == nullptr) {
@@ -102,10 +105,10 @@ bool FindFirstMatch(const std::string& folder, const std::string& pattern, std::
         return false;
     }
     auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
-    *found = *std::min_element(matches.begin(), matches.end(),
-                               [&](const std::string& a, const std::string& b) {
-                                   return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
-                               });
+    std::sort(matches.begin(), matches.end(), [&](const std::string& a, const std::string& b) {
+        return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
+    });
+    *found = std::move(matches);
     return true;
 }
 
@@ -127,18 +130,37 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
     if (HasWildcards(folder)) {
         return INVALID_HANDLE_VALUE;
     }
+    FindHandle* handle = new FindHandle{folder, {}, 0};
     if (HasWildcards(name)) {
-        std::string match;
-        if (!FindFirstMatch(folder, name, &match)) {
+        if (!FindMatches(folder, name, &handle->rest)) {
+            delete handle;
             return INVALID_HANDLE_VALUE;
         }
-        name = match;
-        path = folder + match;
+        name = handle->rest[0];
+        path = folder + name;
+        handle->next = 1;
     }
     if (!Describe(path, name, data)) {
+        delete handle;
         return INVALID_HANDLE_VALUE;
     }
-    return new FindHandle{0};
+    return handle;
+}
+
+BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data)
+{
+    if (find == nullptr || find == INVALID_HANDLE_VALUE || data == nullptr) {
+        return FALSE;
+    }
+    FindHandle* handle = static_cast<FindHandle*>(find);
+    // A match that vanished since the listing is passed over, as a later listing would.
+    while (handle->next < handle->rest.size()) {
+        const std::string& name = handle->rest[handle->next++];
+        if (Describe(handle->folder + name, name, data)) {
+            return TRUE;
+        }
+    }
+    return FALSE;
 }
 
 BOOL WINAPI FindClose(HANDLE find)

@@ -24,12 +24,17 @@ std::string QuoteSwitchValue(const std::string& argument)
 
 std::string BuildCommandTail(int argc, char** argv)
 {
+    return BuildCommandTail(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+}
+
+std::string BuildCommandTail(const std::vector<std::string>& arguments)
+{
     std::string tail;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) {
             tail += ' ';
         }
-        tail += QuoteSwitchValue(argv[i]);
+        tail += QuoteSwitchValue(arguments[i]);
     }
     return tail;
 }
