@@ -1,0 +1,204 @@
+#include "check/check_driver.h"
+
+#include "check/check_platform.h"
+#include "check/check_request.h"
+#include "check/entry_report.h"
+#include "check/log_summary.h"
+#include "check/option_report.h"
+#include "check/settings_problems.h"
+#include "check/settings_scan.h"
+#include "core/program_paths.h"
+#include "run/run_line.h"
+#include "run/run_line_edit.h"
+#include "version.h"
+
+namespace {
+
+constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly looked at
+
+const char kUsage[] =
+    "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/csv]\n"
+    "       quorvel-check /log-summary[=PATH]\n"
+    "       quorvel-check /versions FILE...\n"
+    "       quorvel-check /?\n"
+    "\n"
+    "Tells what the log-on program beside it would do here, and why, without doing any of\n"
+    "it: no log line, no setup program, no registration, no wait.\n"
+    "\n"
+    "  /log /ini /install  read as the log-on program reads them, after Quorvel.cfg\n"
+    "  /csv                the per-entry table as CSV with a header row\n"
+    "  /log-summary        launches per application from the install log, with\n"
+    "                      re-install loops flagged\n"
+    "  /versions FILE...   each file's version as the decision reads it\n"
+    "\n"
+    "Exit status: the sum of 1 (a line of switches is refused), 2 (problems found) and\n"
+    "4 (at least one entry is due); 0 when nothing is due and nothing is wrong.\n";
+
+std::string BesideProgram(const char* name)
+{
+    char path[kBesidePathRoom];
+    BuildPathBesideProgram(name, path, kBesidePathRoom);
+    return path;
+}
+
+std::string ConfigurationText(const OptionReport& options, UINT count, UINT delay, UINT last)
+{
+    std::string text = "Configuration\n";
+    text += "  options file   " + options.optionsPath +
+            (options.optionsFound ? " (read)\n" : " (none)\n");
+    text += "  settings file  " + options.settingsPath + " (" + options.settingsOrigin + ")\n";
+    text += "  install log    " + options.logPath + " (" + options.logOrigin + "), logging " +
+            (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
+    text += "  Delay          " + std::to_string(delay) +
+            (delay ? " minutes: the pass would wait that long first\n" : ": no wait\n");
+    text += "  Count          " + std::to_string(count) + ": the pass examines " +
+            (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
+    for (const std::string& where : options.registrations) {
+        text += "  install        would register " + BesideProgram(LogonProgramFileName()) +
+                " in the run line (" + where + ")\n";
+    }
+    if (options.refused) {
+        text += "  refused        " + options.refusedWhere + ": " + options.refusedItem + ": " +
+                options.refusedWhy + "\n                 the log-on program would stop there "
+                "with exit status 1 and examine no entry\n";
+    }
+    return text;
+}
+
+std::string RegistrationText()
+{
+    std::string program = BesideProgram(LogonProgramFileName());
+    std::string text = "Registration (read only)\n  run line       ";
+    std::string runLine;
+    if (!ReadRunValue(runLine)) {
+        text += "too long to read\n";
+    } else {
+        size_t match = FindRunLineKey(UpperCased(runLine), RunLineKey(program, kPathSeparator));
+        text += std::string(match != std::string::npos ? "holds " : "does not hold ") +
+                LogonProgramFileName() + "\n";
+    }
+    std::string autostart;
+    if (AutostartEntryPath(&autostart)) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(autostart.c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+        }
+        text += "  autostart      " + autostart +
+                (search != INVALID_HANDLE_VALUE ? " present\n" : " absent\n");
+    }
+    return text;
+}
+
+std::string ProblemsText(const std::vector<Problem>& problems)
+{
+    std::string text = "Problems\n";
+    for (const Problem& problem : problems) {
+        text += "  " + problem.where + ": " + problem.text + "\n";
+    }
+    return problems.empty() ? text + "  none found\n" : text;
+}
+
+int ReportVersions(const std::vector<std::string>& files, std::string* out)
+{
+    int status = 0;
+    for (const std::string& file : files) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(file.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            *out += file + ": not found\n";
+            status = kProblemBit;
+            continue;
+        }
+        FindClose(search);
+        DWORD version[4];
+        bool hasVersion = ReadFileVersion(file, version);
+        *out += file + ": " + DescribeVersion(hasVersion, version) + "\n";
+    }
+    return status;
+}
+
+int ReportLog(const std::string& path, std::string* out)
+{
+    LogSummary summary;
+    if (!SummariseLog(path, &summary)) {
+        *out += "Install log " + path + ": cannot be read\n";
+        return kProblemBit;
+    }
+    *out += LogSummaryText(path, summary);
+    return CountReinstallLoops(summary) > 0 ? kProblemBit : 0;
+}
+
+int ReportConfiguration(const CheckRequest& request, const OptionReport& options,
+                        std::string* out)
+{
+    const char* settings = options.settingsPath.c_str();
+    UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, settings);
+    UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
+    std::string bytes;
+    bool cut = false;
+    bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
+    IniScan scan = ScanSettingsText(bytes);
+    UINT last = LastEntryExamined(count, scan);
+
+    std::vector<Problem> problems = FindFileProblems(options, readable, cut);
+    std::vector<Problem> inFile = FindSettingsProblems(options.settingsPath, scan, count, delay);
+    problems.insert(problems.end(), inFile.begin(), inFile.end());
+
+    int status = (options.refused ? kRefusedBit : 0) | (problems.empty() ? 0 : kProblemBit);
+    std::string entries;
+    unsigned due = 0;
+    unsigned current = 0;
+    unsigned skipped = 0;
+    // Like the log-on pass, nothing is examined after a refused line.
+    for (UINT n = 1; !options.refused && n != 0 && n <= last; ++n) {
+        EntryResult result = ExamineEntry(n, options.settingsPath);
+        due += result.takesPart && result.verdict == LaunchSetup;
+        current += result.takesPart && result.verdict == UpToDate;
+        skipped += !result.takesPart;
+        entries += request.csv ? EntryCsvRow(result) : EntryText(result);
+    }
+    status |= due ? kDueBit : 0;
+    if (request.csv) {
+        *out += EntryCsvHeader() + entries;
+        return status;
+    }
+    *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
+            ": what the log-on program would do here, and why (nothing is changed)\n\n";
+    *out += ConfigurationText(options, count, delay, last) + "\nEntries\n";
+    *out += options.refused ? "  none examined: a line of switches is refused\n"
+            : entries.empty() ? "  none\n"
+                              : entries;
+    *out += "\n" + ProblemsText(problems) + "\n" + RegistrationText();
+    *out += "\nSummary: " + std::to_string(due) + " due, " + std::to_string(current) +
+            " current, " + std::to_string(skipped) + " skipped; " +
+            std::to_string(problems.size()) + " problems; exit status " +
+            std::to_string(status) + "\n";
+    return status;
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& arguments, const std::string& rawTail,
+             std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
+{
+    CheckRequest request = SortArguments(arguments);
+    if (request.usage) {
+        *out += kUsage;
+        return 0;
+    }
+    if (request.versions) {
+        return ReportVersions(request.files, out);
+    }
+    // The tail as typed when it holds none of the check's own switches.
+    bool untouched = request.logonArguments.size() == arguments.size();
+    OptionReport options =
+        ReplayOptionPass(untouched ? rawTail : joinTail(request.logonArguments));
+    if (request.logSummary) {
+        int status = options.refused ? kRefusedBit : 0;
+        return status | ReportLog(request.logSummaryPath.empty() ? options.logPath
+                                                                 : request.logSummaryPath,
+                                  out);
+    }
+    return ReportConfiguration(request, options, out);
+}

@@ -1,0 +1,19 @@
+// The check's own switches, taken out of the arguments; the rest is the log-on program's tail.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CheckRequest {
+    bool usage = false;       // /?
+    bool csv = false;         // /csv
+    bool versions = false;    // /versions FILE...
+    std::vector<std::string> files;
+    bool logSummary = false;  // /log-summary[=PATH]
+    std::string logSummaryPath;
+    std::vector<std::string> logonArguments;  // everything else, in order
+};
+
+// Switches are written /name or -name, names compared in ASCII without regard to case; every
+// argument after /versions is a file.
+CheckRequest SortArguments(const std::vector<std::string>& arguments);

@@ -1,0 +1,249 @@
+#include "check/entry_report.h"
+
+#include <cstring>
+#include <new>
+
+#include "check/check_platform.h"
+#include "check/text_format.h"
+
+namespace {
+
+// The folder part of a searched path: the search gives only the entry's own name.
+std::string FolderOf(const std::string& path)
+{
+    size_t cut = path.find_last_of(std::string("/") + kPathSeparator);
+    return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+unsigned CountMatches(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    unsigned matches = 1;
+    while (FindNextFileA(search, &found)) {
+        ++matches;
+    }
+    FindClose(search);
+    return matches;
+}
+
+void FillDetail(const std::string& path, const SideEvidence& seen, SideDetail* detail)
+{
+    if (!seen.found) {
+        return;
+    }
+    bool pattern = path.find_first_of("*?") != std::string::npos;
+    detail->resolved = pattern ? FolderOf(path) + seen.stamp.name : path;
+    detail->matches = CountMatches(path);
+    if (seen.versionRead) {
+        detail->hasVersion = true;
+        std::memcpy(detail->version, seen.version, sizeof detail->version);
+    } else {
+        detail->hasVersion = ReadFileVersion(path, detail->version);
+    }
+}
+
+const char* VerdictWord(const EntryResult& result)
+{
+    if (!result.takesPart) {
+        return "skipped";
+    }
+    return result.verdict == LaunchSetup ? "due" : "current";
+}
+
+std::string EmptyKeys(const AppEntry& entry)
+{
+    std::string empty;
+    const struct {
+        const char* key;
+        const char* value;
+    } keys[] = {{"Name", entry.name}, {"Source", entry.source},
+                {"Destination", entry.destination}, {"SetupApp", entry.setupApp}};
+    for (const auto& key : keys) {
+        if (key.value[0] == '\0') {
+            empty += (empty.empty() ? "" : ", ") + std::string(key.key);
+        }
+    }
+    return empty;
+}
+
+std::string MomentText(const SideEvidence& seen)
+{
+    return FormatDosMoment(seen.stamp.date, seen.stamp.time) + " (date " +
+           FormatWord(seen.stamp.date) + ", time " + FormatWord(seen.stamp.time) + ")";
+}
+
+std::string SideText(const char* label, const char* path, const SideEvidence& seen,
+                     const SideDetail& detail)
+{
+    std::string text = std::string("  ") + label + path + "\n";
+    if (!seen.searched) {
+        return text + "      not looked at: the decision stopped before it\n";
+    }
+    if (!seen.found) {
+        return text + "      not found\n";
+    }
+    text += "      file " + detail.resolved + " (" + std::to_string(detail.matches) +
+            (detail.matches == 1 ? " match)\n" : " matches, the first is taken)\n");
+    text += "      " + DescribeVersion(detail.hasVersion, detail.version) + "\n";
+    return text + "      last write " + MomentText(seen) + "\n";
+}
+
+std::string JoinArguments(const std::vector<std::string>& args, const char* separator)
+{
+    std::string text;
+    for (size_t i = 0; i < args.size(); ++i) {
+        text += (i ? separator : "") + ("[" + args[i] + "]");
+    }
+    return text;
+}
+
+std::string SideCsv(const SideEvidence& seen, const SideDetail& detail)
+{
+    if (!seen.found) {
+        return std::string(seen.searched ? "not found" : "not looked at") + ",,,,,";
+    }
+    return CsvField(detail.resolved) + "," + std::to_string(detail.matches) + "," +
+           CsvField(DescribeVersion(detail.hasVersion, detail.version)) + "," +
+           FormatWord(seen.stamp.date) + "," + FormatWord(seen.stamp.time) + "," +
+           FormatDosMoment(seen.stamp.date, seen.stamp.time);
+}
+
+}  // namespace
+
+bool ReadFileVersion(const std::string& path, DWORD version[4])
+{
+    DWORD unusedHandle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unusedHandle);
+    if (size == 0) {
+        return false;
+    }
+    char* block = new (std::nothrow) char[size];
+    if (block == nullptr) {
+        return false;
+    }
+    bool read = GetFileVersionInfoA(path.c_str(), 0, size, block) &&
+                ReadVersionWords(block, version);
+    delete[] block;
+    return read;
+}
+
+std::string DescribeVersion(bool hasVersion, const DWORD version[4])
+{
+    if (!hasVersion) {
+        return "no version resource";
+    }
+    return "file version " + FormatVersion(version[0], version[1]) + ", product version " +
+           FormatVersion(version[2], version[3]);
+}
+
+EntryResult ExamineEntry(UINT n, const std::string& settingsPath)
+{
+    EntryResult result;
+    result.n = n;
+    result.takesPart = ReadAppEntry(n, settingsPath.c_str(), &result.entry);
+    if (!result.takesPart) {
+        return result;
+    }
+    result.verdict = DecideUpdateWithEvidence(result.entry.destination, result.entry.source,
+                                              &result.evidence);
+    FillDetail(result.entry.destination, result.evidence.destination, &result.destination);
+    FillDetail(result.entry.source, result.evidence.source, &result.source);
+    if (result.verdict == LaunchSetup) {
+        result.setupArguments = SplitSetupCommandLine(result.entry.setupApp);
+    }
+    return result;
+}
+
+std::string DescribeStep(const EntryResult& result)
+{
+    const UpdateEvidence& seen = result.evidence;
+    std::string text;
+    switch (seen.step) {
+    case DestinationNotFound:
+        return "step 1: Destination not found";
+    case SourceNotFound:
+        return "step 2: Source not found";
+    case NoVersionResource:
+        text = std::string("step 3: no version resource on ") +
+               (seen.destination.versionSize == 0
+                    ? (seen.source.versionSize == 0 ? "either file" : "Destination")
+                    : "Source");
+        break;
+    case BlockNotAllocated:
+        return "steps 4-5: a version block could not be allocated";
+    case BlockNotRead:
+        text = "steps 6-7: a version block could not be read";
+        break;
+    case NoFixedFileInfo:
+        text = "step 8: a version block holds no fixed file information";
+        break;
+    case VersionsDiffer: {
+        int word = 0;
+        while (word < 3 && seen.source.version[word] == seen.destination.version[word]) {
+            ++word;
+        }
+        return std::string("step 8: the ") + (word < 2 ? "file" : "product") +
+               " versions differ; Source's is " +
+               (result.verdict == LaunchSetup ? "higher" : "lower");
+    }
+    case DatesDecide:
+        text = "step 8: the version quadruples are equal";
+        break;
+    }
+    const FileStamp& source = seen.source.stamp;
+    const FileStamp& destination = seen.destination.stamp;
+    const char* comparison = source.date != destination.date
+                                 ? (source.date > destination.date ? "a later date"
+                                                                   : "an earlier date")
+                             : source.time > destination.time ? "the same date, a later time"
+                             : source.time < destination.time ? "the same date, an earlier time"
+                                                              : "the same date and time";
+    return text + "; by date and time, Source has " + comparison;
+}
+
+std::string EntryText(const EntryResult& result)
+{
+    const AppEntry& entry = result.entry;
+    std::string text = "[" + std::string(entry.section) + "] " + entry.name + ": " +
+                       VerdictWord(result) + "\n";
+    if (!result.takesPart) {
+        return text + "  empty: " + EmptyKeys(entry) + ", so the entry is skipped\n";
+    }
+    text += SideText("Destination ", entry.destination, result.evidence.destination,
+                     result.destination);
+    text += SideText("Source      ", entry.source, result.evidence.source, result.source);
+    text += "  decided by  " + DescribeStep(result) + "\n";
+    if (result.verdict == LaunchSetup) {
+        text += "  would start " + std::string(entry.setupApp) + "\n";
+        text += "  arguments   " + JoinArguments(result.setupArguments, " ") + "\n";
+    }
+    return text;
+}
+
+std::string EntryCsvHeader()
+{
+    return "Entry,Name,Verdict,EmptyKeys,Destination,DestinationFile,DestinationMatches,"
+           "DestinationVersion,DestinationDosDate,DestinationDosTime,DestinationLastWrite,"
+           "Source,SourceFile,SourceMatches,SourceVersion,SourceDosDate,SourceDosTime,"
+           "SourceLastWrite,Step,SetupApp,SetupArguments\r\n";
+}
+
+std::string EntryCsvRow(const EntryResult& result)
+{
+    const AppEntry& entry = result.entry;
+    std::string row = std::to_string(result.n) + "," + CsvField(entry.name) + "," +
+                      VerdictWord(result) + "," + CsvField(EmptyKeys(entry)) + "," +
+                      CsvField(entry.destination) + ",";
+    if (!result.takesPart) {
+        return row + ",,,,,," + CsvField(entry.source) + ",,,,,,,," + CsvField(entry.setupApp) +
+               ",\r\n";
+    }
+    row += SideCsv(result.evidence.destination, result.destination) + "," +
+           CsvField(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
+    return row + CsvField(DescribeStep(result)) + "," + CsvField(entry.setupApp) + "," +
+           CsvField(JoinArguments(result.setupArguments, " ")) + "\r\n";
+}

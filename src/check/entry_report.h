@@ -1,0 +1,45 @@
+// Verdicts with their evidence for every entry the log-on pass examines, decided by the very
+// function the log-on program calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "update/app_entry.h"
+#include "update/decide_update.h"
+
+// What the report adds to the decision's evidence for one side, read after the decision.
+struct SideDetail {
+    std::string resolved;  // the file the search took ("" when not found or not looked at)
+    unsigned matches = 0;  // how many entries the search would return
+    bool hasVersion = false;
+    DWORD version[4] = {0, 0, 0, 0};
+};
+
+struct EntryResult {
+    UINT n = 0;
+    AppEntry entry;
+    bool takesPart = false;  // all four keys non-empty
+    UpdateVerdict verdict = UpToDate;
+    UpdateEvidence evidence;
+    SideDetail destination;
+    SideDetail source;
+    std::vector<std::string> setupArguments;
+};
+
+// Examines entry n as the log-on pass does, without acting on the verdict.
+EntryResult ExamineEntry(UINT n, const std::string& settingsPath);
+
+// Reads a file's version quadruple as the decision reads it; false for "no version resource".
+bool ReadFileVersion(const std::string& path, DWORD version[4]);
+
+// "file 1.2.3.4, product 1.2.3.4" or "no version resource".
+std::string DescribeVersion(bool hasVersion, const DWORD version[4]);
+
+// The step that settled the verdict, in words.
+std::string DescribeStep(const EntryResult& result);
+
+// The human-readable block for one entry, and the CSV header and row.
+std::string EntryText(const EntryResult& result);
+std::string EntryCsvHeader();
+std::string EntryCsvRow(const EntryResult& result);

@@ -1,0 +1,131 @@
+#include "check/option_report.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "check/text_format.h"
+#include "cmdline/command_line.h"
+#include "core/program_paths.h"
+#include "core/run_settings.h"
+
+namespace {
+
+constexpr int kLineRoom = 260;  // as the log-on program reads the options file
+
+std::string ItemText(const CmdParameter& item)
+{
+    std::string text = item.isSwitch ? "/" + std::string(item.name ? item.name : "") : "";
+    if (item.isSwitch && !item.isOn) {
+        text += "-";
+    }
+    if (item.value != nullptr) {
+        text += (item.isSwitch ? "=" : "") + std::string(item.value);
+    }
+    return text;
+}
+
+bool Refuse(OptionReport* report, const std::string& where, const std::string& item,
+            const std::string& why)
+{
+    report->refused = true;
+    report->refusedWhere = where;
+    report->refusedItem = item;
+    report->refusedWhy = why;
+    return false;
+}
+
+const char kSplitHint[] = "; an unquoted '/' starts a new switch, so a path holding '/' must "
+                          "be written in double quotes";
+
+}  // namespace
+
+bool ReplaySwitchLine(const std::string& line, const std::string& where, OptionReport* report)
+{
+    CommandLine commandLine(line.c_str());
+    if (!commandLine.parsed || commandLine.first == nullptr) {
+        return true;
+    }
+    const CmdParameter* previous = nullptr;
+    for (const CmdParameter* item = commandLine.first; item != nullptr; item = item->link) {
+        // A path value cut at an unquoted '/' leaves the rest as the next item.
+        bool afterPath = previous != nullptr && previous->isSwitch && previous->name != nullptr &&
+                         (SameAsciiText(previous->name, "ini") ||
+                          SameAsciiText(previous->name, "log"));
+        previous = item;
+        if (item->name == nullptr || !item->isSwitch) {
+            return Refuse(report, where, ItemText(*item), "a bare value, not a switch");
+        }
+        std::string name = item->name;
+        bool hasValue = item->value != nullptr && item->value[0] != '\0';
+        if (SameAsciiText(name, "log")) {
+            if (hasValue && std::strlen(item->value) >= static_cast<size_t>(kPathFieldSize)) {
+                return Refuse(report, where, ItemText(*item), "a log path over 260 characters");
+            }
+            if (hasValue) {
+                report->logPath = item->value;
+                report->logOrigin = where;
+            }
+            report->logOn = item->isOn != 0;
+            report->logSwitchOrigin = where;
+        } else if (SameAsciiText(name, "ini")) {
+            if (!hasValue) {
+                bool cut = item->link != nullptr && item->link->isSwitch;
+                return Refuse(report, where, ItemText(*item),
+                              std::string("/ini needs a value") + (cut ? kSplitHint : ""));
+            }
+            if (std::strlen(item->value) >= static_cast<size_t>(kPathFieldSize)) {
+                return Refuse(report, where, ItemText(*item),
+                              "a settings path over 260 characters");
+            }
+            report->settingsPath = item->value;
+            report->settingsOrigin = where;
+        } else if (SameAsciiText(name, "install")) {
+            report->registrations.push_back(where);
+        } else {
+            return Refuse(report, where, ItemText(*item),
+                          "not a switch of the log-on program (it knows /log, /ini and "
+                          "/install)" + std::string(afterPath ? kSplitHint : ""));
+        }
+    }
+    return true;
+}
+
+OptionReport ReplayOptionPass(const std::string& commandTail)
+{
+    OptionReport report;
+    char path[kBesidePathRoom];
+    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
+    report.optionsPath = path;
+    FILE* stream = path[0] != '\0' ? _fsopen(path, "rt", _SH_DENYWR) : nullptr;
+    if (stream != nullptr) {
+        report.optionsFound = true;
+        char line[kLineRoom];
+        unsigned lineNumber = 1;
+        bool ok = true;
+        while (ok && !feof(stream) && fgets(line, kLineRoom, stream) != nullptr) {
+            unsigned thisLine = lineNumber;
+            bool ended = std::strchr(line, '\n') != nullptr;
+            lineNumber += ended ? 1 : 0;
+            line[std::strcspn(line, "\x1a")] = '\0';
+            line[std::strcspn(line, "\n")] = '\0';
+            if (line[0] != '\0') {
+                ok = ReplaySwitchLine(line, "options file line " + std::to_string(thisLine),
+                                      &report);
+            }
+        }
+        fclose(stream);
+    }
+    if (!report.refused) {
+        ReplaySwitchLine(commandTail, "command tail", &report);
+    }
+    // The paths as far as the pass got; the log-on program would stop at a refusal.
+    if (report.settingsPath.empty()) {
+        BuildPathBesideProgram("Quorvel.ini", path, kBesidePathRoom);
+        report.settingsPath = path;
+    }
+    if (report.logPath.empty()) {
+        BuildPathBesideProgram("Quorvel.log", path, kBesidePathRoom);
+        report.logPath = path;
+    }
+    return report;
+}

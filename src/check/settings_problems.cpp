@@ -1,0 +1,298 @@
+#include "check/settings_problems.h"
+
+#include <algorithm>
+
+#include "check/check_platform.h"
+#include "check/text_format.h"
+
+namespace {
+
+const std::vector<std::string> kProgramKeys = {"Count", "Delay"};
+const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
+constexpr UINT kDayOfMinutes = 24 * 60;
+constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
+
+std::string Lower(std::string text)
+{
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
+    return text;
+}
+
+size_t EditDistance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+class ProblemList {
+public:
+    explicit ProblemList(const std::string& file) : file_(file) {}
+    void Add(unsigned line, const std::string& text)
+    {
+        list_.push_back({line ? file_ + ":" + std::to_string(line) : file_, text});
+    }
+    std::vector<Problem> Take() { return std::move(list_); }
+
+private:
+    std::string file_;
+    std::vector<Problem> list_;
+};
+
+const IniKey* FindKey(const IniSection& section, const std::string& name)
+{
+    for (const IniKey& key : section.keys) {
+        if (SameAsciiText(key.name, name)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+// Count and Delay: written negative, beyond 32 bits or not as a plain number.
+void CheckNumber(const IniKey& key, UINT readAs, ProblemList* problems)
+{
+    const std::string& text = key.value;
+    std::string reads = "; it reads as " + std::to_string(readAs);
+    bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!text.empty() && text[0] == '-') {
+        problems->Add(key.line, key.name + "=" + text + " is negative" + reads);
+    } else if (digits && (text.size() > 10 || std::stoull(text) > 0xFFFFFFFFull)) {
+        problems->Add(key.line, key.name + "=" + text + " is beyond 32 bits" + reads);
+    } else if (!digits) {
+        problems->Add(key.line, key.name + "=" + text + " is not a plain number" + reads);
+    }
+}
+
+void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
+               ProblemList* problems)
+{
+    for (size_t i = 0; i < section.keys.size(); ++i) {
+        const IniKey& key = section.keys[i];
+        const IniKey* first = FindKey(section, key.name);
+        if (first != &key) {
+            problems->Add(key.line, key.name + " again in [" + section.name + "]: the first, at "
+                                    "line " + std::to_string(first->line) + ", wins");
+            continue;
+        }
+        bool isKnown = std::any_of(known.begin(), known.end(), [&](const std::string& name) {
+            return SameAsciiText(name, key.name);
+        });
+        if (!isKnown) {
+            std::string nearest = NearestKey(key.name, known);
+            problems->Add(key.line, key.name + " in [" + section.name + "] is never read" +
+                                    (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
+        }
+    }
+}
+
+void CheckEntryPaths(const IniSection& section, ProblemList* problems)
+{
+    for (const char* name : {"Source", "Destination"}) {
+        const IniKey* key = FindKey(section, name);
+        if (key != nullptr && !key->value.empty() && !IsAbsolutePath(key->value)) {
+            problems->Add(key->line, std::string(name) + " in [" + section.name + "] is a "
+                                     "relative path: it depends on the working folder");
+        }
+    }
+    const IniKey* setup = FindKey(section, "SetupApp");
+    if (setup == nullptr || setup->value.empty()) {
+        return;
+    }
+    std::vector<std::string> args = SplitSetupCommandLine(setup->value);
+    std::string found;
+    if (args.empty() || !FindSetupProgram(args[0], &found)) {
+        problems->Add(setup->line, "SetupApp in [" + section.name + "]: the program " +
+                                   (args.empty() ? std::string("(none)") : args[0]) +
+                                   " cannot be found");
+    } else if (!IsAbsolutePath(args[0]) && args[0].find_first_of("/\\") != std::string::npos) {
+        problems->Add(setup->line, "SetupApp in [" + section.name + "] starts a program by a "
+                                   "relative path: it depends on the working folder");
+    }
+}
+
+void CheckEntry(const IniSection& section, ProblemList* problems)
+{
+    std::string empty;
+    for (const std::string& name : kEntryKeys) {
+        const IniKey* key = FindKey(section, name);
+        if (key == nullptr || key->value.empty()) {
+            empty += (empty.empty() ? "" : ", ") + name;
+        }
+    }
+    if (!empty.empty()) {
+        problems->Add(section.line, "[" + section.name + "] has no " + empty +
+                                    ": the entry is skipped");
+    }
+    CheckEntryPaths(section, problems);
+}
+
+void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLine,
+                               ProblemList* problems)
+{
+    std::vector<UINT> present;  // entry numbers with a section, 1..Count
+    UINT highest = 0;
+    for (const IniSection& section : scan.sections) {
+        UINT n = 0;
+        if (!AppSectionNumber(section.name, &n)) {
+            continue;
+        }
+        highest = std::max(highest, n);
+        if (n > count) {
+            problems->Add(section.line, "[" + section.name + "] is beyond Count=" +
+                                        std::to_string(count) + ": it is never examined");
+        } else {
+            present.push_back(n);
+        }
+    }
+    std::sort(present.begin(), present.end());
+    present.erase(std::unique(present.begin(), present.end()), present.end());
+    // The gaps below the highest section, walked without visiting every number.
+    size_t missing = present.empty() ? 0 : present.back() - present.size();
+    size_t listed = 0;
+    UINT expected = 1;
+    for (UINT n : present) {
+        for (; expected < n && listed < kMissingListed; ++expected, ++listed) {
+            problems->Add(countLine, "[App" + std::to_string(expected) + "] is missing below "
+                                     "Count=" + std::to_string(count) + ": the entry is skipped");
+        }
+        expected = n + 1;
+    }
+    if (missing > listed) {
+        problems->Add(countLine, std::to_string(missing - listed) +
+                                 " further [AppN] sections are missing below Count");
+    }
+    if (count > highest) {
+        problems->Add(countLine, "Count=" + std::to_string(count) + " but the highest [AppN] "
+                                 "section is " + std::to_string(highest) + ": entries " +
+                                 std::to_string(highest + 1ull) + " to " + std::to_string(count) +
+                                 " have no section");
+    }
+}
+
+}  // namespace
+
+std::string NearestKey(const std::string& key, const std::vector<std::string>& known)
+{
+    std::string best;
+    size_t bestDistance = 3;  // at most two edits away
+    for (const std::string& name : known) {
+        size_t distance = EditDistance(Lower(key), Lower(name));
+        if (distance < bestDistance) {
+            best = name;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+std::vector<Problem> FindSettingsProblems(const std::string& settingsPath, const IniScan& scan,
+                                          UINT count, UINT delay)
+{
+    ProblemList problems(settingsPath);
+    if (scan.utf8Mark) {
+        problems.Add(1, "the file begins with a UTF-8 byte-order mark");
+    }
+    for (unsigned line : scan.nulLines) {
+        problems.Add(line, "a NUL byte: a value ends at it");
+    }
+    for (unsigned line : scan.unreadLines) {
+        problems.Add(line, "neither a section, a key=value line nor a comment: never read");
+    }
+    unsigned countLine = 0;
+    std::vector<const IniSection*> seen;
+    for (const IniSection& section : scan.sections) {
+        auto first = std::find_if(seen.begin(), seen.end(), [&](const IniSection* other) {
+            return SameAsciiText(other->name, section.name);
+        });
+        if (first != seen.end()) {
+            problems.Add(section.line, "[" + section.name + "] again: the first, at line " +
+                                       std::to_string((*first)->line) + ", wins and this one is "
+                                       "never read");
+            continue;
+        }
+        seen.push_back(&section);
+        UINT n = 0;
+        if (SameAsciiText(section.name, "Quorvel")) {
+            CheckKeys(section, kProgramKeys, &problems);
+            const IniKey* countKey = FindKey(section, "Count");
+            const IniKey* delayKey = FindKey(section, "Delay");
+            if (countKey != nullptr) {
+                countLine = countKey->line;
+                CheckNumber(*countKey, count, &problems);
+            }
+            if (delayKey != nullptr) {
+                CheckNumber(*delayKey, delay, &problems);
+                if (delay > kDayOfMinutes) {
+                    problems.Add(delayKey->line, "Delay=" + std::to_string(delay) +
+                                                 " minutes is more than a day");
+                }
+            }
+        } else if (AppSectionNumber(section.name, &n) && n <= count) {
+            CheckKeys(section, kEntryKeys, &problems);
+            CheckEntry(section, &problems);
+        }
+    }
+    CheckSectionsAgainstCount(scan, count, countLine, &problems);
+    return problems.Take();
+}
+
+std::vector<Problem> FindFileProblems(const OptionReport& options, bool settingsReadable,
+                                      bool settingsCut)
+{
+    std::vector<Problem> problems;
+    WIN32_FIND_DATAA found;
+    auto exists = [&](const std::string& path) {
+        HANDLE search = FindFirstFileA(path.c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        FindClose(search);
+        return true;
+    };
+    if (!options.optionsFound && !options.optionsPath.empty() && exists(options.optionsPath)) {
+        problems.push_back({options.optionsPath, "the options file cannot be read"});
+    }
+    if (!settingsReadable) {
+        problems.push_back({options.settingsPath, exists(options.settingsPath)
+                                                      ? "the settings file cannot be read"
+                                                      : "the settings file is missing: no "
+                                                        "entry is examined"});
+    } else if (settingsCut) {
+        problems.push_back({options.settingsPath, "the settings file is very large: only its "
+                                                  "beginning was looked at"});
+    }
+    if (!IsAbsolutePath(options.settingsPath)) {
+        problems.push_back({options.settingsPath, "the settings path is relative: it depends "
+                                                  "on the working folder"});
+    }
+    if (!options.logOn) {
+        return problems;
+    }
+    const std::string& log = options.logPath;
+    size_t cut = log.find_last_of(std::string("/") + kPathSeparator);
+    std::string folder = cut == std::string::npos || cut == 0 ? "" : log.substr(0, cut);
+    if (!IsAbsolutePath(log)) {
+        problems.push_back({log, "the log path is relative: it depends on the working folder"});
+    }
+    if (!folder.empty() && !exists(folder)) {
+        problems.push_back({log, "the log's folder is missing: no line can be written"});
+    } else if (exists(log) && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                               !CanAppendTo(log))) {
+        problems.push_back({log, "this user cannot append to the log"});
+    }
+    return problems;
+}

@@ -1,0 +1,40 @@
+// The settings file read line by line as the profile reading sees it, so that problems can be
+// told with their line numbers: sections, keys, and bytes the reading passes over.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+struct IniKey {
+    std::string name;
+    std::string value;
+    unsigned line;
+};
+
+struct IniSection {
+    std::string name;
+    unsigned line;  // 0 for keys before any section header
+    std::vector<IniKey> keys;
+};
+
+struct IniScan {
+    bool utf8Mark = false;
+    bool utf16 = false;                  // a UTF-16 little-endian file, read as such
+    std::vector<unsigned> nulLines;      // lines holding a NUL byte
+    std::vector<unsigned> unreadLines;   // neither section, key, comment nor blank
+    std::vector<IniSection> sections;    // in file order, duplicates kept
+};
+
+IniScan ScanSettingsText(const std::string& bytes);
+
+// Reads at most `cap` bytes of a file; false when it cannot be opened.
+bool ReadFileBounded(const std::string& path, size_t cap, std::string* bytes, bool* cut);
+
+// n when the section name is "App<n>" (letters in any case, n without leading zeros, 32 bits).
+bool AppSectionNumber(const std::string& name, UINT* n);
+
+// The entry numbers the pass examines end at Count or at the highest [AppN] present, whichever
+// is lower: entries beyond the last section have no keys.
+UINT LastEntryExamined(UINT count, const IniScan& scan);

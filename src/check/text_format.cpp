@@ -1,0 +1,69 @@
+#include "check/text_format.h"
+
+#include <cstdio>
+
+std::string FormatVersion(DWORD mostSignificant, DWORD leastSignificant)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", static_cast<unsigned>(mostSignificant >> 16),
+                  static_cast<unsigned>(mostSignificant & 0xFFFFu),
+                  static_cast<unsigned>(leastSignificant >> 16),
+                  static_cast<unsigned>(leastSignificant & 0xFFFFu));
+    return text;
+}
+
+std::string FormatDosMoment(WORD date, WORD time)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980u + (date >> 9u),
+                  (date >> 5u) & 15u, date & 31u, time >> 11u, (time >> 5u) & 63u,
+                  (time & 31u) * 2u);
+    return text;
+}
+
+std::string FormatWord(WORD word)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(word));
+    return text;
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+bool SameAsciiText(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsAbsolutePath(const std::string& path)
+{
+    if (!path.empty() && (path[0] == kPathSeparator || path[0] == '/')) {
+        return true;
+    }
+    bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') ||
+                                      (path[0] >= 'a' && path[0] <= 'z'));
+    return drive && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
