@@ -32,6 +32,11 @@ std::string ProgramFileName()
     return fs::path(EnvOrEmpty("QUORVEL_PROGRAM")).filename().string();
 }
 
+std::string CheckFileName()
+{
+    return fs::path(EnvOrEmpty("QUORVEL_CHECK")).filename().string();
+}
+
 // C:\ style path for Wine's Z: drive, which maps the POSIX root.
 std::string WinePath(const std::string& native)
 {
@@ -77,6 +82,10 @@ SystemTest::SystemTest()
         return;
     }
     fs::copy_file(program, BesideProgram(ProgramFileName()));
+    std::string check = EnvOrEmpty("QUORVEL_CHECK");
+    if (!check.empty() && fs::exists(check)) {
+        fs::copy_file(check, BesideProgram(CheckFileName()));
+    }
 }
 
 void SystemTest::MoveProgram(const std::string& relative)
@@ -122,12 +131,26 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
                               const Environment& environment,
                               const std::function<void(int)>& whileRunning) const
 {
+    return RunCopy(ProgramFileName(), args, environment, whileRunning);
+}
+
+ProcessResult SystemTest::RunCheck(const std::vector<std::string>& args) const
+{
+    return RunCopy(CheckFileName(), args, {}, {});
+}
+
+ProcessResult SystemTest::RunCopy(const std::string& fileName,
+                                  const std::vector<std::string>& args,
+                                  const Environment& environment,
+                                  const std::function<void(int)>& whileRunning) const
+{
     std::vector<std::string> argv;
     Environment env = environment;
+    std::string native = BesideProgram(fileName);
     if (UnderWine()) {
         // The tail a user would type: the arguments joined, a switch value with blanks in
         // double quotes, which is what the POSIX start-up rebuilds from its arguments too.
-        std::vector<std::string> all{ProgramFileName()};
+        std::vector<std::string> all{fileName};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> pointers;
         for (std::string& arg : all) {
@@ -135,7 +158,7 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
         }
         std::string launcher =
             (fs::path(EnvOrEmpty("QUORVEL_MARKER")).parent_path() / "run_tail.exe").string();
-        argv = {"wine", launcher, VisibleProgramPath(),
+        argv = {"wine", launcher, WinePath(native),
                 BuildCommandTail(static_cast<int>(pointers.size()), pointers.data())};
         // CreateProcess refuses a program path of MAX_PATH or more; Wine's own loader takes
         // it, with Wine's quoting of the arguments.
@@ -145,7 +168,7 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
         }
         env.emplace("WINEDEBUG", "-all");
     } else {
-        argv.push_back(BesideProgram(ProgramFileName()));
+        argv.push_back(native);
         argv.insert(argv.end(), args.begin(), args.end());
     }
     if (!env.count("HOME")) {

@@ -8,6 +8,7 @@
 //                    wine32 is the 32-bit Windows build, in Wine's WoW64 mode)
 //   QUORVEL_PROGRAM  the built program (build/quorvel, build-win64/ or build-win32/quorvel.exe)
 //   QUORVEL_MARKER   the stand-in setup program built for the same platform
+//   QUORVEL_CHECK    the companion program of the same build, copied beside the program
 //   WINEPREFIX       the Wine prefix (wine only)
 // Differences that belong to the platforms themselves (path form, where the user's WIN.INI
 // lives) are answered here, in one place, and nowhere else.
@@ -61,6 +62,8 @@ protected:
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
                                        const Environment& environment = {},
                                        const std::function<void(int)>& whileRunning = {}) const;
+    // Runs the companion program copy beside it the same way.
+    testing_support::ProcessResult RunCheck(const std::vector<std::string>& args) const;
 
     // Runs one of the test tools built beside the stand-in setup program (under Wine, its
     // Windows build), with arguments that hold no blanks.
@@ -90,6 +93,10 @@ protected:
 
 private:
     std::vector<std::string> Markers() const;
+    testing_support::ProcessResult RunCopy(const std::string& fileName,
+                                           const std::vector<std::string>& args,
+                                           const Environment& environment,
+                                           const std::function<void(int)>& whileRunning) const;
 
     testing_support::TempDir root_;
     std::string programFolder_ = "prog";

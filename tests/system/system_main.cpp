@@ -1,6 +1,7 @@
 // The system tests' entry: the target comes from the command line, so that CTest can register
 // the same tests once for each build:
 //   --quorvel-target=posix|wine --quorvel-program=PATH --quorvel-marker=PATH
+//   --quorvel-check=PATH (the companion program built beside the program)
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,7 +15,8 @@ int main(int argc, char** argv)
         const char* variable;
     } options[] = {{"--quorvel-target=", "QUORVEL_TARGET"},
                    {"--quorvel-program=", "QUORVEL_PROGRAM"},
-                   {"--quorvel-marker=", "QUORVEL_MARKER"}};
+                   {"--quorvel-marker=", "QUORVEL_MARKER"},
+                   {"--quorvel-check=", "QUORVEL_CHECK"}};
     for (int i = 1; i < argc; ++i) {
         for (const auto& known : options) {
             size_t length = std::strlen(known.option);

@@ -19,6 +19,7 @@ if(QUORVEL_WINE64_LOADER)
     # One variable each: a list in a discovered test's property would be split.
     quorvel_add_system_tests(wine32 ${QUORVEL_WINDOWS32_BUILD}/quorvel.exe
                              ${QUORVEL_WINDOWS32_BUILD}/marker.exe
+                             ${QUORVEL_WINDOWS32_BUILD}/quorvel-check.exe
                              ENVIRONMENT WINEPREFIX=${prefix32}
                              ENVIRONMENT_MODIFICATION WINEDLLPATH=set:${QUORVEL_WINE_PE32_DLLS}
                              FIXTURES_REQUIRED wine32)
