@@ -1,8 +1,9 @@
 # What `cmake --install` puts in place and what CPack packs: a Debian package of the POSIX
 # build, a ZIP of each Windows build. A further program or manual page joins by its name in
 # one of these lists (the manual pages are also checked by the tests).
-set(QUORVEL_INSTALLED_PROGRAMS quorvel)
-set(QUORVEL_MANUAL_PAGES ${PROJECT_SOURCE_DIR}/doc/quorvel.1)
+set(QUORVEL_INSTALLED_PROGRAMS quorvel quorvel-check)
+set(QUORVEL_MANUAL_PAGES ${PROJECT_SOURCE_DIR}/doc/quorvel.1
+                         ${PROJECT_SOURCE_DIR}/doc/quorvel-check.1)
 set(QUORVEL_DOCUMENTS ${PROJECT_SOURCE_DIR}/doc/administrators-guide.md)
 
 set(CPACK_PACKAGE_NAME quorvel)

@@ -39,6 +39,10 @@ file build-win32/quorvel.exe | grep -q 'PE32 executable (GUI)' ||
     { echo "build-win32/quorvel.exe is not a PE32 GUI program" >&2; exit 1; }
 file build-win64/quorvel.exe | grep -q 'PE32+ executable (GUI)' ||
     { echo "build-win64/quorvel.exe is not a PE32+ GUI program" >&2; exit 1; }
+for bits in 32 64; do
+    file "build-win$bits/quorvel-check.exe" | grep -q '(console)' ||
+        { echo "build-win$bits/quorvel-check.exe is not a console program" >&2; exit 1; }
+done
 
 echo "== packages: a ZIP of each Windows build"
 for preset in win32 win64; do

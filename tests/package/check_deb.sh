@@ -12,7 +12,8 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work.log" 2>&1 ||
 package=$(ls "$work"/*.deb)
 contents=$(dpkg-deb -c "$package")
 for path in ./usr/bin/quorvel ./usr/share/man/man1/quorvel.1 ./usr/share/doc/quorvel/README.md \
-            ./usr/share/doc/quorvel/examples/Quorvel.ini; do
+            ./usr/share/doc/quorvel/examples/Quorvel.ini ./usr/bin/quorvel-check \
+            ./usr/share/man/man1/quorvel-check.1; do
     echo "$contents" | grep -q " $path\$" || { echo "$package lacks $path"; echo "$contents"; exit 1; }
 done
 # The package's version and the one the program carries both come from res/version.h.
