@@ -32,7 +32,8 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
             request.csv = true;
         } else if (SameAsciiText(name, "versions") && !hasValue) {
             request.versions = true;
-            request.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
+            request.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                 arguments.end());
             break;
         } else if (SameAsciiText(name, "log-summary")) {
             request.logSummary = true;

@@ -84,6 +84,7 @@ struct DecisionCase {
     Side destination;
     Side source;
     UpdateVerdict verdict;
+    DecidingStep step;  // the step the evidence names
 };
 
 const VersionQuad kV1 = {0x00010000, 0x00000000, 0x00010000, 0x00000000};
@@ -97,46 +98,58 @@ const time_t t = kNoon2026;
 TEST(DecideUpdate, TheDecisionTable)
 {
     const DecisionCase rows[] = {
-        {"destination missing", Missing(), Plain(t), LaunchSetup},
-        {"both missing", Missing(), Missing(), LaunchSetup},
-        {"source missing", Plain(t), Missing(), UpToDate},
-        {"equal versions, equal moments", Pe(kV1, t), Pe(kV1, t), UpToDate},
-        {"equal versions, source 2 s later", Pe(kV1, t), Pe(kV1, t + 2), LaunchSetup},
-        {"equal versions, source later within 2 s", Pe(kV1, t), Pe(kV1, t + 1), UpToDate},
-        {"equal versions, source 2 s earlier", Pe(kV1, t), Pe(kV1, t - 2), UpToDate},
-        {"date earlier, time later", Pe(kV1, t), Pe(kV1, t - kDay + 3600), UpToDate},
-        {"date later, time earlier", Pe(kV1, t), Pe(kV1, t + kDay - 3600), LaunchSetup},
-        {"destination file version higher, older", Pe(kV2, t - kDay), Pe(kV1, t), UpToDate},
-        {"source file version higher, older", Pe(kV1, t), Pe(kV2, t - kDay), LaunchSetup},
+        {"destination missing", Missing(), Plain(t), LaunchSetup, DestinationNotFound},
+        {"both missing", Missing(), Missing(), LaunchSetup, DestinationNotFound},
+        {"source missing", Plain(t), Missing(), UpToDate, SourceNotFound},
+        {"equal versions, equal moments", Pe(kV1, t), Pe(kV1, t), UpToDate, DatesDecide},
+        {"equal versions, source 2 s later", Pe(kV1, t), Pe(kV1, t + 2), LaunchSetup, DatesDecide},
+        {"equal versions, source later within 2 s",
+         Pe(kV1, t), Pe(kV1, t + 1), UpToDate, DatesDecide},
+        {"equal versions, source 2 s earlier", Pe(kV1, t), Pe(kV1, t - 2), UpToDate, DatesDecide},
+        {"date earlier, time later", Pe(kV1, t), Pe(kV1, t - kDay + 3600), UpToDate, DatesDecide},
+        {"date later, time earlier",
+         Pe(kV1, t), Pe(kV1, t + kDay - 3600), LaunchSetup, DatesDecide},
+        {"destination file version higher, older",
+         Pe(kV2, t - kDay), Pe(kV1, t), UpToDate, VersionsDiffer},
+        {"source file version higher, older",
+         Pe(kV1, t), Pe(kV2, t - kDay), LaunchSetup, VersionsDiffer},
         {"file version decides before product", Pe(kV1Product2, t), Pe(kV1Build1, t - kDay),
-         LaunchSetup},
+         LaunchSetup, VersionsDiffer},
         {"equal file versions, source product higher", Pe(kV1, t), Pe(kV1Product2, t - kDay),
-         LaunchSetup},
-        {"words compare unsigned", Pe(kLowHighBit, t), Pe(kHighBit, t - kDay), LaunchSetup},
+         LaunchSetup, VersionsDiffer},
+        {"words compare unsigned",
+         Pe(kLowHighBit, t), Pe(kHighBit, t - kDay), LaunchSetup, VersionsDiffer},
         {"words compare unsigned, reversed", Pe(kHighBit, t - kDay), Pe(kLowHighBit, t),
-         UpToDate},
+         UpToDate, VersionsDiffer},
         {"PE32 against PE32+", Pe(kV1, t, PeKind::Pe32), Pe(kV2, t - kDay, PeKind::Pe32Plus),
-         LaunchSetup},
-        {"version only on source: dates decide", Plain(t), Pe(kV2, t - kDay), UpToDate},
-        {"version only on destination: dates decide", Pe(kV2, t), Plain(t + 10), LaunchSetup},
-        {"PE without version: dates decide", PeWithoutVersion(t), Pe(kV1, t + 10), LaunchSetup},
-        {"no versions, source newer", Plain(t), Plain(t + 60), LaunchSetup},
-        {"no versions, source older", Plain(t + 60), Plain(t), UpToDate},
-        {"destination is a folder", Folder(t), Plain(t + 60), LaunchSetup},
-        {"destination is a folder, source older", Folder(t + 60), Plain(t), UpToDate},
+         LaunchSetup, VersionsDiffer},
+        {"version only on source: dates decide",
+         Plain(t), Pe(kV2, t - kDay), UpToDate, NoVersionResource},
+        {"version only on destination: dates decide",
+         Pe(kV2, t), Plain(t + 10), LaunchSetup, NoVersionResource},
+        {"PE without version: dates decide",
+         PeWithoutVersion(t), Pe(kV1, t + 10), LaunchSetup, NoVersionResource},
+        {"no versions, source newer", Plain(t), Plain(t + 60), LaunchSetup, NoVersionResource},
+        {"no versions, source older", Plain(t + 60), Plain(t), UpToDate, NoVersionResource},
+        {"destination is a folder", Folder(t), Plain(t + 60), LaunchSetup, NoVersionResource},
+        {"destination is a folder, source older",
+         Folder(t + 60), Plain(t), UpToDate, NoVersionResource},
         // Moments outside the MS-DOS range are clamped, so they still compare in order.
-        {"both before 1980", Plain(100000000), Plain(200000000), UpToDate},
-        {"destination before 1980", Plain(100000000), Plain(t), LaunchSetup},
-        {"source after 2107", Plain(t), Plain(4300000000), LaunchSetup},
-        {"both after 2107", Plain(4450000000), Plain(4500000000), UpToDate},
+        {"both before 1980", Plain(100000000), Plain(200000000), UpToDate, NoVersionResource},
+        {"destination before 1980", Plain(100000000), Plain(t), LaunchSetup, NoVersionResource},
+        {"source after 2107", Plain(t), Plain(4300000000), LaunchSetup, NoVersionResource},
+        {"both after 2107", Plain(4450000000), Plain(4500000000), UpToDate, NoVersionResource},
     };
     for (const DecisionCase& row : rows) {
         TempDir dir;
         Make(dir / "destination", row.destination);
         Make(dir / "source", row.source);
-        EXPECT_EQ(DecideUpdate((dir / "destination").c_str(), (dir / "source").c_str()),
+        UpdateEvidence evidence;
+        EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(),
+                                           (dir / "source").c_str(), &evidence),
                   row.verdict)
             << row.what;
+        EXPECT_EQ(evidence.step, row.step) << row.what;
     }
 }
 
@@ -152,8 +165,11 @@ TEST(DecideUpdate, PatternsTakeTheFirstMatchInNameOrder)
     SetLastWrite(dir / "masters/b.bin", t + 60);
     EXPECT_EQ(DecideUpdate((dir / "destination").c_str(), (dir / "masters/?.bin").c_str()),
               UpToDate);
-    EXPECT_EQ(DecideUpdate((dir / "destination").c_str(), (dir / "masters/b*").c_str()),
+    UpdateEvidence evidence;
+    EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(),
+                                       (dir / "masters/b*").c_str(), &evidence),
               LaunchSetup);
+    EXPECT_STREQ(evidence.source.stamp.name, "b.bin");
 }
 
 }  // namespace
