@@ -151,7 +151,11 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     unsigned current = 0;
     unsigned skipped = 0;
     // Like the log-on pass, nothing is examined after a refused line.
-    for (UINT n = 1; !options.refused && n != 0 && n <= last; ++n) {
+    std::vector<UINT> numbers;
+    if (!options.refused) {
+        numbers = EntriesWithSection(count, scan);
+    }
+    for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath);
         due += result.takesPart && result.verdict == LaunchSetup;
         current += result.takesPart && result.verdict == UpToDate;
@@ -177,10 +181,18 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     return status;
 }
 
-}  // namespace
+// Control bytes from the files (an escape sequence in a Name, say) never reach the terminal.
+void MaskControlBytes(std::string* text)
+{
+    for (char& c : *text) {
+        if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r') || c == 0x7F) {
+            c = '?';
+        }
+    }
+}
 
-int RunCheck(const std::vector<std::string>& arguments, const std::string& rawTail,
-             std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
+int Report(const std::vector<std::string>& arguments, const std::string& rawTail,
+           std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
 {
     CheckRequest request = SortArguments(arguments);
     if (request.usage) {
@@ -201,4 +213,14 @@ int RunCheck(const std::vector<std::string>& arguments, const std::string& rawTa
                                   out);
     }
     return ReportConfiguration(request, options, out);
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& arguments, const std::string& rawTail,
+             std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
+{
+    int status = Report(arguments, rawTail, joinTail, out);
+    MaskControlBytes(out);
+    return status;
 }

@@ -19,5 +19,8 @@ bool AutostartEntryPath(std::string* path);
 // times are kept.
 bool CanAppendTo(const std::string& path);
 
+// True when the folder exists (a drive root or a share counts).
+bool FolderExists(const std::string& path);
+
 // A command line split into arguments as a started program would see them.
 std::vector<std::string> SplitSetupCommandLine(const std::string& commandLine);

@@ -21,7 +21,7 @@ struct EntryResult {
     AppEntry entry;
     bool takesPart = false;  // all four keys non-empty
     UpdateVerdict verdict = UpToDate;
-    UpdateEvidence evidence;
+    UpdateEvidence evidence{};
     SideDetail destination;
     SideDetail source;
     std::vector<std::string> setupArguments;

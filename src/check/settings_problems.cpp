@@ -143,7 +143,6 @@ void CheckEntry(const IniSection& section, ProblemList* problems)
 void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLine,
                                ProblemList* problems)
 {
-    std::vector<UINT> present;  // entry numbers with a section, 1..Count
     UINT highest = 0;
     for (const IniSection& section : scan.sections) {
         UINT n = 0;
@@ -154,12 +153,9 @@ void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLi
         if (n > count) {
             problems->Add(section.line, "[" + section.name + "] is beyond Count=" +
                                         std::to_string(count) + ": it is never examined");
-        } else {
-            present.push_back(n);
         }
     }
-    std::sort(present.begin(), present.end());
-    present.erase(std::unique(present.begin(), present.end()), present.end());
+    std::vector<UINT> present = EntriesWithSection(count, scan);
     // The gaps below the highest section, walked without visiting every number.
     size_t missing = present.empty() ? 0 : present.back() - present.size();
     size_t listed = 0;
@@ -284,11 +280,11 @@ std::vector<Problem> FindFileProblems(const OptionReport& options, bool settings
     }
     const std::string& log = options.logPath;
     size_t cut = log.find_last_of(std::string("/") + kPathSeparator);
-    std::string folder = cut == std::string::npos || cut == 0 ? "" : log.substr(0, cut);
+    std::string folder = cut == std::string::npos ? "." : log.substr(0, cut == 0 ? 1 : cut);
     if (!IsAbsolutePath(log)) {
         problems.push_back({log, "the log path is relative: it depends on the working folder"});
     }
-    if (!folder.empty() && !exists(folder)) {
+    if (!FolderExists(folder)) {
         problems.push_back({log, "the log's folder is missing: no line can be written"});
     } else if (exists(log) && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
                                !CanAppendTo(log))) {

@@ -1,5 +1,6 @@
 #include "check/settings_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "check/text_format.h"
@@ -143,4 +144,18 @@ UINT LastEntryExamined(UINT count, const IniScan& scan)
         }
     }
     return count < highest ? count : highest;
+}
+
+std::vector<UINT> EntriesWithSection(UINT count, const IniScan& scan)
+{
+    std::vector<UINT> entries;
+    for (const IniSection& section : scan.sections) {
+        UINT n = 0;
+        if (AppSectionNumber(section.name, &n) && n <= count) {
+            entries.push_back(n);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    return entries;
 }

@@ -28,6 +28,14 @@ bool AutostartEntryPath(std::string*)
     return false;  // the run line is the whole registration here
 }
 
+bool FolderExists(const std::string& path)
+{
+    // With the separator, a drive ("C:") names its root; a share root answers as a folder.
+    std::string folder = path.back() == ':' ? path + "\\" : path;
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool CanAppendTo(const std::string& path)
 {
     // Opening for appending writes nothing and keeps the file's times.

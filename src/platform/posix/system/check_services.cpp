@@ -67,6 +67,12 @@ bool AutostartEntryPath(std::string* path)
     return true;
 }
 
+bool FolderExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool CanAppendTo(const std::string& path)
 {
     return access(path.c_str(), W_OK) == 0;
