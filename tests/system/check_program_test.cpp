@@ -113,6 +113,19 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     WaitForMarkers({"a", "d"});
     std::vector<std::string> markers = MarkersAfterGrace();
     EXPECT_EQ(std::set<std::string>(markers.begin(), markers.end()), started);
+
+    // The log-on run's lines, summarised; versions as the decision read them.
+    testing_support::ProcessResult summary = RunCheck({"/log-summary"});
+    EXPECT_EQ(summary.exitStatus, 0) << summary.output;
+    EXPECT_NE(summary.output.find("Newer version: 1 launches on 1 computers"), std::string::npos)
+        << summary.output;
+    EXPECT_NE(summary.output.find("lines not understood: 1"), std::string::npos);
+    testing_support::ProcessResult versions =
+        RunCheck({"/versions", Visible("master-d.exe"), Visible("nowhere.exe")});
+    EXPECT_EQ(versions.exitStatus, 2);
+    EXPECT_NE(versions.output.find("master-d.exe: file version 1.1.0.0, product version "
+                                   "1.0.0.0"), std::string::npos) << versions.output;
+    EXPECT_NE(versions.output.find("nowhere.exe: not found"), std::string::npos);
 }
 
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "check/entry_report.h"
 #include "check/log_summary.h"
 #include "check/option_report.h"
 #include "check/settings_problems.h"
@@ -78,6 +79,56 @@ TEST(CheckSettingsProblems, OneFilePerRow)
                 << row.settings << "\n-- found:\n" << problems;
         }
     }
+}
+
+// Fields of one CSV record by RFC 4180 (quoted fields may hold commas and doubled quotes).
+std::vector<std::string> CsvFields(const std::string& record)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < record.size(); ++i) {
+        char c = record[i];
+        if (quoted && c == '"' && i + 1 < record.size() && record[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else if (!(c == '\r' || c == '\n') || quoted) {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
+{
+    TempDir dir;
+    std::string settings = dir / "s.ini";
+    testing_support::WriteFile(dir / "m1", "m");
+    testing_support::WriteFile(dir / "i1", "i");
+    testing_support::WriteFile(settings, "[App1]\nName=Skipped, \"quoted\"\n"
+                                         "[App2]\nName=Due\nSource=" + (dir / "m1") +
+                                         "\nDestination=" + (dir / "none") +
+                                         "\nSetupApp=setup \"a b\"\n"
+                                         "[App3]\nName=Found\nSource=" + (dir / "m1") +
+                                         "\nDestination=" + (dir / "?1") + "\nSetupApp=s\n");
+    size_t columns = CsvFields(EntryCsvHeader()).size();
+    for (UINT n = 1; n <= 3; ++n) {
+        std::vector<std::string> fields = CsvFields(EntryCsvRow(ExamineEntry(n, settings)));
+        ASSERT_EQ(fields.size(), columns) << n;
+        EXPECT_EQ(fields[0], std::to_string(n));
+    }
+    std::vector<std::string> skipped = CsvFields(EntryCsvRow(ExamineEntry(1, settings)));
+    EXPECT_EQ(skipped[1], "Skipped, \"quoted\"");
+    EXPECT_EQ(skipped[2], "skipped");
+    std::vector<std::string> due = CsvFields(EntryCsvRow(ExamineEntry(2, settings)));
+    EXPECT_EQ(due[2], "due");
+    EXPECT_EQ(due.back(), "[setup] [a b]");
+    std::vector<std::string> found = CsvFields(EntryCsvRow(ExamineEntry(3, settings)));
+    EXPECT_EQ(found[5], dir / "i1");  // the pattern's first match, "i1" before "m1"
+    EXPECT_EQ(found[6], "2");
 }
 
 TEST(CheckLogSummary, LaunchesComputersAndReinstallLoops)
