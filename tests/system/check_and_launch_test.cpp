@@ -1,55 +1,17 @@
 // Whole runs over settings files with entries due and not due: which setup programs start,
 // with which arguments, and in which order their log lines arrive.
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <ctime>
-
 #include "system/system_fixture.h"
 
 namespace system_tests {
 namespace {
 
-using testing_support::VersionQuad;
 using testing_support::WriteFile;
 
-constexpr time_t kMoment = 1780000000;
-
-void SetLastWrite(const std::string& path, time_t moment)
-{
-    struct timespec times[2] = {{moment, 0}, {moment, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
-}
-
-class CheckAndLaunch : public SystemTest {
-protected:
-    void MakePe(const std::string& relative, const VersionQuad& version, time_t moment)
-    {
-        WriteVersionedPe(Native(relative), version);
-        SetLastWrite(Native(relative), moment);
-    }
-};
-
-const VersionQuad kOld = {0x00010000, 0, 0x00010000, 0};
-const VersionQuad kNew = {0x00010001, 0, 0x00010000, 0};
+class CheckAndLaunch : public SystemTest {};
 
 TEST_F(CheckAndLaunch, StartsExactlyTheEntriesThatAreDue)
 {
-    MakePe("master-a.exe", kOld, kMoment);
-    MakePe("master-b.exe", kOld, kMoment);
-    MakePe("installed-b.exe", kOld, kMoment);  // up to date
-    MakePe("master-d.exe", kNew, kMoment - 86400);
-    MakePe("installed-d.exe", kOld, kMoment);  // older version, newer date: due
-    WriteSettingsFile(SettingsText({
-        {"Missing install", Visible("master-a.exe"), Visible("installed-a.exe"),
-         MarkerCommand("a")},
-        {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
-        {"No setup program", Visible("master-a.exe"), Visible("installed-a.exe"), ""},
-        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"),
-         MarkerCommand("d")},
-        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
-         MarkerCommand("e")},
-    }));
+    WriteMixedEntries();
     EXPECT_EQ(Run({}).exitStatus, 0);
     WaitForMarkers({"a", "d"});
     EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"a", "d"}));

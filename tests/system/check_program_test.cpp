@@ -1,24 +1,15 @@
 // The companion program against the log-on program on the same files: it reports due exactly
 // the entries whose setup the log-on program starts, and it changes nothing on the way.
-#include <fcntl.h>
 #include <sys/stat.h>
 
-#include <ctime>
 #include <map>
 #include <set>
 #include <sstream>
 
-#include "support/pe_fixture.h"
 #include "system/system_fixture.h"
 
 namespace system_tests {
 namespace {
-
-using testing_support::VersionQuad;
-
-constexpr time_t kMoment = 1780000000;
-const VersionQuad kOld = {0x00010000, 0, 0x00010000, 0};
-const VersionQuad kNew = {0x00010001, 0, 0x00010000, 0};
 
 // Bytes and last-write time of a file, or nothing for a missing one.
 std::string Snapshot(const std::string& path)
@@ -48,36 +39,14 @@ std::set<std::string> DueNames(const std::string& csv)
     return names;
 }
 
-class CheckProgram : public SystemTest {
-protected:
-    void MakePe(const std::string& relative, const VersionQuad& version, time_t moment)
-    {
-        testing_support::WritePeWithVersion(Native(relative), version);
-        struct timespec times[2] = {{moment, 0}, {moment, 0}};
-        ASSERT_EQ(utimensat(AT_FDCWD, Native(relative).c_str(), times, 0), 0);
-    }
-};
+class CheckProgram : public SystemTest {};
 
 TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
 {
-    MakePe("master-a.exe", kOld, kMoment);
-    MakePe("master-b.exe", kOld, kMoment);
-    MakePe("installed-b.exe", kOld, kMoment);
-    MakePe("master-d.exe", kNew, kMoment - 86400);
-    MakePe("installed-d.exe", kOld, kMoment);
+    WriteMixedEntries();
     const std::map<std::string, std::string> labels = {
         {"Missing install", "a"}, {"Current", "b"}, {"Newer version", "d"},
         {"Missing master", "e"}};
-    WriteSettingsFile(SettingsText({
-        {"Missing install", Visible("master-a.exe"), Visible("installed-a.exe"),
-         MarkerCommand("a")},
-        {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
-        {"No setup program", Visible("master-a.exe"), Visible("installed-a.exe"), ""},
-        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"),
-         MarkerCommand("d")},
-        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
-         MarkerCommand("e")},
-    }));
     WriteOptionsFile("/log\r\n/install\r\n");
     testing_support::WriteFile(DefaultLog(), "an earlier line\r\n");
     WriteRunLine("other.exe");

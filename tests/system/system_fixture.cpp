@@ -1,5 +1,6 @@
 #include "system/system_fixture.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "platform/posix/process/argv_tail.h"
+#include "support/pe_fixture.h"
 
 namespace system_tests {
 
@@ -203,6 +205,34 @@ std::string SystemTest::MarkerCommand(const std::string& label,
         command += " " + arg;
     }
     return command;
+}
+
+void SystemTest::WriteMixedEntries() const
+{
+    const time_t moment = 1780000000;
+    const testing_support::VersionQuad older = {0x00010000, 0, 0x00010000, 0};
+    const testing_support::VersionQuad newer = {0x00010001, 0, 0x00010000, 0};
+    auto makePe = [&](const std::string& relative, const testing_support::VersionQuad& version,
+                      time_t at) {
+        WriteVersionedPe(Native(relative), version);
+        struct timespec times[2] = {{at, 0}, {at, 0}};
+        EXPECT_EQ(utimensat(AT_FDCWD, Native(relative).c_str(), times, 0), 0) << relative;
+    };
+    makePe("master-a.exe", older, moment);
+    makePe("master-b.exe", older, moment);
+    makePe("installed-b.exe", older, moment);
+    makePe("master-d.exe", newer, moment - 86400);
+    makePe("installed-d.exe", older, moment);
+    WriteSettingsFile(SettingsText({
+        {"Missing install", Visible("master-a.exe"), Visible("installed-a.exe"),
+         MarkerCommand("a")},
+        {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
+        {"No setup program", Visible("master-a.exe"), Visible("installed-a.exe"), ""},
+        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"),
+         MarkerCommand("d")},
+        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
+         MarkerCommand("e")},
+    }));
 }
 
 std::vector<std::string> SystemTest::Markers() const

@@ -82,6 +82,11 @@ protected:
     std::vector<std::string> MarkersAfterGrace() const;
     std::string MarkerContent(const std::string& label) const;
 
+    // A settings file of five entries with their files: "Missing install" (marker a) and
+    // "Newer version" (marker d, a higher version with an older date) are due; "Current" (b)
+    // is up to date, "No setup program" is skipped and "Missing master" (e) is not due.
+    void WriteMixedEntries() const;
+
     // The run value of the user's WIN.INI, and setting it (HOME's WIN.INI file on POSIX, the
     // registry under Wine). HomeEnvironment() gives the environment that points there.
     std::string ReadRunLine() const;
