@@ -53,9 +53,13 @@ std::string ConfigurationText(const OptionReport& options, UINT count, UINT dela
             (delay ? " minutes: the pass would wait that long first\n" : ": no wait\n");
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
+    std::string program = BesideProgram(LogonProgramFileName());
     for (const std::string& where : options.registrations) {
-        text += "  install        would register " + BesideProgram(LogonProgramFileName()) +
-                " in the run line (" + where + ")\n";
+        text += "  install        " +
+                (program.empty() ? std::string("would register nothing: the program's path is "
+                                               "not known whole")
+                                 : "would register " + program + " in the run line") +
+                " (" + where + ")\n";
     }
     if (options.refused) {
         text += "  refused        " + options.refusedWhere + ": " + options.refusedItem + ": " +

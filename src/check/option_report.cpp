@@ -7,6 +7,7 @@
 #include "cmdline/command_line.h"
 #include "core/program_paths.h"
 #include "core/run_settings.h"
+#include "run/options_reader.h"
 
 namespace {
 
@@ -96,21 +97,19 @@ OptionReport ReplayOptionPass(const std::string& commandTail)
     char path[kBesidePathRoom];
     BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
     report.optionsPath = path;
-    FILE* stream = path[0] != '\0' ? _fsopen(path, "rt", _SH_DENYWR) : nullptr;
+    // Opened and read as the log-on program does: binary mode, its reader's text rules.
+    FILE* stream = path[0] != '\0' ? _fsopen(path, "rb", _SH_DENYWR) : nullptr;
     if (stream != nullptr) {
         report.optionsFound = true;
+        OptionsReader reader(stream);
         char line[kLineRoom];
         unsigned lineNumber = 1;
-        bool ok = true;
-        while (ok && !feof(stream) && fgets(line, kLineRoom, stream) != nullptr) {
+        while (!report.refused && reader.NextPiece(line, kLineRoom)) {
             unsigned thisLine = lineNumber;
-            bool ended = std::strchr(line, '\n') != nullptr;
-            lineNumber += ended ? 1 : 0;
-            line[std::strcspn(line, "\x1a")] = '\0';
-            line[std::strcspn(line, "\n")] = '\0';
+            // A piece shorter than the room ended its line; a full one goes on in the next.
+            lineNumber += std::strlen(line) < static_cast<size_t>(kLineRoom - 1) ? 1 : 0;
             if (line[0] != '\0') {
-                ok = ReplaySwitchLine(line, "options file line " + std::to_string(thisLine),
-                                      &report);
+                ReplaySwitchLine(line, "options file line " + std::to_string(thisLine), &report);
             }
         }
         fclose(stream);

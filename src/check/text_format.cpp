@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/ascii_compare.h"
+
 std::string FormatVersion(DWORD mostSignificant, DWORD leastSignificant)
 {
     char text[48];
@@ -45,17 +47,7 @@ std::string CsvField(const std::string& text)
 
 bool SameAsciiText(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() && EqualIgnoringAsciiCase(a.c_str(), b.c_str());
 }
 
 bool IsAbsolutePath(const std::string& path)
