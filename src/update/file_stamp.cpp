@@ -1,6 +1,7 @@
 #include "update/file_stamp.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -44,6 +45,8 @@ bool FindFileStamp(LPCSTR path, FileStamp* stamp)
     stamp->date = 0;
     stamp->time = 0;
     FileTimeToDosDateTime(&local, &stamp->date, &stamp->time);
-    lstrcpynA(stamp->name, found.cFileName, MAX_PATH);
+    // Copied without a further platform call: the decision's calls stay as they were.
+    std::memcpy(stamp->name, found.cFileName, sizeof stamp->name);
+    stamp->name[MAX_PATH - 1] = '\0';
     return true;
 }
