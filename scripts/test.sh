@@ -48,7 +48,7 @@ echo "== packages: a ZIP of each Windows build"
 for preset in win32 win64; do
     (cd "build-$preset" && cpack >/dev/null)
     listing=$(cmake -E tar tf "build-$preset"/quorvel-*-"$preset".zip)
-    for file in quorvel.exe README.txt examples/Quorvel.ini; do
+    for file in quorvel.exe quorvel-check.exe README.txt examples/Quorvel.ini; do
         grep -qx "$file" <<<"$listing" ||
             { echo "the $preset ZIP lacks $file" >&2; exit 1; }
     done
