@@ -8,6 +8,7 @@
 #include "check/settings_problems.h"
 #include "check/settings_scan.h"
 #include "core/program_paths.h"
+#include "run/entry_bound.h"
 #include "run/run_line.h"
 #include "run/run_line_edit.h"
 #include "version.h"
@@ -143,7 +144,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     bool cut = false;
     bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
     IniScan scan = ScanSettingsText(bytes);
-    UINT last = LastEntryExamined(count, scan);
+    UINT last = LastEntryToExamine(count, settings);  // the log-on pass's own bound
 
     std::vector<Problem> problems = FindFileProblems(options, readable, cut);
     std::vector<Problem> inFile = FindSettingsProblems(options.settingsPath, scan, count, delay);
@@ -157,7 +158,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     // Like the log-on pass, nothing is examined after a refused line.
     std::vector<UINT> numbers;
     if (!options.refused) {
-        numbers = EntriesWithSection(count, scan);
+        numbers = EntriesWithSection(last, scan);
     }
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath);

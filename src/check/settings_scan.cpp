@@ -134,24 +134,12 @@ bool AppSectionNumber(const std::string& name, UINT* n)
     return true;
 }
 
-UINT LastEntryExamined(UINT count, const IniScan& scan)
-{
-    UINT highest = 0;
-    for (const IniSection& section : scan.sections) {
-        UINT n = 0;
-        if (AppSectionNumber(section.name, &n) && n > highest) {
-            highest = n;
-        }
-    }
-    return count < highest ? count : highest;
-}
-
-std::vector<UINT> EntriesWithSection(UINT count, const IniScan& scan)
+std::vector<UINT> EntriesWithSection(UINT last, const IniScan& scan)
 {
     std::vector<UINT> entries;
     for (const IniSection& section : scan.sections) {
         UINT n = 0;
-        if (AppSectionNumber(section.name, &n) && n <= count) {
+        if (AppSectionNumber(section.name, &n) && n <= last) {
             entries.push_back(n);
         }
     }

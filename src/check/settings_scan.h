@@ -35,11 +35,7 @@ bool ReadFileBounded(const std::string& path, size_t cap, std::string* bytes, bo
 // n when the section name is "App<n>" (letters in any case, n without leading zeros, 32 bits).
 bool AppSectionNumber(const std::string& name, UINT* n);
 
-// The entry numbers the pass examines end at Count or at the highest [AppN] present, whichever
-// is lower: entries beyond the last section have no keys.
-UINT LastEntryExamined(UINT count, const IniScan& scan);
-
-// The entry numbers up to Count that have a section, in ascending order: the others read as
+// The entry numbers up to `last` that have a section, in ascending order: the others read as
 // four empty keys and are skipped, so walking these alone gives the same verdicts in far
 // fewer steps when Count is huge.
-std::vector<UINT> EntriesWithSection(UINT count, const IniScan& scan);
+std::vector<UINT> EntriesWithSection(UINT last, const IniScan& scan);
