@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -122,6 +123,22 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
                               const Environment& environment,
                               const std::function<void(int)>& whileRunning) const
 {
+    std::istringstream words(EnvOrEmpty("QUORVEL_RUN_WRAPPER"));
+    std::vector<std::string> wrapper{std::istream_iterator<std::string>(words),
+                                     std::istream_iterator<std::string>()};
+    ProcessResult result = RunWrapped(wrapper, args, environment, whileRunning);
+    // The program itself never writes a word, so anything a wrapper printed is its finding.
+    if (!wrapper.empty() && !result.output.empty()) {
+        ADD_FAILURE() << wrapper[0] << " reported:\n" << result.output;
+    }
+    return result;
+}
+
+ProcessResult SystemTest::RunWrapped(const std::vector<std::string>& wrapper,
+                                     const std::vector<std::string>& args,
+                                     const Environment& environment,
+                                     const std::function<void(int)>& whileRunning) const
+{
     std::vector<std::string> argv;
     Environment env = environment;
     if (UnderWine()) {
@@ -148,6 +165,7 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
         argv.push_back(BesideProgram(ProgramFileName()));
         argv.insert(argv.end(), args.begin(), args.end());
     }
+    argv.insert(argv.begin(), wrapper.begin(), wrapper.end());
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }

@@ -57,10 +57,17 @@ protected:
     std::string DefaultLog() const;                            // Quorvel.log beside the program
 
     // Runs the program copy with the arguments (each one argument, as a shell would pass it);
-    // `whileRunning` is given the started process's id.
+    // `whileRunning` is given the started process's id. QUORVEL_RUN_WRAPPER (words split at
+    // blanks, e.g. a valgrind command) is put before the program.
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
                                        const Environment& environment = {},
                                        const std::function<void(int)>& whileRunning = {}) const;
+    // The same with the given wrapper command first on the command line instead (under Wine,
+    // before wine itself).
+    testing_support::ProcessResult RunWrapped(
+        const std::vector<std::string>& wrapper, const std::vector<std::string>& args,
+        const Environment& environment = {},
+        const std::function<void(int)>& whileRunning = {}) const;
 
     // Runs one of the test tools built beside the stand-in setup program (under Wine, its
     // Windows build), with arguments that hold no blanks.
