@@ -39,8 +39,13 @@ const char kOldLogLine[] = "Sat, 05 Dec 2026 08:00:00 GMT - Earlier (\\\\WS001, 
 
 class FaultInjection : public SystemTest {
 protected:
+    explicit FaultInjection(bool throughLibfiu = true) : throughLibfiu_(throughLibfiu) {}
+
     void SetUp() override
     {
+        if (!throughLibfiu_) {
+            return;
+        }
         if (UnderWine()) {
             GTEST_SKIP() << "libfiu wraps the POSIX calls of the POSIX build only";
         }
@@ -105,6 +110,9 @@ protected:
         std::vector<std::string> present = WaitForMarkers({label});
         return std::find(present.begin(), present.end(), label) != present.end();
     }
+
+private:
+    bool throughLibfiu_;
 };
 
 // The lines a log gained after `before`: whole lines only, each ending in CR LF.
@@ -178,6 +186,8 @@ TEST_F(FaultInjection, WinIniIsOldOrWhollyNewAndNoTemporaryFileIsLeft)
 
 class LogFaults : public FaultInjection {
 protected:
+    explicit LogFaults(bool throughLibfiu = true) : FaultInjection(throughLibfiu) {}
+
     void SetUp() override
     {
         FaultInjection::SetUp();
@@ -213,20 +223,29 @@ TEST_F(LogFaults, TheLogKeepsWholeLinesAndTheSetupStillStarts)
 
 // A write the file system cuts short part way through the line (the file may grow no further:
 // the kernel writes what fits, then refuses): the piece is cut back off while the lock is still
-// held, the lock is released, and the setup still starts.
-TEST_F(LogFaults, ALineCutShortIsUndoneAndItsLockReleased)
+// held, the lock is released, and the setup still starts. Both builds: the size limit needs no
+// libfiu. On POSIX, strace shows the cut and the locks; under Wine both happen in wineserver.
+class CutShortLine : public LogFaults {
+protected:
+    CutShortLine() : LogFaults(false) {}
+};
+
+TEST_F(CutShortLine, IsUndoneAndItsLockReleased)
 {
     Prepare();
     const size_t limit = std::strlen(kOldLogLine) + 10;
+    const std::string trace = UnderWine() ? "" : "strace -e trace=fcntl,ftruncate ";
     ProcessResult result = RunWrapped(
-        {"sh", "-c", "trap '' XFSZ; exec prlimit --fsize=" + std::to_string(limit) +
-                         " -- strace -e trace=fcntl,ftruncate \"$@\"",
+        {"sh", "-c", "trap '' XFSZ; exec prlimit --fsize=" + std::to_string(limit) + " -- " +
+                         trace + "\"$@\"",
          "sh"},
         Args());
     EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_EQ(ReadFile(Native("shared.log")), kOldLogLine);
-    EXPECT_NE(result.output.find("ftruncate("), std::string::npos) << result.output;
-    ExpectEveryLockReleased(result.output);
+    if (!UnderWine()) {
+        EXPECT_NE(result.output.find("ftruncate("), std::string::npos) << result.output;
+        ExpectEveryLockReleased(result.output);
+    }
     EXPECT_TRUE(Started("a"));
 }
 
