@@ -33,7 +33,7 @@ std::string MakeScratchDir()
     return dir;
 }
 
-// Removes the files the targets leave (one level of folders), so a run leaves nothing behind.
+// Removes the files the targets leave, so a run leaves nothing behind.
 void RemoveTree(const std::string& path)
 {
     if (DIR* folder = opendir(path.c_str())) {
@@ -56,6 +56,11 @@ void RemoveScratchDir()
 }
 
 }  // namespace
+
+void RemoveAll(const std::string& path)
+{
+    RemoveTree(path);
+}
 
 const std::string& ScratchDir()
 {

@@ -19,6 +19,9 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 // The whole file, or empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// Removes a file or a folder with everything in it.
+void RemoveAll(const std::string& path);
+
 // The names in a folder, "." and ".." left out, sorted.
 std::string ListFolder(const std::string& path);
 
