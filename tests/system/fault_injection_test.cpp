@@ -99,11 +99,10 @@ protected:
         return made;
     }
 
-    void ClearMarkers() const
-    {
-        fs::remove_all(Native("markers"));
-        fs::create_directories(Native("markers"));
-    }
+    // A marker label of its own for every run, so that a setup program still finishing from
+    // an earlier run never passes for this one's.
+    std::string NextLabel() const { return label_ = "run" + std::to_string(++runs_); }
+    const std::string& Label() const { return label_; }
 
     bool Started(const std::string& label) const
     {
@@ -113,6 +112,8 @@ protected:
 
 private:
     bool throughLibfiu_;
+    mutable int runs_ = 0;
+    mutable std::string label_;
 };
 
 // The lines a log gained after `before`: whole lines only, each ending in CR LF.
@@ -209,13 +210,12 @@ protected:
             return;
         }
         WriteFile(Native("master.txt"), "master");
-        WriteSettingsFile(SettingsText(
-            {{"Notes", Visible("master.txt"), Visible("installed.txt"), MarkerCommand("a")}}));
     }
     void Prepare() const
     {
         WriteFile(Native("shared.log"), kOldLogLine);
-        ClearMarkers();
+        WriteSettingsFile(SettingsText({{"Notes", Visible("master.txt"), Visible("installed.txt"),
+                                         MarkerCommand(NextLabel())}}));
     }
     std::vector<std::string> Args() const { return {"/log=" + Visible("shared.log")}; }
 };
@@ -228,7 +228,7 @@ TEST_F(LogFaults, TheLogKeepsWholeLinesAndTheSetupStillStarts)
             int added = NewWholeLines(kOldLogLine, ReadFile(Native("shared.log")));
             EXPECT_LE(added, 1);
             if (added == 1 || point == kStreamWrite || point == kStreamFlush) {
-                EXPECT_TRUE(Started("a"));  // a failed line never keeps the setup back
+                EXPECT_TRUE(Started(Label()));  // a failed line never keeps the setup back
             }
         });
     EXPECT_GT(made[kStreamWrite], 0u);
@@ -260,7 +260,7 @@ TEST_F(CutShortLine, IsUndoneAndItsLockReleased)
         EXPECT_NE(result.output.find("ftruncate("), std::string::npos) << result.output;
         ExpectEveryLockReleased(result.output);
     }
-    EXPECT_TRUE(Started("a"));
+    EXPECT_TRUE(Started(Label()));
 }
 
 TEST_F(LogFaults, AFailedFlushReleasesTheLock)
@@ -295,16 +295,15 @@ TEST_F(FaultInjection, AFailedVersionReadFallsBackToTheDates)
     struct timeval newer[2] = {{1780090000, 0}, {1780090000, 0}};
     ASSERT_EQ(utimes(Native("master.exe").c_str(), older), 0);
     ASSERT_EQ(utimes(Native("installed.exe").c_str(), newer), 0);
-    WriteSettingsFile(SettingsText(
-        {{"Tool", Visible("master.exe"), Visible("installed.exe"), MarkerCommand("a")}}));
     const std::vector<std::string> args{"/log=" + Visible("shared.log")};
     auto prepare = [&] {
         WriteFile(Native("shared.log"), "");
-        ClearMarkers();
+        WriteSettingsFile(SettingsText({{"Tool", Visible("master.exe"), Visible("installed.exe"),
+                                         MarkerCommand(NextLabel())}}));
     };
     prepare();
     ASSERT_EQ(Run(args).exitStatus, 0);
-    ASSERT_TRUE(Started("a"));  // both versions read: due
+    ASSERT_TRUE(Started(Label()));  // both versions read: due
 
     int skipped = 0;
     auto made = FailEachCall({kOpen, kPread}, args, prepare,
@@ -313,7 +312,7 @@ TEST_F(FaultInjection, AFailedVersionReadFallsBackToTheDates)
         int added = NewWholeLines("", ReadFile(Native("shared.log")));
         EXPECT_LE(added, 1);
         if (added == 1) {
-            EXPECT_TRUE(Started("a"));
+            EXPECT_TRUE(Started(Label()));
         } else if (point == kPread) {
             ++skipped;
         }
@@ -327,19 +326,18 @@ TEST_F(FaultInjection, AFailedVersionReadFallsBackToTheDates)
 TEST_F(FaultInjection, FailedOptionAndSettingsReadsActAsAbsentOrCut)
 {
     WriteFile(Native("master.txt"), "master");
-    WriteFile(Native("settings.ini"),
-              SettingsText({{"Notes", Visible("master.txt"), Visible("installed.txt"),
-                             MarkerCommand("a")}}));
     WriteOptionsFile("/log=\"" + Visible("shared.log") + "\"\r\n/ini=\"" +
                      Visible("settings.ini") + "\"\r\n");
     auto prepare = [&] {
         WriteFile(Native("shared.log"), "");
         fs::remove(DefaultLog());
-        ClearMarkers();
+        WriteFile(Native("settings.ini"),
+                  SettingsText({{"Notes", Visible("master.txt"), Visible("installed.txt"),
+                                 MarkerCommand(NextLabel())}}));
     };
     prepare();
     ASSERT_EQ(Run({}).exitStatus, 0);
-    ASSERT_TRUE(Started("a"));
+    ASSERT_TRUE(Started(Label()));
 
     auto made = FailEachCall({kOpen, kRead}, {}, prepare,
                              [&](const std::string&, const ProcessResult& result) {
@@ -350,7 +348,7 @@ TEST_F(FaultInjection, FailedOptionAndSettingsReadsActAsAbsentOrCut)
             EXPECT_EQ(added, 0) << "a refused line still ran the entries";
         }
         if (added == 1) {
-            EXPECT_TRUE(Started("a"));
+            EXPECT_TRUE(Started(Label()));
         }
     });
     EXPECT_GT(made[kRead], 0u);
