@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds all four presets (POSIX, sanitizers, 32- and 64-bit Windows) and runs every test:
-# unit and system tests on the POSIX build, the unit tests again under ASan and UBSan, and the
-# system tests against the 32- and 64-bit Windows builds under Wine (all through the default
-# preset's CTest, which finds Wine when it configures).
+# unit and system tests on the POSIX build (among them the fault-injection runs and the system
+# tests again under valgrind), the unit tests again under ASan and UBSan, and the system tests
+# against the 32- and 64-bit Windows builds under Wine (all through the default preset's CTest,
+# which finds Wine when it configures); then each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,15 @@ command -v mandoc >/dev/null || missing+=(mandoc)
 command -v groff >/dev/null || missing+=(groff-base)
 command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev)
 command -v setpriv >/dev/null || missing+=(util-linux)
+# Fault injection, memory checking and fuzzing.
+[ -f /usr/include/fiu-control.h ] || missing+=(libfiu-dev)
+command -v fiu-run >/dev/null || missing+=(fiu-utils)
+command -v valgrind >/dev/null || missing+=(valgrind)
+command -v strace >/dev/null || missing+=(strace)
+command -v prlimit >/dev/null || missing+=(util-linux)
+command -v clang++ >/dev/null || missing+=(clang)
+[ -f "$(clang -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] ||
+    missing+=(libclang-rt-dev)
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -ne 0 ]; then
         echo "missing packages: ${missing[*]} (run as root to install them)" >&2
@@ -58,3 +68,5 @@ echo "== tests: POSIX build (the Debian package is checked among them)"
 ctest --preset default -j2
 echo "== tests: unit tests under ASan and UBSan"
 ctest --preset asan -j2
+echo "== fuzz targets, 20 s each (scripts/fuzz.sh SECONDS runs them longer)"
+bash scripts/fuzz.sh 20

@@ -46,9 +46,12 @@ void AddToRunLine(LPCSTR path)
     }
     std::string key = RunLineKey(programPath, kPathSeparator);
     size_t match = FindRunLineKey(UpperCased(firstReading), key);
-    // The edit works on a second reading in the value's own case.
+    // The edit works on a second reading in the value's own case. A read that fails gives the
+    // value as empty, and composing on it would write the path alone over every other entry:
+    // when the two readings differ (a failed read, or WIN.INI changed in between), nothing is
+    // written.
     std::string secondReading;
-    if (!ReadRunValue(secondReading)) {
+    if (!ReadRunValue(secondReading) || secondReading != firstReading) {
         return;
     }
     std::string composed = EditRunLine(secondReading, match, programPath);

@@ -17,25 +17,47 @@ DWORD High(uint64_t value)
     return static_cast<DWORD>(value >> 32);
 }
 
+// A write that failed part way (a full disk, a lost share) would leave a torn line that every
+// later line is glued to: while the lock still covers the end, the file is cut back to where
+// the line began. The runtime has already dropped what it could not write.
+void CutBackTo(HANDLE file, uint64_t lineStart)
+{
+    if (ReadLogLength(file) > lineStart) {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<int64_t>(lineStart);
+        if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+            SetEndOfFile(file);
+        }
+    }
+}
+
 // One try: lock the line's region at the current end and, while the end has not moved since
 // the lock was granted, write the line and flush it, then unlock. False when refused.
 bool TryAppendAtEnd(HANDLE file, FILE* stream, LPCSTR line, DWORD length)
 {
     uint64_t end = ReadLogLength(file);
+    bool endLocked = false;
     for (int relocks = 0;; ++relocks) {
         if (!LockFile(file, Low(end), High(end), length, 0)) {
             return false;
         }
         uint64_t now = ReadLogLength(file);
-        if (now == end || relocks == kMovedEndRetries) {
+        endLocked = now == end;
+        if (endLocked || relocks == kMovedEndRetries) {
             break;
         }
         UnlockFile(file, Low(end), High(end), length, 0);
         end = now;
     }
     // The stream's buffer holds any line whole, so the flush is a single write.
-    fwrite(line, 1, length, stream);
-    fflush(stream);
+    bool written = fwrite(line, 1, length, stream) == length;
+    written = fflush(stream) == 0 && written;
+    if (!written) {
+        if (endLocked) {
+            CutBackTo(file, end);
+        }
+        clearerr(stream);  // the next line starts afresh
+    }
     UnlockFile(file, Low(end), High(end), length, 0);
     return true;
 }

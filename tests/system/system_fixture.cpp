@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -133,15 +134,32 @@ ProcessResult SystemTest::Run(const std::vector<std::string>& args,
                               const Environment& environment,
                               const std::function<void(int)>& whileRunning) const
 {
-    return RunCopy(ProgramFileName(), args, environment, whileRunning);
+    std::istringstream words(EnvOrEmpty("QUORVEL_RUN_WRAPPER"));
+    std::vector<std::string> wrapper{std::istream_iterator<std::string>(words),
+                                     std::istream_iterator<std::string>()};
+    ProcessResult result = RunCopy(ProgramFileName(), wrapper, args, environment, whileRunning);
+    // The program itself never writes a word, so anything a wrapper printed is its finding.
+    if (!wrapper.empty() && !result.output.empty()) {
+        ADD_FAILURE() << wrapper[0] << " reported:\n" << result.output;
+    }
+    return result;
+}
+
+ProcessResult SystemTest::RunWrapped(const std::vector<std::string>& wrapper,
+                                     const std::vector<std::string>& args,
+                                     const Environment& environment,
+                                     const std::function<void(int)>& whileRunning) const
+{
+    return RunCopy(ProgramFileName(), wrapper, args, environment, whileRunning);
 }
 
 ProcessResult SystemTest::RunCheck(const std::vector<std::string>& args) const
 {
-    return RunCopy(CheckFileName(), args, {}, {});
+    return RunCopy(CheckFileName(), {}, args, {}, {});
 }
 
 ProcessResult SystemTest::RunCopy(const std::string& fileName,
+                                  const std::vector<std::string>& wrapper,
                                   const std::vector<std::string>& args,
                                   const Environment& environment,
                                   const std::function<void(int)>& whileRunning) const
@@ -173,6 +191,7 @@ ProcessResult SystemTest::RunCopy(const std::string& fileName,
         argv.push_back(native);
         argv.insert(argv.end(), args.begin(), args.end());
     }
+    argv.insert(argv.begin(), wrapper.begin(), wrapper.end());
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }

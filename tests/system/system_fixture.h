@@ -58,10 +58,17 @@ protected:
     std::string DefaultLog() const;                            // Quorvel.log beside the program
 
     // Runs the program copy with the arguments (each one argument, as a shell would pass it);
-    // `whileRunning` is given the started process's id.
+    // `whileRunning` is given the started process's id. QUORVEL_RUN_WRAPPER (words split at
+    // blanks, e.g. a valgrind command) is put before the program.
     testing_support::ProcessResult Run(const std::vector<std::string>& args,
                                        const Environment& environment = {},
                                        const std::function<void(int)>& whileRunning = {}) const;
+    // The same with the given wrapper command first on the command line instead (under Wine,
+    // before wine itself).
+    testing_support::ProcessResult RunWrapped(
+        const std::vector<std::string>& wrapper, const std::vector<std::string>& args,
+        const Environment& environment = {},
+        const std::function<void(int)>& whileRunning = {}) const;
     // Runs the companion program copy beside it the same way.
     testing_support::ProcessResult RunCheck(const std::vector<std::string>& args) const;
 
@@ -99,6 +106,7 @@ protected:
 private:
     std::vector<std::string> Markers() const;
     testing_support::ProcessResult RunCopy(const std::string& fileName,
+                                           const std::vector<std::string>& wrapper,
                                            const std::vector<std::string>& args,
                                            const Environment& environment,
                                            const std::function<void(int)>& whileRunning) const;

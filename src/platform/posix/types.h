@@ -28,6 +28,10 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef WORD* LPWORD;
+// A 64-bit file offset; only the whole value is used here.
+typedef struct {
+    int64_t QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
 
 // Distinct handle types, as the real headers declare them, so they cannot be mixed up.
 #define QUORVEL_DECLARE_HANDLE(name) \
@@ -67,6 +71,9 @@ typedef HINSTANCE HMODULE;
 #define FILE_ATTRIBUTE_DIRECTORY 0x10
 #define FILE_ATTRIBUTE_ARCHIVE 0x20
 #define FILE_ATTRIBUTE_NORMAL 0x80
+
+// File pointer moves.
+#define FILE_BEGIN 0
 
 // Stream share flags of the C runtime's _fsopen.
 #define _SH_DENYRW 0x10

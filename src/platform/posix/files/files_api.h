@@ -19,6 +19,10 @@ int _fileno(FILE* stream);
 intptr_t _get_osfhandle(int fd);
 
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh);
+// Moves the descriptor's offset (FILE_BEGIN only); the end of the file is then set there.
+BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPointer,
+                             DWORD moveMethod);
+BOOL WINAPI SetEndOfFile(HANDLE file);
 BOOL WINAPI LockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD lengthLow,
                      DWORD lengthHigh);
 BOOL WINAPI UnlockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD lengthLow,

@@ -1,0 +1,94 @@
+// Registration in the run line over any existing WIN.INI and any program path (the input's
+// first line is the path, the rest the file). Afterwards the run value reads back exactly as
+// the run-line edit composed it, every other key of the file reads as before, and no
+// temporary file is left. When the file may not be able to hold the value faithfully (a
+// line break in the value; a UTF-16 file, which cannot hold every byte) it may be left byte for
+// byte instead.
+#include <sys/stat.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fuzz_scratch.h"
+#include "platform/posix/profile/profile_lookup.h"
+#include "platform/posix/profile/profile_text.h"
+#include "run/run_line.h"
+#include "run/run_line_edit.h"
+
+namespace {
+
+std::string RunValue(size_t room)
+{
+    std::vector<char> out(room);
+    DWORD length = GetProfileStringA("windows", "run", "", out.data(), static_cast<DWORD>(room));
+    return std::string(out.data(), length);
+}
+
+// Every (section, key) named in the text, as the reader names them.
+std::set<std::pair<std::string, std::string>> NamedKeys(const std::string& text)
+{
+    std::set<std::pair<std::string, std::string>> keys;
+    std::string section;
+    profile::LineSpan span;
+    for (size_t at = 0; profile::NextLine(text, at, span); at = span.next) {
+        profile::ProfileLine line =
+            profile::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
+        if (line.kind == profile::LineKind::Header) {
+            section = std::string(line.name);
+        } else if (line.kind == profile::LineKind::Entry) {
+            keys.emplace(section, std::string(line.name));
+        }
+    }
+    return keys;
+}
+
+bool IsRunKey(const std::pair<std::string, std::string>& key)
+{
+    return profile::EqualsIgnoringCase(key.first, "windows") &&
+           profile::EqualsIgnoringCase(key.second, "run");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const size_t lineEnd = input.find('\n');
+    const std::string path = input.substr(0, lineEnd).c_str();
+    const std::string before = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
+
+    const std::string folder = fuzzing::ScratchDir() + "/.config";
+    mkdir(folder.c_str(), 0700);
+    const std::string winIni = fuzzing::WriteScratchFile(".config/win.ini", before);
+    const size_t room = 2 * before.size() + path.size() + 16;
+    const std::string composed = ComposeRunLine(RunValue(room), path, '/');
+
+    AddToRunLine(path.c_str());
+
+    const std::string after = fuzzing::ReadWholeFile(winIni);
+    // Registration may also leave a log-on entry for the program in the autostart folder.
+    const std::string names = fuzzing::ListFolder(folder);
+    FUZZ_CHECK(names == "win.ini " || names == "autostart win.ini ");
+    fuzzing::RemoveAll(folder + "/autostart");
+    const bool mayBeLeft = path.empty() || profile::HasUtf16Mark(before) ||
+                           composed.find_first_of("\r\n") != std::string::npos;
+    if (after == before && mayBeLeft) {
+        return 0;
+    }
+    FUZZ_CHECK(!path.empty() && composed.find_first_of("\r\n") == std::string::npos);
+    FUZZ_CHECK(RunValue(room) == composed);
+    const std::string oldText = profile::DecodeProfileBytes(before);
+    const std::string newText = profile::DecodeProfileBytes(after);
+    std::set<std::pair<std::string, std::string>> keys = NamedKeys(oldText);
+    for (const auto& key : NamedKeys(newText)) {
+        keys.insert(key);
+    }
+    for (const auto& key : keys) {
+        if (!IsRunKey(key)) {
+            FUZZ_CHECK(profile::LookupProfileValue(oldText, key.first, key.second) ==
+                       profile::LookupProfileValue(newText, key.first, key.second));
+        }
+    }
+    return 0;
+}
