@@ -2,7 +2,8 @@
 // keys of the first entries as strings into the program's 260-byte room. Every string is
 // terminated inside its room and is the start of the whole value (the cut holds); a number
 // is the whole value read as one; every key of the first section of each name is found with
-// the value its line holds.
+// the value its line holds. The list of section names, cut to any room, is the start of the
+// whole list and ends in two NULs; the pass's bound never goes past Count.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -13,6 +14,7 @@
 #include "platform/posix/profile/profile_lookup.h"
 #include "platform/posix/profile/profile_text.h"
 #include "platform/win32.h"
+#include "run/entry_bound.h"
 
 namespace {
 
@@ -73,6 +75,31 @@ std::map<std::pair<std::string, std::string>, std::string> FirstValues(const std
     return values;
 }
 
+// The section-name list into a room of `room` bytes: terminated by two NULs inside it, and
+// the first bytes of `whole` when `whole` is given.
+std::string ReadNames(const std::string& path, DWORD room, const std::string* whole)
+{
+    std::vector<char> out(room, '\x55');
+    const DWORD length = GetPrivateProfileSectionNamesA(out.data(), room, path.c_str());
+    FUZZ_CHECK(room < 2 || (length + 1 < room && out[length] == '\0' && out[length + 1] == '\0'));
+    if (whole != nullptr) {
+        FUZZ_CHECK(length <= whole->size() &&
+                   std::memcmp(out.data(), whole->data(), length) == 0);
+    }
+    return std::string(out.data(), room < 2 ? 0 : length);
+}
+
+void CheckSectionNames(const std::string& path, DWORD wholeRoom)
+{
+    const std::string whole = ReadNames(path, wholeRoom, nullptr);
+    for (DWORD room : {DWORD{2}, DWORD{9}, DWORD{64}}) {
+        ReadNames(path, room, &whole);
+    }
+    for (UINT count : {0u, 3u, 0xFFFFFFFFu}) {
+        FUZZ_CHECK(LastEntryToExamine(count, path.c_str()) <= count);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -88,6 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             CheckKey(path, section, key, wholeRoom);
         }
     }
+
+    CheckSectionNames(path, wholeRoom + 2);
 
     // The first keys are enough: each further one would only cost another read of the file.
     const std::string text = profile::DecodeProfileBytes(fuzzing::ReadWholeFile(path));
