@@ -12,6 +12,7 @@
 
 #include "fuzz_scratch.h"
 #include "platform/posix/profile/profile_lookup.h"
+#include "platform/posix/profile/parsed_profile.h"
 #include "platform/posix/profile/profile_text.h"
 #include "run/run_line.h"
 #include "run/run_line_edit.h"
@@ -80,14 +81,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(RunValue(room) == composed);
     const std::string oldText = profile::DecodeProfileBytes(before);
     const std::string newText = profile::DecodeProfileBytes(after);
+    const profile::ParsedProfile oldProfile(oldText);
+    const profile::ParsedProfile newProfile(newText);
     std::set<std::pair<std::string, std::string>> keys = NamedKeys(oldText);
     for (const auto& key : NamedKeys(newText)) {
         keys.insert(key);
     }
     for (const auto& key : keys) {
         if (!IsRunKey(key)) {
-            FUZZ_CHECK(profile::LookupProfileValue(oldText, key.first, key.second) ==
-                       profile::LookupProfileValue(newText, key.first, key.second));
+            FUZZ_CHECK(oldProfile.Value(key.first, key.second) ==
+                       newProfile.Value(key.first, key.second));
         }
     }
     return 0;
