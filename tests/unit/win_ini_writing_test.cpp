@@ -176,7 +176,9 @@ TEST_F(WinIniWriting, Utf16FilesStayUtf16WithEveryOtherCharacter)
          {Case{"LE, value replaced", false, u"; \u00e9 \U0001F600\r\n[windows]\r\nrun=old\r\n",
                u"; \u00e9 \U0001F600\r\n[windows]\r\nrun=" + path + u"\r\n"},
           Case{"BE, section added", true, u"[x]\rk=\u4e2d",
-               u"[x]\rk=\u4e2d\r[windows]\rrun=" + path + u"\r"}}) {
+               u"[x]\rk=\u4e2d\r[windows]\rrun=" + path + u"\r"},
+          Case{"BE, text starting with U+FEFF, which is text and no second mark", true, u"\uFEFF",
+               u"\uFEFF\n[windows]\nrun=" + path + u"\n"}}) {
         WriteWinIni(Utf16Bytes(c.before, c.bigEndian));
         EXPECT_TRUE(WriteProfileStringA("windows", "run", "/opt/caf\xC3\xA9")) << c.what;
         EXPECT_EQ(ReadFile(WinIni()), Utf16Bytes(c.after, c.bigEndian)) << c.what;

@@ -93,7 +93,9 @@ std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
     if (EncodeUtf16WithMark(text, bigEndian) != bytes) {
         return std::nullopt;
     }
-    std::optional<std::string> edited = SetProfileEntry(text, section, key, value);
+    // The decoded text has no mark of its own: a U+FEFF after the UTF-16 mark is text, as the
+    // reading takes it.
+    std::optional<std::string> edited = SetProfileEntryAfter(text, 0, section, key, value);
     return edited ? EncodeUtf16WithMark(*edited, bigEndian) : std::nullopt;
 }
 
@@ -115,13 +117,19 @@ std::optional<std::string> SetProfileEntry(const std::string& text, std::string_
     if (HasUtf16Mark(text)) {
         return SetUtf16ProfileEntry(text, section, key, value);
     }
+    return SetProfileEntryAfter(text, Utf8MarkLength(text), section, key, value);
+}
+
+std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t bodyStart,
+                                                std::string_view section, std::string_view key,
+                                                const char* value)
+{
     section = TrimBlanks(section);
     key = TrimBlanks(key);
     if (HasLineBreak(section) || !IsStorableKey(key) ||
         (value != nullptr && HasLineBreak(value))) {
         return std::nullopt;
     }
-    size_t bodyStart = Utf8MarkLength(text);
     std::string_view body = std::string_view(text).substr(bodyStart);
     KeyPlace place = FindKey(body, section, key);
     std::string result = text;

@@ -23,4 +23,9 @@ std::string EncodeProfileValue(std::string_view value);
 std::optional<std::string> SetProfileEntry(const std::string& text, std::string_view section,
                                            std::string_view key, const char* value);
 
+// The same over decoded text whose entries start at `bodyStart` (after a mark, if any).
+std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t bodyStart,
+                                                std::string_view section, std::string_view key,
+                                                const char* value);
+
 }  // namespace profile
