@@ -1,7 +1,7 @@
-// The option pass over any options file, read as the program reads it (the runtime's text
-// mode, lines of at most 259 characters). The result must equal applying, one at a time, the
-// pieces a plain model of that reading gives: carriage returns dropped, the file ended at the
-// first Ctrl-Z, each line cut into pieces of 259, each piece ended at a NUL, empty ones
+// The option pass over any options file, read as the program reads it (lines of at most 259
+// characters). The result must equal applying, one at a time, the pieces a plain model of that
+// reading gives: a leading UTF-8 byte-order mark skipped, carriage returns dropped, the file
+// ended at the first Ctrl-Z, each line cut into pieces of 259, each piece ended at a NUL, empty ones
 // skipped. The settings' path fields stay terminated inside their room.
 #include <cstring>
 #include <string>
@@ -17,8 +17,9 @@ constexpr size_t kPieceLength = 259;
 
 std::vector<std::string> ModelPieces(const std::string& bytes)
 {
+    const bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     std::string text;
-    for (char c : bytes) {
+    for (char c : bytes.substr(marked ? 3 : 0)) {
         if (c == '\x1a') {
             break;
         }
@@ -66,10 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = fuzzing::WriteScratchFile("Quorvel.cfg", bytes);
 
     ResetRunSettings(nullptr);
-    FILE* stream = _fsopen(path.c_str(), "rt", _SH_DENYWR);
-    FUZZ_CHECK(stream != nullptr);
-    const Outcome read{ApplyOptionsStream(stream), gRunSettings};
-    fclose(stream);
+    const Outcome read{ApplyOptionsFileAt(path.c_str()), gRunSettings};
     CheckTerminated(read.settings);
 
     ResetRunSettings(nullptr);
