@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "check/text_format.h"
+#include "run/entry_bound.h"
 
 namespace {
 
@@ -116,22 +117,8 @@ bool ReadFileBounded(const std::string& path, size_t cap, std::string* bytes, bo
 
 bool AppSectionNumber(const std::string& name, UINT* n)
 {
-    if (name.size() < 4 || name.size() > 13 || !SameAsciiText(name.substr(0, 3), "app") ||
-        name[3] == '0') {
-        return false;
-    }
-    unsigned long long value = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') {
-            return false;
-        }
-        value = value * 10 + static_cast<unsigned>(name[i] - '0');
-    }
-    if (value > 0xFFFFFFFFull) {
-        return false;
-    }
-    *n = static_cast<UINT>(value);
-    return true;
+    *n = EntryNumberOf(name.data(), name.data() + name.size());
+    return *n != 0;
 }
 
 std::vector<UINT> EntriesWithSection(UINT last, const IniScan& scan)

@@ -8,7 +8,7 @@ namespace {
 // read, and the pass then runs to the count as it would without the bound.
 constexpr DWORD kFirstListSize = 64 * 1024;
 constexpr DWORD kLastListSize = 16 * 1024 * 1024;
-constexpr UINT kNoEntry = 0;
+constexpr UINT kNoEntry = 0;  // 0 is never an entry
 
 bool IsBlank(char c)
 {
@@ -20,9 +20,25 @@ char LowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// n when the name is exactly what wsprintfA("App%u", n) gives, up to case and surrounding
-// blanks: no sign, no leading zero, no inner blank, at most 4294967295. Else kNoEntry (0 is
-// never an entry either).
+// The highest entry number among the NUL-ended names in the first `length` bytes of a list.
+UINT HighestEntryIn(const char* list, DWORD length)
+{
+    UINT highest = kNoEntry;
+    const char* listEnd = list + length;
+    for (const char* name = list; name < listEnd;) {
+        const char* nameEnd = name;
+        while (nameEnd < listEnd && *nameEnd != '\0') {
+            ++nameEnd;
+        }
+        UINT n = EntryNumberOf(name, nameEnd);
+        highest = n > highest ? n : highest;
+        name = nameEnd + 1;
+    }
+    return highest;
+}
+
+}  // namespace
+
 UINT EntryNumberOf(const char* name, const char* end)
 {
     while (name != end && IsBlank(*name)) {
@@ -52,25 +68,6 @@ UINT EntryNumberOf(const char* name, const char* end)
     }
     return static_cast<UINT>(n);
 }
-
-// The highest entry number among the NUL-ended names in the first `length` bytes of a list.
-UINT HighestEntryIn(const char* list, DWORD length)
-{
-    UINT highest = kNoEntry;
-    const char* listEnd = list + length;
-    for (const char* name = list; name < listEnd;) {
-        const char* nameEnd = name;
-        while (nameEnd < listEnd && *nameEnd != '\0') {
-            ++nameEnd;
-        }
-        UINT n = EntryNumberOf(name, nameEnd);
-        highest = n > highest ? n : highest;
-        name = nameEnd + 1;
-    }
-    return highest;
-}
-
-}  // namespace
 
 UINT LastEntryToExamine(UINT count, LPCSTR settingsPath)
 {
