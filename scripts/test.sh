@@ -3,7 +3,8 @@
 # unit and system tests on the POSIX build (among them the fault-injection runs and the system
 # tests again under valgrind), the unit tests again under ASan and UBSan, and the system tests
 # against the 32- and 64-bit Windows builds under Wine (all through the default preset's CTest,
-# which finds Wine when it configures); then each fuzz target for a short while.
+# which finds Wine when it configures; the 32-bit ones in a run of their own); then each fuzz
+# target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -64,8 +65,14 @@ for preset in win32 win64; do
     done
 done
 
-echo "== tests: POSIX build (the Debian package is checked among them)"
-ctest --preset default -j2
+echo "== tests: POSIX build (the Debian package is checked among them) and the 64-bit Windows build"
+ctest --preset default -j2 -LE wine32
+# Wine 8.0 runs 32-bit programs in its experimental WoW64 mode, which now and then ends a
+# process with status 1 on its own (seen once in CI, in two tests of one run, and not again in
+# 50 repeats of them here). A test failing there gets one more try: a fault of the program
+# fails both. The other builds' tests get no second try.
+echo "== tests: 32-bit Windows build under Wine's WoW64 mode"
+ctest --preset default -j2 -L wine32 --repeat until-pass:2
 echo "== tests: unit tests under ASan and UBSan"
 ctest --preset asan -j2
 echo "== fuzz targets, 20 s each (scripts/fuzz.sh SECONDS runs them longer)"

@@ -126,7 +126,8 @@ TEST_F(CheckAndLaunch, AnOptionsFileWithAByteOrderMarkAndLoneCarriageReturnsIsRe
     size_t cut = path.size() - 4;
     WriteOptionsFile("\xEF\xBB\xBF/ini=\"" + path.substr(0, cut) + "\r" + path.substr(cut) +
                      "\"\r\n");
-    EXPECT_EQ(Run({}).exitStatus, 0);
+    auto result = Run({});
+    EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_EQ(WaitForMarkers({"due"}), std::vector<std::string>{"due"});
 }
 
