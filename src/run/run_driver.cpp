@@ -87,6 +87,20 @@ void ExamineEntries()
     }
 }
 
+// Applies every non-empty line of an options stream opened in binary mode; returns 0 at the
+// first refused line.
+int ApplyOptionsStream(FILE* stream)
+{
+    OptionsReader reader(stream);
+    char line[kLineRoom];
+    while (reader.NextPiece(line, kLineRoom)) {
+        if (line[0] != '\0' && !ApplySwitchLine(line)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
 }  // namespace
 
 int ApplySwitchLine(LPCSTR line)
@@ -98,18 +112,6 @@ int ApplySwitchLine(LPCSTR line)
     commandLine.current = commandLine.first;
     for (CmdParameter* item = commandLine.first; item != nullptr; item = commandLine.Next()) {
         if (item->name == nullptr || !item->isSwitch || !ApplySwitch(*item)) {
-            return 0;
-        }
-    }
-    return 1;
-}
-
-int ApplyOptionsStream(FILE* stream)
-{
-    OptionsReader reader(stream);
-    char line[kLineRoom];
-    while (reader.NextPiece(line, kLineRoom)) {
-        if (line[0] != '\0' && !ApplySwitchLine(line)) {
             return 0;
         }
     }

@@ -1,8 +1,6 @@
 // The program's whole control flow: switches, names, log, delay, entries, tidy-up.
 #pragma once
 
-#include <cstdio>
-
 #include "platform/win32.h"
 
 // Runs one pass and returns the exit status: 1 when a line of switches was refused, else 0.
@@ -16,10 +14,6 @@ int EndRunOutOfMemory();
 
 // Applies one line of switches as it is met; returns 1 (applied) or 0 (refused).
 int ApplySwitchLine(LPCSTR line);
-
-// Applies every non-empty line of an options stream opened in binary mode, read by the
-// options file's rules (run/options_reader.h); returns 0 at the first refused line.
-int ApplyOptionsStream(FILE* stream);
 
 // Applies the options file at `path` as the run does; a file that cannot be opened applies
 // nothing and refuses nothing (returns 1).

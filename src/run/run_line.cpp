@@ -39,21 +39,15 @@ void AddToRunLine(LPCSTR path)
     if (path == nullptr || *path == '\0') {
         return;
     }
-    const std::string programPath(path);
+    // Two readings that differ (a failed read gives the value as empty, or WIN.INI changed in
+    // between) write nothing: composing on a failed read would write the path alone over
+    // every other entry.
     std::string firstReading;
-    if (!ReadRunValue(firstReading)) {
-        return;
-    }
-    std::string key = RunLineKey(programPath, kPathSeparator);
-    size_t match = FindRunLineKey(UpperCased(firstReading), key);
-    // The edit works on a second reading in the value's own case. A read that fails gives the
-    // value as empty, and composing on it would write the path alone over every other entry:
-    // when the two readings differ (a failed read, or WIN.INI changed in between), nothing is
-    // written.
     std::string secondReading;
-    if (!ReadRunValue(secondReading) || secondReading != firstReading) {
+    if (!ReadRunValue(firstReading) || !ReadRunValue(secondReading) ||
+        secondReading != firstReading) {
         return;
     }
-    std::string composed = EditRunLine(secondReading, match, programPath);
-    WriteProfileStringA("windows", "run", composed.c_str());
+    WriteProfileStringA("windows", "run",
+                        ComposeRunLine(firstReading, path, kPathSeparator).c_str());
 }

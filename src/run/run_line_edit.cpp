@@ -33,7 +33,7 @@ size_t FindRunLineKey(const std::string& upperValue, const std::string& key)
 
 std::string EditRunLine(std::string value, size_t match, const std::string& path)
 {
-    // A match beyond the value (the value changed between the two readings) removes nothing.
+    // A match beyond the value (npos: no entry) removes nothing.
     if (match < value.size()) {
         // Both scans start at the match itself, so a blank inside the file name bounds the
         // removal there.

@@ -37,9 +37,7 @@ DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath,
     *verdict = CompareTimes;
     DWORD unusedHandle = 0;
     destination.versionSize = GetFileVersionInfoSizeA(destinationPath, &unusedHandle);
-    destination.versionAsked = true;
     source.versionSize = GetFileVersionInfoSizeA(sourcePath, &unusedHandle);
-    source.versionAsked = true;
     if (destination.versionSize == 0 || source.versionSize == 0) {
         return NoVersionResource;
     }
@@ -111,7 +109,6 @@ UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source,
     if (verdict != CompareTimes) {
         return verdict;
     }
-    evidence->datesDecided = true;
     return CompareStamps(evidence->destination.stamp, evidence->source.stamp);
 }
 

@@ -23,7 +23,6 @@ struct SideEvidence {
     bool found;         // and found an entry; then `stamp` holds its name, date and time
     FileStamp stamp;
     DWORD versionSize;  // the version block size the platform reported (0: none), when asked
-    bool versionAsked;
     bool versionRead;   // `version` holds the four compared words
     DWORD version[4];   // file version MS, LS, product version MS, LS
 };
@@ -32,7 +31,6 @@ struct UpdateEvidence {
     SideEvidence destination;
     SideEvidence source;
     DecidingStep step;
-    bool datesDecided;  // the date-and-time rule settled the verdict after `step`
 };
 
 // Decides whether the installed file (destination) must be refreshed from its master (source).

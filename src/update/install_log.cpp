@@ -22,25 +22,12 @@ constexpr UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX
 // is never split between two. One log stream is open at a time.
 char gLogStreamBuffer[2 * kLogLineSize];
 
-// Quorvel.log beside the program: the options file's path with "cfg" replaced by "log".
-void BuildDefaultLogPath()
-{
-    char path[kBesidePathRoom];
-    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
-    int length = lstrlenA(path);
-    if (length < 3) {
-        return;
-    }
-    lstrcpyA(path + length - 3, "log");
-    lstrcpynA(gRunSettings.logPath, path, kPathFieldSize);
-}
-
 }  // namespace
 
 void OpenInstallLog()
 {
     if (gRunSettings.logPath[0] == '\0') {
-        BuildDefaultLogPath();
+        BuildPathBesideProgram("Quorvel.log", gRunSettings.logPath, kBesidePathRoom);
     }
     gRunSettings.logStream = nullptr;
     if (gRunSettings.logPath[0] == '\0') {

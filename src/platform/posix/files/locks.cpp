@@ -1,8 +1,11 @@
-// File length and byte-range locks on the descriptor behind a stream's handle. Locks are POSIX
+// File length, where a file ends, and byte-range locks on the descriptor behind a stream's
+// handle (the install log cuts a line that failed part way back off). Locks are POSIX
 // record locks: they refuse at once when another process holds any byte of the region, and
 // they belong to the process, so a second lock by the same process never conflicts with it.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -82,4 +85,38 @@ BOOL WINAPI UnlockFile(HANDLE file, DWORD offsetLow, DWORD offsetHigh, DWORD len
                        DWORD lengthHigh)
 {
     return ChangeLock(file, F_UNLCK, Join(offsetLow, offsetHigh), Join(lengthLow, lengthHigh));
+}
+
+BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPointer,
+                             DWORD moveMethod)
+{
+    int fd = DescriptorOf(file);
+    if (fd < 0 || moveMethod != FILE_BEGIN || distance.QuadPart < 0) {
+        return FALSE;
+    }
+    off_t at = lseek(fd, static_cast<off_t>(distance.QuadPart), SEEK_SET);
+    if (at < 0) {
+        return FALSE;
+    }
+    if (newPointer != nullptr) {
+        newPointer->QuadPart = at;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI SetEndOfFile(HANDLE file)
+{
+    int fd = DescriptorOf(file);
+    if (fd < 0) {
+        return FALSE;
+    }
+    off_t at = lseek(fd, 0, SEEK_CUR);
+    if (at < 0) {
+        return FALSE;
+    }
+    int result;
+    do {
+        result = ftruncate(fd, at);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? TRUE : FALSE;
 }

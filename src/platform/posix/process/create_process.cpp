@@ -9,17 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/process/executable_file.h"
 #include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 
 namespace {
-
-bool IsExecutableFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(path.c_str(), X_OK) == 0;
-}
 
 // An unquoted program path may hold blanks: as the real platform does, try ever longer
 // stretches of the command line up to each blank until one names a program.

@@ -8,19 +8,9 @@
 #include <vector>
 
 #include "check/check_platform.h"
+#include "platform/posix/process/executable_file.h"
 #include "platform/posix/process/windows_command_line.h"
-#include "platform/posix/profile/win_ini_location.h"
-
-namespace {
-
-bool IsExecutableFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           access(path.c_str(), X_OK) == 0;
-}
-
-}  // namespace
+#include "platform/posix/profile/log_on_start.h"
 
 const char* LogonProgramFileName()
 {
@@ -52,18 +42,11 @@ bool FindSetupProgram(const std::string& program, std::string* found)
 
 bool AutostartEntryPath(std::string* path)
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::string folder;
-    if (configHome != nullptr && configHome[0] == '/') {
-        folder = configHome;
-    } else {
-        folder = profile::WinIniPath();
-        folder = folder.substr(0, folder.rfind('/'));  // $HOME/.config
-    }
+    std::string folder = profile::AutostartFolder();
     if (folder.empty()) {
         return false;
     }
-    *path = folder + "/autostart/" + LogonProgramFileName() + ".desktop";
+    *path = folder + "/" + LogonProgramFileName() + ".desktop";
     return true;
 }
 
