@@ -18,6 +18,15 @@ namespace {
 // No system error box or prompt when the log's location fails (an unreachable share).
 constexpr UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 
+// Adds the quiet flags to the process's mode and returns the mode to set back. Setting them
+// alone would drop the crash-box flag the start-up sets for the whole run.
+UINT QuietenErrors()
+{
+    UINT previous = SetErrorMode(kQuietErrorMode);
+    SetErrorMode(previous | kQuietErrorMode);
+    return previous;
+}
+
 // The log stream's buffer: larger than any line, so a flushed line leaves in one write and
 // is never split between two. One log stream is open at a time.
 char gLogStreamBuffer[2 * kLogLineSize];
@@ -33,7 +42,7 @@ void OpenInstallLog()
     if (gRunSettings.logPath[0] == '\0') {
         return;  // no path that fits: no log for this run
     }
-    UINT previous = SetErrorMode(kQuietErrorMode);
+    UINT previous = QuietenErrors();
     FILE* stream = _fsopen(gRunSettings.logPath, "ab", _SH_DENYNO);
     SetErrorMode(previous);
     if (stream != nullptr) {
@@ -61,7 +70,7 @@ void WriteInstallLogLine(LPCSTR name)
     if (length <= 0) {
         return;  // a missing format string: nothing would reach the file
     }
-    UINT previous = SetErrorMode(kQuietErrorMode);
+    UINT previous = QuietenErrors();
     AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length));
     SetErrorMode(previous);
 }
