@@ -78,19 +78,15 @@ std::string RegistrationText()
     if (!ReadRunValue(runLine)) {
         text += "too long to read\n";
     } else {
-        size_t match = FindRunLineKey(UpperCased(runLine), RunLineKey(program, kPathSeparator));
+        size_t match = FindProgramInRunLine(runLine, program, kPathSeparator);
         text += std::string(match != std::string::npos ? "holds " : "does not hold ") +
                 LogonProgramFileName() + "\n";
     }
     std::string autostart;
     if (AutostartEntryPath(&autostart)) {
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(autostart.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            FindClose(search);
-        }
         text += "  autostart      " + autostart +
-                (search != INVALID_HANDLE_VALUE ? " present\n" : " absent\n");
+                (FindsEntry(autostart, &found) ? " present\n" : " absent\n");
     }
     return text;
 }
@@ -109,13 +105,11 @@ int ReportVersions(const std::vector<std::string>& files, std::string* out)
     int status = 0;
     for (const std::string& file : files) {
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA(file.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
+        if (!FindsEntry(file, &found)) {
             *out += file + ": not found\n";
             status = kProblemBit;
             continue;
         }
-        FindClose(search);
         DWORD version[4];
         bool hasVersion = ReadFileVersion(file, version);
         *out += file + ": " + DescribeVersion(hasVersion, version) + "\n";

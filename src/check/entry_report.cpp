@@ -114,6 +114,16 @@ std::string SideCsv(const SideEvidence& seen, const SideDetail& detail)
 
 }  // namespace
 
+bool FindsEntry(const std::string& path, WIN32_FIND_DATAA* found)
+{
+    HANDLE search = FindFirstFileA(path.c_str(), found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return true;
+}
+
 bool ReadFileVersion(const std::string& path, DWORD version[4])
 {
     DWORD unusedHandle = 0;

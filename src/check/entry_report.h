@@ -30,6 +30,9 @@ struct EntryResult {
 // Examines entry n as the log-on pass does, without acting on the verdict.
 EntryResult ExamineEntry(UINT n, const std::string& settingsPath);
 
+// True when a search for `path` finds an entry; `found` then describes the first.
+bool FindsEntry(const std::string& path, WIN32_FIND_DATAA* found);
+
 // Reads a file's version quadruple as the decision reads it; false for "no version resource".
 bool ReadFileVersion(const std::string& path, DWORD version[4]);
 

@@ -3,13 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "update/log_timestamp.h"
+
 namespace {
 
 constexpr size_t kTimestampLength = 25;  // "Sun, 06 Dec 2026 09:12:44"
 constexpr size_t kLineCap = 4096;        // a longer line is counted as unparsed
-
-const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool Digits(const std::string& text, size_t at, size_t count)
 {
@@ -31,7 +30,7 @@ bool ParseTimestamp(const std::string& line, std::string* moment)
         return false;
     }
     int month = 0;
-    while (month < 12 && line.compare(8, 3, kMonths[month]) != 0) {
+    while (month < 12 && line.compare(8, 3, kMonthNames[month]) != 0) {
         ++month;
     }
     if (month == 12) {

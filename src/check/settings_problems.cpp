@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "check/check_platform.h"
+#include "check/entry_report.h"
 #include "check/text_format.h"
 
 namespace {
@@ -251,14 +252,7 @@ std::vector<Problem> FindFileProblems(const OptionReport& options, bool settings
 {
     std::vector<Problem> problems;
     WIN32_FIND_DATAA found;
-    auto exists = [&](const std::string& path) {
-        HANDLE search = FindFirstFileA(path.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        FindClose(search);
-        return true;
-    };
+    auto exists = [&](const std::string& path) { return FindsEntry(path, &found); };
     if (!options.optionsFound && !options.optionsPath.empty() && exists(options.optionsPath)) {
         problems.push_back({options.optionsPath, "the options file cannot be read"});
     }

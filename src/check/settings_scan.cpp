@@ -2,59 +2,38 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "check/text_format.h"
+#include "platform/posix/profile/profile_text.h"
 #include "run/entry_bound.h"
 
 namespace {
 
-std::string Trim(const std::string& text)
+// One line as the profile reading classifies it, kept with its number.
+void ScanLine(std::string_view raw, unsigned number, IniScan* scan)
 {
-    size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) {
-        return "";
-    }
-    size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
-
-// One matching pair of quotes around a value is removed, as the profile reading does.
-std::string Unquote(const std::string& value)
-{
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-        value.back() == value[0]) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
-}
-
-void ScanLine(const std::string& raw, unsigned number, IniScan* scan)
-{
-    std::string line = raw;
-    size_t nul = line.find('\0');
-    if (nul != std::string::npos) {
+    if (raw.find('\0') != std::string_view::npos) {
         scan->nulLines.push_back(number);
     }
-    line = Trim(line);
-    if (line.empty() || line[0] == ';') {
+    profile::ProfileLine line = profile::ClassifyLine(raw);
+    if (line.kind == profile::LineKind::Header) {
+        scan->sections.push_back({std::string(line.name), number, {}});
         return;
     }
-    size_t close = line.rfind(']');
-    if (line[0] == '[' && close != std::string::npos) {
-        scan->sections.push_back({Trim(line.substr(1, close - 1)), number, {}});
-        return;
-    }
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) {
+    if (line.kind == profile::LineKind::Other) {
         scan->unreadLines.push_back(number);
         return;
+    }
+    if (line.kind != profile::LineKind::Entry) {
+        return;  // blank or comment
     }
     if (scan->sections.empty()) {
         scan->sections.push_back({"", 0, {}});
     }
-    std::string value = Unquote(Trim(line.substr(equals + 1)));
+    std::string value(profile::StripMatchingQuotes(profile::TrimBlanks(line.value)));
     value = value.substr(0, value.find('\0'));  // a NUL ends the value
-    scan->sections.back().keys.push_back({Trim(line.substr(0, equals)), value, number});
+    scan->sections.back().keys.push_back({std::string(line.name), value, number});
 }
 
 }  // namespace
@@ -68,31 +47,17 @@ IniScan ScanSettingsText(const std::string& bytes)
         at = 3;
     } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
         // UTF-16 (little-endian, as Windows writes it): characters beyond one byte show as '?'.
-        scan.utf16 = true;
         std::string narrow;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
             narrow += bytes[i + 1] == '\0' ? bytes[i] : '?';
         }
-        IniScan decoded = ScanSettingsText(narrow);
-        decoded.utf16 = true;
-        return decoded;
+        return ScanSettingsText(narrow);
     }
     unsigned number = 1;
-    while (at < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", at);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        ScanLine(bytes.substr(at, end - at), number++, &scan);
-        at = end;
-        if (at < bytes.size() && bytes[at] == '\r') {
-            ++at;
-            if (at < bytes.size() && bytes[at] == '\n') {
-                ++at;
-            }
-        } else if (at < bytes.size()) {
-            ++at;
-        }
+    profile::LineSpan span;
+    for (; profile::NextLine(bytes, at, span); at = span.next) {
+        ScanLine(std::string_view(bytes).substr(span.begin, span.end - span.begin), number++,
+                 &scan);
     }
     return scan;
 }

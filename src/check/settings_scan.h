@@ -21,7 +21,6 @@ struct IniSection {
 
 struct IniScan {
     bool utf8Mark = false;
-    bool utf16 = false;                  // a UTF-16 little-endian file, read as such
     std::vector<unsigned> nulLines;      // lines holding a NUL byte
     std::vector<unsigned> unreadLines;   // neither section, key, comment nor blank
     std::vector<IniSection> sections;    // in file order, duplicates kept

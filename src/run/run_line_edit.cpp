@@ -56,8 +56,12 @@ std::string EditRunLine(std::string value, size_t match, const std::string& path
     return value + " " + path;
 }
 
+size_t FindProgramInRunLine(const std::string& value, const std::string& path, char separator)
+{
+    return FindRunLineKey(UpperCased(value), RunLineKey(path, separator));
+}
+
 std::string ComposeRunLine(const std::string& value, const std::string& path, char separator)
 {
-    size_t match = FindRunLineKey(UpperCased(value), RunLineKey(path, separator));
-    return EditRunLine(value, match, path);
+    return EditRunLine(value, FindProgramInRunLine(value, path, separator), path);
 }

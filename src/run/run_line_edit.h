@@ -14,6 +14,10 @@ std::string RunLineKey(const std::string& path, char separator);
 // npos when absent. An empty key matches nothing, so no unrelated entry is ever removed.
 size_t FindRunLineKey(const std::string& upperValue, const std::string& key);
 
+// Where the run line `value` holds the program at `path` (compared by file name, ignoring
+// case); npos when it does not.
+size_t FindProgramInRunLine(const std::string& value, const std::string& path, char separator);
+
 // Removes the entry holding position `match` (npos: nothing) with the one separator after it,
 // trims trailing blanks and commas but never the first character, then appends one blank and
 // `path` as given.

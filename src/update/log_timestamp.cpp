@@ -5,8 +5,6 @@
 namespace {
 
 const char* const kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool IsLetter(char c)
 {
@@ -59,6 +57,9 @@ struct TimestampOutput {
 };
 
 }  // namespace
+
+const char* const kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 void ZoneNameFromTz(LPCSTR tz, bool isDaylight, char out[4])
 {

@@ -7,6 +7,9 @@
 
 constexpr int kTimestampSize = 50;  // at most 49 characters and a terminator
 
+// The English three-letter month names that %b gives, January first.
+extern const char* const kMonthNames[12];
+
 // Formats `time` by `format` into `out` (room `size`), cut to size - 1 characters and always
 // terminated when size > 0. Conversions: %a and %b (English three-letter day and month names),
 // %d, %H, %M, %S (two digits), %Y (four digits), %Z (ZoneNameFromTz) and %%; any other

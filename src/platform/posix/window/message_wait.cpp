@@ -59,7 +59,6 @@ DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE*, DWORD milli
         uint64_t until = std::min(EarliestTimerDue(State()), deadline);
         if (clock.AdvanceForWait(until)) {
             // The clock moved itself on instead of sleeping: look once more, then return.
-            PollFor(0);
             return InputWaiting(clock.NowMs()) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
         }
         PollFor(SleepMsUntil(until, now));
