@@ -37,6 +37,18 @@ uint32_t SlotCountFor(size_t count)
     return slots;
 }
 
+// Puts `value` in the first free slot from the hash's place on (linear probing; the table is
+// never more than half full).
+void PlaceInFreeSlot(std::vector<uint32_t>& slots, uint64_t hash, uint32_t value)
+{
+    size_t mask = slots.size() - 1;
+    size_t at = static_cast<size_t>(hash) & mask;
+    while (slots[at] != 0) {
+        at = (at + 1) & mask;
+    }
+    slots[at] = value;
+}
+
 }  // namespace
 
 ParsedProfile::ParsedProfile(std::string text) : text_(std::move(text))
@@ -59,30 +71,18 @@ void ParsedProfile::Index()
     // Later sections of a name already seen are not merged: their entries are dropped.
     bool collecting = false;
     bool beforeFirstHeader = true;
-    auto open = [&](std::string_view name) {
-        sections_.push_back(Section{SpanOf(name), static_cast<uint32_t>(entries_.size()), 0, 0, 0});
-    };
     // Duplicate names are found with the slots built so far, so they are built as we go.
     sectionSlots_.assign(SlotCountFor(64), 0);
-    auto remember = [&](std::string_view name) {
+    auto open = [&](std::string_view name) {
+        sections_.push_back(Section{SpanOf(name), static_cast<uint32_t>(entries_.size()), 0, 0, 0});
         if (sections_.size() * 2 > sectionSlots_.size()) {
             std::vector<uint32_t> grown(sectionSlots_.size() * 2, 0);
             sectionSlots_.swap(grown);
             for (uint32_t i = 0; i < sections_.size() - 1; ++i) {
-                size_t mask = sectionSlots_.size() - 1;
-                size_t at = static_cast<size_t>(FoldedHash(View(sections_[i].name))) & mask;
-                while (sectionSlots_[at] != 0) {
-                    at = (at + 1) & mask;
-                }
-                sectionSlots_[at] = i + 1;
+                PlaceInFreeSlot(sectionSlots_, FoldedHash(View(sections_[i].name)), i + 1);
             }
         }
-        size_t mask = sectionSlots_.size() - 1;
-        size_t at = static_cast<size_t>(FoldedHash(name)) & mask;
-        while (sectionSlots_[at] != 0) {
-            at = (at + 1) & mask;
-        }
-        sectionSlots_[at] = static_cast<uint32_t>(sections_.size());
+        PlaceInFreeSlot(sectionSlots_, FoldedHash(name), static_cast<uint32_t>(sections_.size()));
     };
     // Room for an entry per line at once: growing the table step by step would hold two
     // copies of it at the end.
@@ -95,7 +95,6 @@ void ParsedProfile::Index()
             collecting = FindSection(line.name) == nullptr;
             if (collecting) {
                 open(line.name);
-                remember(line.name);
             }
             std::string_view shown = line.name.substr(0, line.name.find('\0'));
             if (!shown.empty()) {
@@ -104,7 +103,6 @@ void ParsedProfile::Index()
         } else if (line.kind == LineKind::Entry) {
             if (beforeFirstHeader && !collecting) {
                 open(text.substr(span.begin, 0));  // the section "", placed where it starts
-                remember("");
                 collecting = true;
             }
             if (collecting) {
