@@ -8,10 +8,9 @@
 #include "core/program_paths.h"
 #include "core/run_settings.h"
 #include "run/options_reader.h"
+#include "run/switch_rules.h"
 
 namespace {
-
-constexpr int kLineRoom = 260;  // as the log-on program reads the options file
 
 std::string ItemText(const CmdParameter& item)
 {
@@ -53,39 +52,42 @@ bool ReplaySwitchLine(const std::string& line, const std::string& where, OptionR
                          (SameAsciiText(previous->name, "ini") ||
                           SameAsciiText(previous->name, "log"));
         previous = item;
-        if (item->name == nullptr || !item->isSwitch) {
+        SwitchKind kind = SwitchKind::Install;
+        switch (CheckSwitch(*item, &kind)) {
+        case SwitchFault::None:
+            break;
+        case SwitchFault::BareValue:
             return Refuse(report, where, ItemText(*item), "a bare value, not a switch");
+        case SwitchFault::LogPathTooLong:
+            return Refuse(report, where, ItemText(*item), "a log path over 260 characters");
+        case SwitchFault::IniWithoutValue: {
+            bool cut = item->link != nullptr && item->link->isSwitch;
+            return Refuse(report, where, ItemText(*item),
+                          std::string("/ini needs a value") + (cut ? kSplitHint : ""));
         }
-        std::string name = item->name;
-        bool hasValue = item->value != nullptr && item->value[0] != '\0';
-        if (SameAsciiText(name, "log")) {
-            if (hasValue && std::strlen(item->value) >= static_cast<size_t>(kPathFieldSize)) {
-                return Refuse(report, where, ItemText(*item), "a log path over 260 characters");
-            }
-            if (hasValue) {
+        case SwitchFault::IniPathTooLong:
+            return Refuse(report, where, ItemText(*item), "a settings path over 260 characters");
+        case SwitchFault::UnknownSwitch:
+            return Refuse(report, where, ItemText(*item),
+                          "not a switch of the log-on program (it knows /log, /ini and "
+                          "/install)" + std::string(afterPath ? kSplitHint : ""));
+        }
+        switch (kind) {
+        case SwitchKind::Log:
+            if (HasValue(*item)) {
                 report->logPath = item->value;
                 report->logOrigin = where;
             }
             report->logOn = item->isOn != 0;
             report->logSwitchOrigin = where;
-        } else if (SameAsciiText(name, "ini")) {
-            if (!hasValue) {
-                bool cut = item->link != nullptr && item->link->isSwitch;
-                return Refuse(report, where, ItemText(*item),
-                              std::string("/ini needs a value") + (cut ? kSplitHint : ""));
-            }
-            if (std::strlen(item->value) >= static_cast<size_t>(kPathFieldSize)) {
-                return Refuse(report, where, ItemText(*item),
-                              "a settings path over 260 characters");
-            }
+            break;
+        case SwitchKind::Ini:
             report->settingsPath = item->value;
             report->settingsOrigin = where;
-        } else if (SameAsciiText(name, "install")) {
+            break;
+        case SwitchKind::Install:
             report->registrations.push_back(where);
-        } else {
-            return Refuse(report, where, ItemText(*item),
-                          "not a switch of the log-on program (it knows /log, /ini and "
-                          "/install)" + std::string(afterPath ? kSplitHint : ""));
+            break;
         }
     }
     return true;
@@ -102,12 +104,12 @@ OptionReport ReplayOptionPass(const std::string& commandTail)
     if (stream != nullptr) {
         report.optionsFound = true;
         OptionsReader reader(stream);
-        char line[kLineRoom];
+        char line[kOptionsLineRoom];
         unsigned lineNumber = 1;
-        while (!report.refused && reader.NextPiece(line, kLineRoom)) {
+        while (!report.refused && reader.NextPiece(line, kOptionsLineRoom)) {
             unsigned thisLine = lineNumber;
             // A piece shorter than the room ended its line; a full one goes on in the next.
-            lineNumber += std::strlen(line) < static_cast<size_t>(kLineRoom - 1) ? 1 : 0;
+            lineNumber += std::strlen(line) < static_cast<size_t>(kOptionsLineRoom - 1) ? 1 : 0;
             if (line[0] != '\0') {
                 ReplaySwitchLine(line, "options file line " + std::to_string(thisLine), &report);
             }

@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+// The room a piece of a line is read into: at most 259 characters of a line at a time.
+constexpr int kOptionsLineRoom = 260;
+
 // A UTF-8 byte-order mark at the start of the file is skipped (editors write one), every
 // carriage return is dropped wherever it stands, and the first Ctrl-Z ends the file. Lines
 // come in pieces as fgets gives them: at most room - 1 characters, a line feed included.

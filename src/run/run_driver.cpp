@@ -1,58 +1,48 @@
 #include "run/run_driver.h"
 
 #include "cmdline/command_line.h"
-#include "core/ascii_compare.h"
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
 #include "run/entry_bound.h"
 #include "run/options_reader.h"
 #include "run/run_line.h"
+#include "run/switch_rules.h"
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
 #include "update/install_log.h"
 
 namespace {
 
-constexpr int kLineRoom = 260;  // a line of the options file: at most 259 characters
 const char kSettingsSection[] = "Quorvel";
 
-// Copies a path value into one of the 261-byte path fields; 0 when it does not fit.
-int CopyPathValue(LPSTR field, LPCSTR value)
-{
-    if (lstrlenA(value) >= kPathFieldSize) {
-        return 0;
-    }
-    lstrcpyA(field, value);
-    return 1;
-}
-
+// Applies one switch as it is met; 0 when it is refused.
 int ApplySwitch(const CmdParameter& item)
 {
-    if (EqualIgnoringAsciiCase(item.name, "log")) {
-        if (item.value != nullptr && item.value[0] != '\0') {
-            if (!CopyPathValue(gRunSettings.logPath, item.value)) {
-                return 0;
-            }
+    SwitchKind kind = SwitchKind::Install;
+    if (CheckSwitch(item, &kind) != SwitchFault::None) {
+        return 0;
+    }
+    switch (kind) {
+    case SwitchKind::Log:
+        if (HasValue(item)) {
+            lstrcpyA(gRunSettings.logPath, item.value);
         }
         gRunSettings.logSwitch = item.isOn;
-        return 1;
-    }
-    if (EqualIgnoringAsciiCase(item.name, "ini")) {
-        if (item.value == nullptr || item.value[0] == '\0') {
-            return 0;
-        }
-        return CopyPathValue(gRunSettings.settingsPath, item.value);
-    }
-    if (EqualIgnoringAsciiCase(item.name, "install")) {
+        break;
+    case SwitchKind::Ini:
+        lstrcpyA(gRunSettings.settingsPath, item.value);
+        break;
+    case SwitchKind::Install: {
         // A program path that is not known whole registers nothing.
         char path[MAX_PATH];
         if (GetProgramPath(path)) {
             AddToRunLine(path);
         }
-        return 1;
+        break;
     }
-    return 0;
+    }
+    return 1;
 }
 
 int ApplyOptionsFile()
@@ -92,8 +82,8 @@ void ExamineEntries()
 int ApplyOptionsStream(FILE* stream)
 {
     OptionsReader reader(stream);
-    char line[kLineRoom];
-    while (reader.NextPiece(line, kLineRoom)) {
+    char line[kOptionsLineRoom];
+    while (reader.NextPiece(line, kOptionsLineRoom)) {
         if (line[0] != '\0' && !ApplySwitchLine(line)) {
             return 0;
         }
@@ -111,7 +101,7 @@ int ApplySwitchLine(LPCSTR line)
     }
     commandLine.current = commandLine.first;
     for (CmdParameter* item = commandLine.first; item != nullptr; item = commandLine.Next()) {
-        if (item->name == nullptr || !item->isSwitch || !ApplySwitch(*item)) {
+        if (!ApplySwitch(*item)) {
             return 0;
         }
     }
