@@ -1,7 +1,6 @@
 #include "check/option_report.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "check/text_format.h"
 #include "cmdline/command_line.h"
@@ -106,10 +105,10 @@ OptionReport ReplayOptionPass(const std::string& commandTail)
         OptionsReader reader(stream);
         char line[kOptionsLineRoom];
         unsigned lineNumber = 1;
-        while (!report.refused && reader.NextPiece(line, kOptionsLineRoom)) {
+        bool lineEnded = false;
+        while (!report.refused && reader.NextPiece(line, kOptionsLineRoom, &lineEnded)) {
             unsigned thisLine = lineNumber;
-            // A piece shorter than the room ended its line; a full one goes on in the next.
-            lineNumber += std::strlen(line) < static_cast<size_t>(kOptionsLineRoom - 1) ? 1 : 0;
+            lineNumber += lineEnded ? 1 : 0;
             if (line[0] != '\0') {
                 ReplaySwitchLine(line, "options file line " + std::to_string(thisLine), &report);
             }

@@ -39,7 +39,7 @@ int OptionsReader::NextByte()
     return c;
 }
 
-bool OptionsReader::NextPiece(char* out, int room)
+bool OptionsReader::NextPiece(char* out, int room, bool* lineEnded)
 {
     int stored = 0;
     int c = EOF;
@@ -53,5 +53,8 @@ bool OptionsReader::NextPiece(char* out, int room)
         }
     }
     out[stored] = '\0';
+    if (lineEnded != nullptr) {
+        *lineEnded = c == '\n' || c == EOF;
+    }
     return stored > 0 || c == '\n';
 }

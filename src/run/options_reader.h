@@ -14,8 +14,9 @@ public:
     explicit OptionsReader(FILE* stream);
 
     // The next piece into `out` (room `room`, at least 2), without its line feed. False at the
-    // end of the file.
-    bool NextPiece(char* out, int room);
+    // end of the file. `lineEnded`, when given, tells whether the piece ended its line (a
+    // piece may hold a NUL, so its length cannot tell).
+    bool NextPiece(char* out, int room, bool* lineEnded = nullptr);
 
 private:
     int NextByte();

@@ -99,8 +99,10 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
 
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
 {
-    // Unquoted, the '/' of a path starts a new switch.
-    WriteOptionsFile("/log\r\n\r\n/ini=settings/a.ini\r\n");
+    // Unquoted, the '/' of a path starts a new switch. The first line is read in two pieces,
+    // and its NUL must not make its first piece count as a whole line.
+    WriteOptionsFile(std::string("/log\0", 5) + std::string(300, ' ') +
+                     "\r\n\r\n/ini=settings/a.ini\r\n");
     testing_support::ProcessResult result = RunCheck({});
     EXPECT_EQ(result.exitStatus & 1, 1) << result.output;
     EXPECT_NE(result.output.find("options file line 3"), std::string::npos) << result.output;
