@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "check/check_platform.h"
 #include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
@@ -89,6 +90,8 @@ TEST(CreateProcess, ProgramPathsWithBlanksWorkQuotedOrUnquoted)
     std::string program = MakeRecorder(dir, "my tools/rec", dir / "out");
     EXPECT_TRUE(Start(program + " x"));
     EXPECT_EQ(WaitForFile(dir / "out"), "x\n");
+    // The companion reports the arguments the program is started with.
+    EXPECT_EQ(SplitSetupCommandLine(program + " x"), (std::vector<std::string>{program, "x"}));
     unlink((dir / "out").c_str());
     EXPECT_TRUE(Start("\"" + program + "\" y"));
     EXPECT_EQ(WaitForFile(dir / "out"), "y\n");

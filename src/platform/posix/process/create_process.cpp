@@ -9,38 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/process/executable_file.h"
-#include "platform/posix/process/windows_command_line.h"
+#include "platform/posix/process/program_arguments.h"
 #include "platform/win32.h"
 
 namespace {
-
-// An unquoted program path may hold blanks: as the real platform does, try ever longer
-// stretches of the command line up to each blank until one names a program.
-std::vector<std::string> ArgumentsOf(const std::string& commandLine)
-{
-    std::vector<std::string> arguments = SplitWindowsCommandLine(commandLine);
-    size_t start = commandLine.find_first_not_of(" \t");
-    if (arguments.empty() || start == std::string::npos || commandLine[start] == '"' ||
-        arguments[0].find('/') == std::string::npos || IsExecutableFile(arguments[0])) {
-        return arguments;
-    }
-    for (size_t blank = commandLine.find(' ', start); blank != std::string::npos;
-         blank = commandLine.find(' ', blank + 1)) {
-        size_t next = commandLine.find(' ', blank + 1);
-        std::string candidate = commandLine.substr(start, next == std::string::npos
-                                                              ? std::string::npos
-                                                              : next - start);
-        if (IsExecutableFile(candidate)) {
-            std::vector<std::string> rest = next == std::string::npos
-                                                ? std::vector<std::string>{}
-                                                : SplitWindowsCommandLine(commandLine.substr(next));
-            rest.insert(rest.begin(), candidate);
-            return rest;
-        }
-    }
-    return arguments;
-}
 
 void ResetChildState()
 {
@@ -79,7 +51,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
         processInformation == nullptr) {
         return FALSE;
     }
-    std::vector<std::string> arguments = ArgumentsOf(commandLine);
+    std::vector<std::string> arguments = ProgramArguments(commandLine);
     if (arguments.empty() || arguments[0].empty()) {
         return FALSE;
     }

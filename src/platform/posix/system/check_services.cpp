@@ -9,7 +9,7 @@
 
 #include "check/check_platform.h"
 #include "platform/posix/process/executable_file.h"
-#include "platform/posix/process/windows_command_line.h"
+#include "platform/posix/process/program_arguments.h"
 #include "platform/posix/profile/log_on_start.h"
 
 const char* LogonProgramFileName()
@@ -63,5 +63,5 @@ bool CanAppendTo(const std::string& path)
 
 std::vector<std::string> SplitSetupCommandLine(const std::string& commandLine)
 {
-    return SplitWindowsCommandLine(commandLine);
+    return ProgramArguments(commandLine);
 }
