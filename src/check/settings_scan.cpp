@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "check/text_format.h"
-#include "platform/posix/profile/profile_text.h"
 #include "run/entry_bound.h"
+#include "text/profile_text.h"
 
 namespace {
 

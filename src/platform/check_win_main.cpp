@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "check/check_driver.h"
-#include "platform/posix/process/argv_tail.h"
-#include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 #include "run/command_tail.h"
+#include "text/argv_tail.h"
+#include "text/windows_command_line.h"
 
 int main()
 {

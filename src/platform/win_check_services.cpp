@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "check/check_platform.h"
-#include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
+#include "text/windows_command_line.h"
 
 const char* LogonProgramFileName()
 {

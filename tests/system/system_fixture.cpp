@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/posix/process/argv_tail.h"
 #include "support/pe_fixture.h"
+#include "text/argv_tail.h"
 
 namespace system_tests {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "check/check_platform.h"
-#include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
+#include "text/windows_command_line.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/posix/process/program_arguments.h"
 
 #include "platform/posix/process/executable_file.h"
-#include "platform/posix/process/windows_command_line.h"
+#include "text/windows_command_line.h"
 
 std::vector<std::string> ProgramArguments(const std::string& commandLine)
 {
