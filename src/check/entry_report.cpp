@@ -211,20 +211,21 @@ std::string DescribeStep(const EntryResult& result)
     case SourceNotFound:
         return "step 2: Source not found";
     case NoVersionResource: {
-        const SideDetail* details[2] = {&result.destination, &result.source};
-        bool none[2] = {seen.destination.versionSize == 0, seen.source.versionSize == 0};
-        const char* names[2] = {"Destination", "Source"};
-        bool patterns = result.destination.pattern || result.source.pattern;
+        auto side = [](const char* name, const SideDetail& detail) {
+            return name + std::string(detail.pattern ? " (a pattern, through which none is read)"
+                                                     : "");
+        };
+        bool destinationNone = seen.destination.versionSize == 0;
+        bool sourceNone = seen.source.versionSize == 0;
+        bool pattern = result.destination.pattern || result.source.pattern;
         text = "step 3: no version resource on ";
-        if (none[0] && none[1] && !patterns) {
-            text += "either file";
-            break;
-        }
-        for (int side = 0; side < 2; ++side) {
-            if (none[side]) {
-                text += std::string(side == 1 && none[0] ? " nor " : "") + names[side] +
-                        (details[side]->pattern ? " (a pattern, through which none is read)" : "");
-            }
+        if (destinationNone && sourceNone) {
+            text += pattern ? side("Destination", result.destination) + " nor " +
+                                  side("Source", result.source)
+                            : "either file";
+        } else {
+            text += destinationNone ? side("Destination", result.destination)
+                                    : side("Source", result.source);
         }
         break;
     }

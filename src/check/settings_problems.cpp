@@ -157,8 +157,7 @@ void CheckEntryPaths(const IniSection& section, FindingList* findings)
     const IniKey* setup = FindKey(section, "SetupApp");
     std::vector<std::string> args =
         setup != nullptr ? SplitWindowsCommandLine(setup->value) : std::vector<std::string>{};
-    if (!args.empty() && args[0].find_first_of(std::string("/") + kPathSeparator) !=
-                             std::string::npos) {
+    if (!args.empty() && args[0].find_first_of("/\\") != std::string::npos) {
         CheckPath(section, *setup, args[0], "starts its program by a relative path", findings);
     }
 }

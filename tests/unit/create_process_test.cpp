@@ -103,9 +103,10 @@ TEST(CreateProcess, FailuresAreReportedAndForeseen)
     TempDir dir;
     WriteFile(dir / "not-executable", "data");
     mkdir((dir / "folder").c_str(), 0755);
-    for (const auto& script : {std::make_pair("no-interpreter", "#!/no/such/sh\n"),
-                               std::make_pair("carriage-return", "#!/bin/sh\r\nexit 0\r\n"),
-                               std::make_pair("no-interpreter-line", "exit 0\n")}) {
+    const std::string record = "echo \"$1\" > '" + (dir / "ran") + "'\n";
+    for (const auto& script : {std::make_pair("no-interpreter", std::string("#!/no/such/sh\n")),
+                               std::make_pair("carriage-return", std::string("#!/bin/sh\r\n")),
+                               std::make_pair("no-interpreter-line", record)}) {
         WriteFile(dir / script.first, script.second);
         chmod((dir / script.first).c_str(), 0755);
     }
@@ -119,6 +120,7 @@ TEST(CreateProcess, FailuresAreReportedAndForeseen)
     // A file without an interpreter line is run by /bin/sh, as execvp runs it.
     std::string plain = dir / "no-interpreter-line";
     EXPECT_TRUE(Start(plain + " x"));
+    EXPECT_EQ(WaitForFile(dir / "ran"), "x\n");
     EXPECT_TRUE(ForecastSetupStart(plain + " x").starts);
     EXPECT_EQ(ForecastSetupStart(plain).how, "no interpreter line: run by /bin/sh");
 }
