@@ -20,8 +20,14 @@ public:
     {
         return section_ != nullptr ? FindKey(*section_, key) : nullptr;
     }
-    void Add(const char* key, const std::string& text) { findings_.problems.push_back(At(key, text)); }
-    void Note(const char* key, const std::string& text) { findings_.notes.push_back(At(key, text)); }
+    void Add(const char* key, const std::string& text)
+    {
+        findings_.problems.push_back(At(key, text));
+    }
+    void Note(const char* key, const std::string& text)
+    {
+        findings_.notes.push_back(At(key, text));
+    }
     Findings Take() { return std::move(findings_); }
 
 private:

@@ -43,8 +43,14 @@ size_t EditDistance(const std::string& a, const std::string& b)
 class FindingList {
 public:
     explicit FindingList(const std::string& file) : file_(file) {}
-    void Add(unsigned line, const std::string& text) { findings_.problems.push_back(At(line, text)); }
-    void Note(unsigned line, const std::string& text) { findings_.notes.push_back(At(line, text)); }
+    void Add(unsigned line, const std::string& text)
+    {
+        findings_.problems.push_back(At(line, text));
+    }
+    void Note(unsigned line, const std::string& text)
+    {
+        findings_.notes.push_back(At(line, text));
+    }
     Findings Take() { return std::move(findings_); }
 
 private:

@@ -64,8 +64,10 @@ std::vector<std::string> ProgramCandidates(const std::string& line, size_t start
         return {line.substr(start + 1, close == std::string::npos ? close : close - start - 1)};
     }
     std::vector<std::string> candidates;
-    for (size_t blank = line.find_first_of(" \t", start);; blank = line.find_first_of(" \t", blank + 1)) {
-        candidates.push_back(line.substr(start, blank == std::string::npos ? blank : blank - start));
+    for (size_t blank = line.find_first_of(" \t", start);;
+         blank = line.find_first_of(" \t", blank + 1)) {
+        candidates.push_back(line.substr(start, blank == std::string::npos ? blank
+                                                                           : blank - start));
         if (blank == std::string::npos) {
             return candidates;
         }

@@ -9,8 +9,8 @@ namespace {
 class RunLine : public SystemTest {
 protected:
     // Under Wine the run line is one registry value for the whole prefix: each test starts
-    // without it. Only these tests touch it, and never two at once, so no other test's
-    // set-up can clear it in the middle of one of them.
+    // without it. Only these tests and the companion's touch it, and never two at once, so no
+    // other test's set-up can clear it in the middle of one of them.
     RunLine()
     {
         if (UnderWine()) {

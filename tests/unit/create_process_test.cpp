@@ -91,7 +91,8 @@ TEST(CreateProcess, ProgramPathsWithBlanksWorkQuotedOrUnquoted)
     EXPECT_TRUE(Start(program + " x"));
     EXPECT_EQ(WaitForFile(dir / "out"), "x\n");
     // The companion reports the arguments the program is started with.
-    EXPECT_EQ(ForecastSetupStart(program + " x").arguments, (std::vector<std::string>{program, "x"}));
+    EXPECT_EQ(ForecastSetupStart(program + " x").arguments,
+              (std::vector<std::string>{program, "x"}));
     unlink((dir / "out").c_str());
     EXPECT_TRUE(Start("\"" + program + "\" y"));
     EXPECT_EQ(WaitForFile(dir / "out"), "y\n");
