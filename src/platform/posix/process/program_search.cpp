@@ -26,7 +26,10 @@ ExecForecast Forecast(const std::string& path, int depth)
     ExecForecast forecast;
     forecast.path = path;
     struct stat info {};
-    if (path.empty() || stat(path.c_str(), &info) != 0) {
+    if (path.empty()) {
+        return forecast;  // missing
+    }
+    if (stat(path.c_str(), &info) != 0) {
         forecast.outcome = errno == EACCES ? ExecOutcome::NoAccess : ExecOutcome::Missing;
         return forecast;
     }
