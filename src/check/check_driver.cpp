@@ -2,15 +2,16 @@
 
 #include "check/check_platform.h"
 #include "check/check_request.h"
+#include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
 #include "check/option_report.h"
+#include "check/registration_report.h"
 #include "check/settings_problems.h"
 #include "check/settings_scan.h"
+#include "check/text_format.h"
 #include "core/program_paths.h"
 #include "run/entry_bound.h"
-#include "run/run_line.h"
-#include "run/run_line_edit.h"
 #include "version.h"
 
 namespace {
@@ -19,9 +20,10 @@ constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly loo
 
 const char kUsage[] =
     "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/csv]\n"
-    "       quorvel-check /log-summary[=PATH]\n"
+    "       quorvel-check /log-summary[=PATH] [/csv]\n"
     "       quorvel-check /versions FILE...\n"
-    "       quorvel-check /?\n"
+    "       quorvel-check /? | -h | --help\n"
+    "       quorvel-check /version | --version\n"
     "\n"
     "Tells what the log-on program beside it would do here, and why, without doing any of\n"
     "it: no log line, no setup program, no registration, no wait.\n"
@@ -29,11 +31,12 @@ const char kUsage[] =
     "  /log /ini /install  read as the log-on program reads them, after Quorvel.cfg\n"
     "  /csv                the per-entry table as CSV with a header row\n"
     "  /log-summary        launches per application from the install log, with\n"
-    "                      re-install loops flagged\n"
+    "                      re-install loops flagged (as CSV with /csv)\n"
     "  /versions FILE...   each file's version as the decision reads it\n"
     "\n"
     "Exit status: the sum of 1 (a line of switches is refused), 2 (problems found) and\n"
-    "4 (at least one entry is due); 0 when nothing is due and nothing is wrong.\n";
+    "4 (at least one entry is due); 0 when nothing is due and nothing is wrong. Notes\n"
+    "tell documented ways of working and set no bit.\n";
 
 std::string BesideProgram(const char* name)
 {
@@ -70,34 +73,13 @@ std::string ConfigurationText(const OptionReport& options, UINT count, UINT dela
     return text;
 }
 
-std::string RegistrationText()
+std::string FindingsText(const char* title, const std::vector<Finding>& findings)
 {
-    std::string program = BesideProgram(LogonProgramFileName());
-    std::string text = "Registration (read only)\n  run line       ";
-    std::string runLine;
-    if (!ReadRunValue(runLine)) {
-        text += "too long to read\n";
-    } else {
-        size_t match = FindProgramInRunLine(runLine, program, kPathSeparator);
-        text += std::string(match != std::string::npos ? "holds " : "does not hold ") +
-                LogonProgramFileName() + "\n";
+    std::string text = std::string(title) + "\n";
+    for (const Finding& finding : findings) {
+        text += "  " + finding.where + ": " + finding.text + "\n";
     }
-    std::string autostart;
-    if (AutostartEntryPath(&autostart)) {
-        WIN32_FIND_DATAA found;
-        text += "  autostart      " + autostart +
-                (FindsEntry(autostart, &found) ? " present\n" : " absent\n");
-    }
-    return text;
-}
-
-std::string ProblemsText(const std::vector<Problem>& problems)
-{
-    std::string text = "Problems\n";
-    for (const Problem& problem : problems) {
-        text += "  " + problem.where + ": " + problem.text + "\n";
-    }
-    return problems.empty() ? text + "  none found\n" : text;
+    return findings.empty() ? text + "  none found\n" : text;
 }
 
 int ReportVersions(const std::vector<std::string>& files, std::string* out)
@@ -117,16 +99,20 @@ int ReportVersions(const std::vector<std::string>& files, std::string* out)
     return status;
 }
 
-int ReportLog(const std::string& path, std::string* out)
+int ReportLog(const std::string& path, bool csv, std::string* out)
 {
     LogSummary summary;
     if (!SummariseLog(path, &summary)) {
         *out += "Install log " + path + ": cannot be read\n";
         return kProblemBit;
     }
-    *out += LogSummaryText(path, summary);
+    *out += csv ? LogSummaryCsv(summary) : LogSummaryText(path, summary);
     return CountReinstallLoops(summary) > 0 ? kProblemBit : 0;
 }
+
+struct EntryCounts {
+    unsigned due = 0, current = 0, notDue = 0, skipped = 0;
+};
 
 int ReportConfiguration(const CheckRequest& request, const OptionReport& options,
                         std::string* out)
@@ -140,15 +126,10 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     IniScan scan = ScanSettingsText(bytes);
     UINT last = LastEntryToExamine(count, settings);  // the log-on pass's own bound
 
-    std::vector<Problem> problems = FindFileProblems(options, readable, cut);
-    std::vector<Problem> inFile = FindSettingsProblems(options.settingsPath, scan, count, delay);
-    problems.insert(problems.end(), inFile.begin(), inFile.end());
-
-    int status = (options.refused ? kRefusedBit : 0) | (problems.empty() ? 0 : kProblemBit);
+    Findings findings = FindFileProblems(options, readable, cut);
+    findings.Append(FindSettingsProblems(options.settingsPath, scan, count, delay));
     std::string entries;
-    unsigned due = 0;
-    unsigned current = 0;
-    unsigned skipped = 0;
+    EntryCounts counts;
     // Like the log-on pass, nothing is examined after a refused line.
     std::vector<UINT> numbers;
     if (!options.refused) {
@@ -156,12 +137,20 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath);
-        due += result.takesPart && result.verdict == LaunchSetup;
-        current += result.takesPart && result.verdict == UpToDate;
-        skipped += !result.takesPart;
+        bool sourceMissing = result.evidence.step == SourceNotFound;
+        counts.due += result.takesPart && result.verdict == LaunchSetup;
+        counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
+        counts.notDue += result.takesPart && sourceMissing;
+        counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result) : EntryText(result);
+        findings.Append(FindEntryFindings(result, scan, options.settingsPath));
     }
-    status |= due ? kDueBit : 0;
+    std::string program = BesideProgram(LogonProgramFileName());
+    RegistrationReport registration = ReportRegistration(options, program);
+    findings.Append(registration.findings);
+
+    int status = (options.refused ? kRefusedBit : 0) |
+                 (findings.problems.empty() ? 0 : kProblemBit) | (counts.due ? kDueBit : 0);
     if (request.csv) {
         *out += EntryCsvHeader() + entries;
         return status;
@@ -172,19 +161,25 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;
-    *out += "\n" + ProblemsText(problems) + "\n" + RegistrationText();
-    *out += "\nSummary: " + std::to_string(due) + " due, " + std::to_string(current) +
-            " current, " + std::to_string(skipped) + " skipped; " +
-            std::to_string(problems.size()) + " problems; exit status " +
+    *out += "\n" + FindingsText("Problems", findings.problems) + "\n" +
+            FindingsText("Notes", findings.notes) + "\n" + registration.text;
+    *out += "\nSummary: " + std::to_string(counts.due) + " due, " +
+            std::to_string(counts.current) + " current, " + std::to_string(counts.notDue) +
+            " not due, " + std::to_string(counts.skipped) + " skipped; " +
+            CountedText(findings.problems.size(), "problem", "problems") + ", " +
+            CountedText(findings.notes.size(), "note", "notes") + "; exit status " +
             std::to_string(status) + "\n";
     return status;
 }
 
-// Control bytes from the files (an escape sequence in a Name, say) never reach the terminal.
+// Control bytes from the files (an escape sequence in a Name, say) never reach the terminal;
+// a carriage return stays only before a line feed.
 void MaskControlBytes(std::string* text)
 {
-    for (char& c : *text) {
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r') || c == 0x7F) {
+    for (size_t i = 0; i < text->size(); ++i) {
+        char& c = (*text)[i];
+        bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n');
+        if ((static_cast<unsigned char>(c) < 0x20 && !lineEnd) || c == 0x7F) {
             c = '?';
         }
     }
@@ -198,7 +193,15 @@ int Report(const std::vector<std::string>& arguments, const std::string& rawTail
         *out += kUsage;
         return 0;
     }
+    if (request.version) {
+        *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n";
+        return 0;
+    }
     if (request.versions) {
+        if (request.files.empty()) {
+            *out += std::string("quorvel-check: /versions needs at least one file\n\n") + kUsage;
+            return kRefusedBit;
+        }
         return ReportVersions(request.files, out);
     }
     // The tail as typed when it holds none of the check's own switches.
@@ -209,7 +212,7 @@ int Report(const std::vector<std::string>& arguments, const std::string& rawTail
         int status = options.refused ? kRefusedBit : 0;
         return status | ReportLog(request.logSummaryPath.empty() ? options.logPath
                                                                  : request.logSummaryPath,
-                                  out);
+                                  request.csv, out);
     }
     return ReportConfiguration(request, options, out);
 }

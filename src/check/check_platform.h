@@ -7,20 +7,51 @@
 // The log-on program's file name, as it sits beside this program ("quorvel" or "quorvel.exe").
 const char* LogonProgramFileName();
 
-// Where the platform would find the program a setup command line starts (PATH on POSIX, the
-// Windows search order on Windows); false when it would not find it.
-bool FindSetupProgram(const std::string& program, std::string* found);
+// The current folder a log-on start gives the program, which relative paths depend on.
+const char* LogonCurrentFolder();
 
-// The per-user log-on start entry besides the run line (an XDG autostart entry on POSIX);
-// false where the platform has none.
-bool AutostartEntryPath(std::string* path);
+// What starting a setup command line would do, by the start's own rule on this platform.
+struct SetupForecast {
+    std::vector<std::string> arguments;  // as the started program receives them, its name first
+    std::string program;  // the file that would run ("" when none is found)
+    bool starts = false;  // the start succeeds
+    std::string why;      // a fault, in words: why it cannot start, or why it fails once started
+    std::string how;      // a way of starting worth telling ("run by /bin/sh"), or ""
+};
+SetupForecast ForecastSetupStart(const std::string& commandLine);
+
+// Why a search for `path` finds nothing, in the platform's words: no such file, its folder is
+// missing or unreachable, access denied, no match for a pattern.
+std::string WhyNotFound(const std::string& path);
 
 // True when this user may append to the existing file; nothing is written and the file's
 // times are kept.
 bool CanAppendTo(const std::string& path);
 
+// True when this user may create a file in the folder; nothing is created.
+bool CanCreateIn(const std::string& folder);
+
 // True when the folder exists (a drive root or a share counts).
 bool FolderExists(const std::string& path);
 
-// A command line split into arguments as a started program would see them.
-std::vector<std::string> SplitSetupCommandLine(const std::string& commandLine);
+// How a log at `path` is shared with other users, when it leaves them out: "" when they may
+// write it (or the platform's permissions are the folder's own affair).
+std::string LogSharing(const std::string& path, bool exists);
+
+// One way the session starts a program at log-on besides the run line (an XDG autostart
+// entry, the machine's Run key), as found.
+struct LogonStart {
+    std::string label;    // "autostart", "machine Run"
+    std::string where;    // the entry's file, or the registry value
+    std::string state;    // in words: absent, hidden, or what it starts
+    bool starts = false;  // it starts an existing program at log-on
+    std::string problem;  // why it is broken, or ""
+};
+std::vector<LogonStart> LogonStartsBesideRunLine();
+
+// True when the platform itself starts what the run line names at log-on (Windows); false
+// where only an autostart entry written with it does (POSIX).
+bool RunLineStartsAtLogOn();
+
+// How to have the program started at log-on when its path cannot stand in the run line.
+const char* StartWithoutRunLine();

@@ -26,8 +26,12 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         std::string name = SwitchName(argument);
         bool hasValue = argument.find('=') != std::string::npos;
-        if (name == "?" && !hasValue) {
+        if (!hasValue && (name == "?" || SameAsciiText(name, "h") ||
+                          SameAsciiText(name, "help") || SameAsciiText(name, "-help"))) {
             request.usage = true;
+        } else if (!hasValue && (SameAsciiText(name, "version") ||
+                                 SameAsciiText(name, "-version"))) {
+            request.version = true;
         } else if (SameAsciiText(name, "csv") && !hasValue) {
             request.csv = true;
         } else if (SameAsciiText(name, "versions") && !hasValue) {

@@ -5,7 +5,8 @@
 #include <vector>
 
 struct CheckRequest {
-    bool usage = false;       // /?
+    bool usage = false;       // /?, -h, --help
+    bool version = false;     // /version, --version
     bool csv = false;         // /csv
     bool versions = false;    // /versions FILE...
     std::vector<std::string> files;

@@ -8,11 +8,24 @@
 
 namespace {
 
-// The folder part of a searched path: the search gives only the entry's own name.
+// The folder part of a searched path, with its separator: the search gives only the entry's
+// own name.
 std::string FolderOf(const std::string& path)
 {
     size_t cut = path.find_last_of(std::string("/") + kPathSeparator);
     return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+// The version line of one side: a pattern's match is read as a file of its own as well.
+std::string VersionText(const SideDetail& detail)
+{
+    if (!detail.pattern || detail.hasVersion) {
+        return DescribeVersion(detail.hasVersion, detail.version);
+    }
+    return "version resource not read: the decision reads it from the path as written, and a "
+           "pattern names no file (the match itself has " +
+           (detail.matchHasVersion ? DescribeVersion(true, detail.matchVersion)
+                                   : std::string("none")) + ")";
 }
 
 unsigned CountMatches(const std::string& path)
@@ -32,11 +45,16 @@ unsigned CountMatches(const std::string& path)
 
 void FillDetail(const std::string& path, const SideEvidence& seen, SideDetail* detail)
 {
+    detail->pattern = path.find_first_of("*?") != std::string::npos;
     if (!seen.found) {
+        if (seen.searched) {
+            detail->whyNotFound = WhyNotFound(path);
+            std::string folder = FolderOf(path);
+            detail->folderMissing = !folder.empty() && !FolderExists(folder);
+        }
         return;
     }
-    bool pattern = path.find_first_of("*?") != std::string::npos;
-    detail->resolved = pattern ? FolderOf(path) + seen.stamp.name : path;
+    detail->resolved = detail->pattern ? FolderOf(path) + seen.stamp.name : path;
     detail->matches = CountMatches(path);
     if (seen.versionRead) {
         detail->hasVersion = true;
@@ -44,14 +62,9 @@ void FillDetail(const std::string& path, const SideEvidence& seen, SideDetail* d
     } else {
         detail->hasVersion = ReadFileVersion(path, detail->version);
     }
-}
-
-const char* VerdictWord(const EntryResult& result)
-{
-    if (!result.takesPart) {
-        return "skipped";
+    if (detail->pattern) {
+        detail->matchHasVersion = ReadFileVersion(detail->resolved, detail->matchVersion);
     }
-    return result.verdict == LaunchSetup ? "due" : "current";
 }
 
 std::string EmptyKeys(const AppEntry& entry)
@@ -76,22 +89,6 @@ std::string MomentText(const SideEvidence& seen)
            FormatWord(seen.stamp.date) + ", time " + FormatWord(seen.stamp.time) + ")";
 }
 
-std::string SideText(const char* label, const char* path, const SideEvidence& seen,
-                     const SideDetail& detail)
-{
-    std::string text = std::string("  ") + label + path + "\n";
-    if (!seen.searched) {
-        return text + "      not looked at: the decision stopped before it\n";
-    }
-    if (!seen.found) {
-        return text + "      not found\n";
-    }
-    text += "      file " + detail.resolved + " (" + std::to_string(detail.matches) +
-            (detail.matches == 1 ? " match)\n" : " matches, the first is taken)\n");
-    text += "      " + DescribeVersion(detail.hasVersion, detail.version) + "\n";
-    return text + "      last write " + MomentText(seen) + "\n";
-}
-
 std::string JoinArguments(const std::vector<std::string>& args, const char* separator)
 {
     std::string text;
@@ -101,15 +98,53 @@ std::string JoinArguments(const std::vector<std::string>& args, const char* sepa
     return text;
 }
 
+std::string SideText(const char* label, const char* path, const SideEvidence& seen,
+                     const SideDetail& detail)
+{
+    std::string text = std::string("  ") + label + path + "\n";
+    if (!seen.searched) {
+        return text + "      not looked at: the decision stopped before it\n";
+    }
+    if (!seen.found) {
+        return text + "      not found: " + detail.whyNotFound + "\n";
+    }
+    text += "      file " + detail.resolved + " (" +
+            CountedText(detail.matches, "match", "matches") +
+            (detail.matches == 1 ? ")\n" : ", the first is taken)\n");
+    text += "      " + VersionText(detail) + "\n";
+    return text + "      last write " + MomentText(seen) + "\n";
+}
+
+std::string SetupText(const EntryResult& result)
+{
+    const SetupForecast& setup = result.setup;
+    const char* label = result.verdict != LaunchSetup ? "  setup       "
+                        : setup.starts                ? "  would start "
+                                                      : "  would try   ";
+    std::string text = label + std::string(result.entry.setupApp) + "\n";
+    if (!setup.program.empty()) {
+        text += "      program " + setup.program + (setup.how.empty() ? "" : ": " + setup.how) +
+                "\n";
+    }
+    if (setup.starts) {
+        text += "      arguments " + JoinArguments(setup.arguments, " ") + "\n";
+    }
+    if (!setup.why.empty()) {
+        text += std::string(setup.starts ? "      fails: " : "      cannot start: ") + setup.why +
+                "\n";
+    }
+    return text;
+}
+
 std::string SideCsv(const SideEvidence& seen, const SideDetail& detail)
 {
     if (!seen.found) {
-        return std::string(seen.searched ? "not found" : "not looked at") + ",,,,,";
+        return CsvField(seen.searched ? "not found: " + detail.whyNotFound : "not looked at") +
+               ",,,,,";
     }
     return CsvField(detail.resolved) + "," + std::to_string(detail.matches) + "," +
-           CsvField(DescribeVersion(detail.hasVersion, detail.version)) + "," +
-           FormatWord(seen.stamp.date) + "," + FormatWord(seen.stamp.time) + "," +
-           FormatDosMoment(seen.stamp.date, seen.stamp.time);
+           CsvField(VersionText(detail)) + "," + FormatWord(seen.stamp.date) + "," +
+           FormatWord(seen.stamp.time) + "," + FormatDosMoment(seen.stamp.date, seen.stamp.time);
 }
 
 }  // namespace
@@ -162,9 +197,7 @@ EntryResult ExamineEntry(UINT n, const std::string& settingsPath)
                                               &result.evidence);
     FillDetail(result.entry.destination, result.evidence.destination, &result.destination);
     FillDetail(result.entry.source, result.evidence.source, &result.source);
-    if (result.verdict == LaunchSetup) {
-        result.setupArguments = SplitSetupCommandLine(result.entry.setupApp);
-    }
+    result.setup = ForecastSetupStart(result.entry.setupApp);
     return result;
 }
 
@@ -177,12 +210,25 @@ std::string DescribeStep(const EntryResult& result)
         return "step 1: Destination not found";
     case SourceNotFound:
         return "step 2: Source not found";
-    case NoVersionResource:
-        text = std::string("step 3: no version resource on ") +
-               (seen.destination.versionSize == 0
-                    ? (seen.source.versionSize == 0 ? "either file" : "Destination")
-                    : "Source");
+    case NoVersionResource: {
+        auto side = [](const char* name, const SideDetail& detail) {
+            return name + std::string(detail.pattern ? " (a pattern, through which none is read)"
+                                                     : "");
+        };
+        bool destinationNone = seen.destination.versionSize == 0;
+        bool sourceNone = seen.source.versionSize == 0;
+        bool pattern = result.destination.pattern || result.source.pattern;
+        text = "step 3: no version resource on ";
+        if (destinationNone && sourceNone) {
+            text += pattern ? side("Destination", result.destination) + " nor " +
+                                  side("Source", result.source)
+                            : "either file";
+        } else {
+            text += destinationNone ? side("Destination", result.destination)
+                                    : side("Source", result.source);
+        }
         break;
+    }
     case BlockNotAllocated:
         return "steps 4-5: a version block could not be allocated";
     case BlockNotRead:
@@ -215,23 +261,34 @@ std::string DescribeStep(const EntryResult& result)
     return text + "; by date and time, Source has " + comparison;
 }
 
+std::string VerdictText(const EntryResult& result)
+{
+    if (!result.takesPart) {
+        return "skipped";
+    }
+    if (result.verdict == LaunchSetup) {
+        return "due";
+    }
+    return result.evidence.step == SourceNotFound ? "not due: Source not found" : "current";
+}
+
 std::string EntryText(const EntryResult& result)
 {
     const AppEntry& entry = result.entry;
     std::string text = "[" + std::string(entry.section) + "] " + entry.name + ": " +
-                       VerdictWord(result) + "\n";
+                       VerdictText(result) + "\n";
     if (!result.takesPart) {
         return text + "  empty: " + EmptyKeys(entry) + ", so the entry is skipped\n";
     }
     text += SideText("Destination ", entry.destination, result.evidence.destination,
                      result.destination);
+    if (result.destination.folderMissing) {
+        text += "      its folder does not exist either: the setup program may not be able to "
+                "create it\n";
+    }
     text += SideText("Source      ", entry.source, result.evidence.source, result.source);
     text += "  decided by  " + DescribeStep(result) + "\n";
-    if (result.verdict == LaunchSetup) {
-        text += "  would start " + std::string(entry.setupApp) + "\n";
-        text += "  arguments   " + JoinArguments(result.setupArguments, " ") + "\n";
-    }
-    return text;
+    return text + SetupText(result);
 }
 
 std::string EntryCsvHeader()
@@ -239,21 +296,24 @@ std::string EntryCsvHeader()
     return "Entry,Name,Verdict,EmptyKeys,Destination,DestinationFile,DestinationMatches,"
            "DestinationVersion,DestinationDosDate,DestinationDosTime,DestinationLastWrite,"
            "Source,SourceFile,SourceMatches,SourceVersion,SourceDosDate,SourceDosTime,"
-           "SourceLastWrite,Step,SetupApp,SetupArguments\r\n";
+           "SourceLastWrite,Step,SetupApp,SetupArguments,SetupProgram,SetupStarts,"
+           "SetupFault\r\n";
 }
 
 std::string EntryCsvRow(const EntryResult& result)
 {
     const AppEntry& entry = result.entry;
     std::string row = std::to_string(result.n) + "," + CsvField(entry.name) + "," +
-                      VerdictWord(result) + "," + CsvField(EmptyKeys(entry)) + "," +
+                      CsvField(VerdictText(result)) + "," + CsvField(EmptyKeys(entry)) + "," +
                       CsvField(entry.destination) + ",";
     if (!result.takesPart) {
         return row + ",,,,,," + CsvField(entry.source) + ",,,,,,,," + CsvField(entry.setupApp) +
-               ",\r\n";
+               ",,,,\r\n";
     }
+    const SetupForecast& setup = result.setup;
     row += SideCsv(result.evidence.destination, result.destination) + "," +
            CsvField(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
     return row + CsvField(DescribeStep(result)) + "," + CsvField(entry.setupApp) + "," +
-           CsvField(JoinArguments(result.setupArguments, " ")) + "\r\n";
+           CsvField(JoinArguments(setup.arguments, " ")) + "," + CsvField(setup.program) + "," +
+           (setup.starts ? "yes" : "no") + "," + CsvField(setup.why) + "\r\n";
 }

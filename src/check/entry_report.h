@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "check/check_platform.h"
 #include "update/app_entry.h"
 #include "update/decide_update.h"
 
@@ -12,8 +13,13 @@
 struct SideDetail {
     std::string resolved;  // the file the search took ("" when not found or not looked at)
     unsigned matches = 0;  // how many entries the search would return
-    bool hasVersion = false;
+    bool hasVersion = false;  // the version resource as the decision reads it
     DWORD version[4] = {0, 0, 0, 0};
+    bool pattern = false;  // '*' or '?' in the path: versions are not read through it
+    bool matchHasVersion = false;  // a pattern's match read as a file of its own
+    DWORD matchVersion[4] = {0, 0, 0, 0};
+    std::string whyNotFound;  // searched and not found: the platform's reason
+    bool folderMissing = false;  // not found, and the folder it would be in is missing too
 };
 
 struct EntryResult {
@@ -24,7 +30,7 @@ struct EntryResult {
     UpdateEvidence evidence{};
     SideDetail destination;
     SideDetail source;
-    std::vector<std::string> setupArguments;
+    SetupForecast setup;  // what starting SetupApp would do, whatever the verdict
 };
 
 // Examines entry n as the log-on pass does, without acting on the verdict.
@@ -41,6 +47,9 @@ std::string DescribeVersion(bool hasVersion, const DWORD version[4]);
 
 // The step that settled the verdict, in words.
 std::string DescribeStep(const EntryResult& result);
+
+// "due", "current", "skipped" or "not due: Source not found".
+std::string VerdictText(const EntryResult& result);
 
 // The human-readable block for one entry, and the CSV header and row.
 std::string EntryText(const EntryResult& result);

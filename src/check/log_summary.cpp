@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "check/text_format.h"
 #include "update/log_timestamp.h"
 
 namespace {
@@ -60,22 +61,32 @@ bool ParseLogLine(const std::string& line, LogLine* parsed)
     parsed->day = parsed->moment.substr(0, 10);
     std::string rest = line.substr(dash + 3);
     parsed->computer.clear();
+    parsed->user.clear();
     size_t open = rest.rfind(" (\\\\");
     size_t user = rest.rfind(", user ");
     if (open != std::string::npos && user != std::string::npos && user > open &&
         !rest.empty() && rest.back() == ')') {
         parsed->computer = rest.substr(open + 4, user - open - 4);
+        parsed->user = rest.substr(user + 7, rest.size() - 1 - user - 7);
         rest.resize(open);
     }
     parsed->name = rest;
     return !parsed->name.empty();
 }
 
-void AddLogLine(const std::string& line, LogSummary* summary)
+void AddUnparsedLine(unsigned number, LogSummary* summary)
+{
+    ++summary->unparsed;
+    if (summary->unparsedLines.size() < kUnparsedListed) {
+        summary->unparsedLines.push_back(number);
+    }
+}
+
+void AddLogLine(const std::string& line, unsigned number, LogSummary* summary)
 {
     LogLine parsed;
     if (!ParseLogLine(line, &parsed)) {
-        ++summary->unparsed;
+        AddUnparsedLine(number, summary);
         return;
     }
     ApplicationSummary& application = summary->applications[parsed.name];
@@ -89,6 +100,7 @@ void AddLogLine(const std::string& line, LogSummary* summary)
     if (!parsed.computer.empty()) {
         application.computers.insert(parsed.computer);
         application.daysByComputer[parsed.computer].insert(parsed.day);
+        application.users.insert(parsed.user);
     }
 }
 
@@ -100,16 +112,18 @@ bool SummariseLog(const std::string& path, LogSummary* summary)
     }
     std::string line;
     bool tooLong = false;
+    unsigned number = 0;
     char block[4096];
     size_t got = 0;
     auto finish = [&]() {
+        ++number;
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         if (tooLong) {
-            ++summary->unparsed;
+            AddUnparsedLine(number, summary);
         } else if (!line.empty()) {
-            AddLogLine(line, summary);
+            AddLogLine(line, number, summary);
         }
         line.clear();
         tooLong = false;
@@ -130,13 +144,20 @@ bool SummariseLog(const std::string& path, LogSummary* summary)
     return true;
 }
 
+unsigned CountLoops(const ApplicationSummary& application)
+{
+    unsigned loops = 0;
+    for (const auto& computer : application.daysByComputer) {
+        loops += computer.second.size() >= kLoopDays ? 1 : 0;
+    }
+    return loops;
+}
+
 unsigned CountReinstallLoops(const LogSummary& summary)
 {
     unsigned loops = 0;
     for (const auto& application : summary.applications) {
-        for (const auto& computer : application.second.daysByComputer) {
-            loops += computer.second.size() >= kLoopDays ? 1 : 0;
-        }
+        loops += CountLoops(application.second);
     }
     return loops;
 }
@@ -146,9 +167,11 @@ std::string LogSummaryText(const std::string& path, const LogSummary& summary)
     std::string text = "Install log " + path + "\n";
     for (const auto& item : summary.applications) {
         const ApplicationSummary& application = item.second;
-        text += "  " + item.first + ": " + std::to_string(application.launches) +
-                " launches on " + std::to_string(application.computers.size()) +
-                " computers, first " + application.first + ", last " + application.last + "\n";
+        text += "  " + item.first + ": " +
+                CountedText(application.launches, "launch", "launches") + " on " +
+                CountedText(application.computers.size(), "computer", "computers") + " by " +
+                CountedText(application.users.size(), "user", "users") + ", first " +
+                application.first + ", last " + application.last + "\n";
         for (const auto& computer : application.daysByComputer) {
             if (computer.second.size() >= kLoopDays) {
                 text += "    re-install loop? launched on " +
@@ -157,6 +180,27 @@ std::string LogSummaryText(const std::string& path, const LogSummary& summary)
             }
         }
     }
-    text += "  lines not understood: " + std::to_string(summary.unparsed) + "\n";
-    return text;
+    text += "  lines not understood: " + std::to_string(summary.unparsed);
+    for (size_t i = 0; i < summary.unparsedLines.size(); ++i) {
+        const char* first = summary.unparsed == 1 ? " (line " : " (lines ";
+        text += (i == 0 ? first : ", ") + std::to_string(summary.unparsedLines[i]);
+    }
+    if (!summary.unparsedLines.empty()) {
+        text += summary.unparsed > summary.unparsedLines.size() ? ", ...)" : ")";
+    }
+    return text + "\n";
+}
+
+std::string LogSummaryCsv(const LogSummary& summary)
+{
+    std::string csv = "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,"
+                      "ReinstallLoops\r\n";
+    for (const auto& item : summary.applications) {
+        const ApplicationSummary& application = item.second;
+        csv += CsvField(item.first) + "," + std::to_string(application.launches) + "," +
+               std::to_string(application.computers.size()) + "," +
+               std::to_string(application.users.size()) + "," + application.first + "," +
+               application.last + "," + std::to_string(CountLoops(application)) + "\r\n";
+    }
+    return csv;
 }

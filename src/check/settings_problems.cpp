@@ -5,6 +5,7 @@
 #include "check/check_platform.h"
 #include "check/entry_report.h"
 #include "check/text_format.h"
+#include "text/windows_command_line.h"
 
 namespace {
 
@@ -39,32 +40,68 @@ size_t EditDistance(const std::string& a, const std::string& b)
     return row[b.size()];
 }
 
-class ProblemList {
+class FindingList {
 public:
-    explicit ProblemList(const std::string& file) : file_(file) {}
+    explicit FindingList(const std::string& file) : file_(file) {}
     void Add(unsigned line, const std::string& text)
     {
-        list_.push_back({line ? file_ + ":" + std::to_string(line) : file_, text});
+        findings_.problems.push_back(At(line, text));
     }
-    std::vector<Problem> Take() { return std::move(list_); }
+    void Note(unsigned line, const std::string& text)
+    {
+        findings_.notes.push_back(At(line, text));
+    }
+    Findings Take() { return std::move(findings_); }
 
 private:
+    Finding At(unsigned line, const std::string& text) const
+    {
+        return {line ? file_ + ":" + std::to_string(line) : file_, text};
+    }
+
     std::string file_;
-    std::vector<Problem> list_;
+    Findings findings_;
 };
 
-const IniKey* FindKey(const IniSection& section, const std::string& name)
+// The entry a section name was meant for when the pass does not read it as one: "App05",
+// "App 5", "App_5" mean entry 5 (and "App0" entry 0, which is never examined).
+bool MeantEntryNumber(const std::string& name, unsigned long long* n)
 {
-    for (const IniKey& key : section.keys) {
-        if (SameAsciiText(key.name, name)) {
-            return &key;
+    if (name.size() < 4 || !SameAsciiText(name.substr(0, 3), "app")) {
+        return false;
+    }
+    std::string digits;
+    for (char c : name.substr(3)) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        } else if (!digits.empty() || (c != ' ' && c != '\t' && c != '_' && c != '+' && c != '#')) {
+            return false;
         }
     }
-    return nullptr;
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    if (digits.empty() || digits.size() > 10) {
+        return false;
+    }
+    *n = std::stoull(digits);
+    return *n <= 0xFFFFFFFFull;
+}
+
+void CheckSectionName(const IniSection& section, FindingList* findings)
+{
+    unsigned long long n = 0;
+    if (AppSectionNumber(section.name, nullptr) || !MeantEntryNumber(section.name, &n)) {
+        return;
+    }
+    std::string number = std::to_string(n);
+    findings->Add(section.line, n == 0 ? "[" + section.name + "] is never read: entries are "
+                                                                "numbered from 1"
+                                       : "[" + section.name + "] is not read as entry " + number +
+                                             ": the pass reads entry " + number +
+                                             " from a section named [App" + number + "]");
 }
 
 // Count and Delay: written negative, beyond 32 bits or not as a plain number.
-void CheckNumber(const IniKey& key, UINT readAs, ProblemList* problems)
+void CheckNumber(const IniKey& key, UINT readAs, FindingList* problems)
 {
     const std::string& text = key.value;
     std::string reads = "; it reads as " + std::to_string(readAs);
@@ -79,7 +116,7 @@ void CheckNumber(const IniKey& key, UINT readAs, ProblemList* problems)
 }
 
 void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
-               ProblemList* problems)
+               FindingList* problems)
 {
     for (size_t i = 0; i < section.keys.size(); ++i) {
         const IniKey& key = section.keys[i];
@@ -100,32 +137,38 @@ void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
     }
 }
 
-void CheckEntryPaths(const IniSection& section, ProblemList* problems)
+// A path value: a Windows path on this platform is a problem, a relative one a note.
+void CheckPath(const IniSection& section, const IniKey& key, const std::string& path,
+               const char* relative, FindingList* findings)
 {
-    for (const char* name : {"Source", "Destination"}) {
-        const IniKey* key = FindKey(section, name);
-        if (key != nullptr && !key->value.empty() && !IsAbsolutePath(key->value)) {
-            problems->Add(key->line, std::string(name) + " in [" + section.name + "] is a "
-                                     "relative path: it depends on the working folder");
-        }
-    }
-    const IniKey* setup = FindKey(section, "SetupApp");
-    if (setup == nullptr || setup->value.empty()) {
-        return;
-    }
-    std::vector<std::string> args = SplitSetupCommandLine(setup->value);
-    std::string found;
-    if (args.empty() || !FindSetupProgram(args[0], &found)) {
-        problems->Add(setup->line, "SetupApp in [" + section.name + "]: the program " +
-                                   (args.empty() ? std::string("(none)") : args[0]) +
-                                   " cannot be found");
-    } else if (!IsAbsolutePath(args[0]) && args[0].find_first_of("/\\") != std::string::npos) {
-        problems->Add(setup->line, "SetupApp in [" + section.name + "] starts a program by a "
-                                   "relative path: it depends on the working folder");
+    std::string named = key.name + " in [" + section.name + "]";
+    if (IsForeignWindowsPath(path)) {
+        findings->Add(key.line, named + " is a Windows path: here " + path + " names a file of "
+                                "that name in the current folder (" + LogonCurrentFolder() + ")");
+    } else if (!IsAbsolutePath(path)) {
+        findings->Note(key.line, named + " " + relative + ": it is taken from the current "
+                                 "folder (" + LogonCurrentFolder() + ")");
     }
 }
 
-void CheckEntry(const IniSection& section, ProblemList* problems)
+void CheckEntryPaths(const IniSection& section, FindingList* findings)
+{
+    for (const char* name : {"Source", "Destination"}) {
+        const IniKey* key = FindKey(section, name);
+        if (key != nullptr && !key->value.empty()) {
+            CheckPath(section, *key, key->value, "is a relative path", findings);
+        }
+    }
+    // A program named without a folder is searched for, not taken from the current folder.
+    const IniKey* setup = FindKey(section, "SetupApp");
+    std::vector<std::string> args =
+        setup != nullptr ? SplitWindowsCommandLine(setup->value) : std::vector<std::string>{};
+    if (!args.empty() && args[0].find_first_of("/\\") != std::string::npos) {
+        CheckPath(section, *setup, args[0], "starts its program by a relative path", findings);
+    }
+}
+
+void CheckEntry(const IniSection& section, FindingList* problems)
 {
     std::string empty;
     for (const std::string& name : kEntryKeys) {
@@ -142,7 +185,7 @@ void CheckEntry(const IniSection& section, ProblemList* problems)
 }
 
 void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLine,
-                               ProblemList* problems)
+                               FindingList* problems)
 {
     UINT highest = 0;
     for (const IniSection& section : scan.sections) {
@@ -196,10 +239,16 @@ std::string NearestKey(const std::string& key, const std::vector<std::string>& k
     return best;
 }
 
-std::vector<Problem> FindSettingsProblems(const std::string& settingsPath, const IniScan& scan,
-                                          UINT count, UINT delay)
+void Findings::Append(const Findings& other)
 {
-    ProblemList problems(settingsPath);
+    problems.insert(problems.end(), other.problems.begin(), other.problems.end());
+    notes.insert(notes.end(), other.notes.begin(), other.notes.end());
+}
+
+Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
+                              UINT delay)
+{
+    FindingList problems(settingsPath);
     if (scan.utf8Mark) {
         problems.Add(1, "the file begins with a UTF-8 byte-order mark");
     }
@@ -241,16 +290,18 @@ std::vector<Problem> FindSettingsProblems(const std::string& settingsPath, const
         } else if (AppSectionNumber(section.name, &n) && n <= count) {
             CheckKeys(section, kEntryKeys, &problems);
             CheckEntry(section, &problems);
+        } else {
+            CheckSectionName(section, &problems);
         }
     }
     CheckSectionsAgainstCount(scan, count, countLine, &problems);
     return problems.Take();
 }
 
-std::vector<Problem> FindFileProblems(const OptionReport& options, bool settingsReadable,
-                                      bool settingsCut)
+Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bool settingsCut)
 {
-    std::vector<Problem> problems;
+    Findings findings;
+    std::vector<Finding>& problems = findings.problems;
     WIN32_FIND_DATAA found;
     auto exists = [&](const std::string& path) { return FindsEntry(path, &found); };
     if (!options.optionsFound && !options.optionsPath.empty() && exists(options.optionsPath)) {
@@ -270,7 +321,7 @@ std::vector<Problem> FindFileProblems(const OptionReport& options, bool settings
                                                   "on the working folder"});
     }
     if (!options.logOn) {
-        return problems;
+        return findings;
     }
     const std::string& log = options.logPath;
     size_t cut = log.find_last_of(std::string("/") + kPathSeparator);
@@ -278,11 +329,26 @@ std::vector<Problem> FindFileProblems(const OptionReport& options, bool settings
     if (!IsAbsolutePath(log)) {
         problems.push_back({log, "the log path is relative: it depends on the working folder"});
     }
+    bool logExists = exists(log);
+    std::string sharing;
     if (!FolderExists(folder)) {
         problems.push_back({log, "the log's folder is missing: no line can be written"});
-    } else if (exists(log) && ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-                               !CanAppendTo(log))) {
-        problems.push_back({log, "this user cannot append to the log"});
+    } else if (logExists) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !CanAppendTo(log)) {
+            problems.push_back({log, "this user cannot append to the log"});
+        } else {
+            sharing = LogSharing(log, true);
+        }
+    } else if (!CanCreateIn(folder)) {
+        problems.push_back({log, "the log does not exist yet, and this user cannot create a file "
+                                 "in its folder " + folder + ": no line is written. Name a log "
+                                 "in a folder every user may write (/log= in the options "
+                                 "file)"});
+    } else {
+        sharing = LogSharing(log, false);
     }
-    return problems;
+    if (!sharing.empty()) {
+        findings.notes.push_back({log, sharing});
+    }
+    return findings;
 }

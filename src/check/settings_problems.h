@@ -1,4 +1,6 @@
-// Problems in the configuration, each told with the file and line it stands on.
+// Findings in the configuration, each told with the file and line it stands on: problems, which
+// make an entry or the log silently not work, and notes, documented ways of working worth
+// knowing about.
 #pragma once
 
 #include <string>
@@ -7,20 +9,25 @@
 #include "check/option_report.h"
 #include "check/settings_scan.h"
 
-struct Problem {
-    std::string where;  // "FILE" or "FILE:LINE"
+struct Finding {
+    std::string where;  // "FILE", "FILE:LINE", or what else it is about
     std::string text;
 };
 
-// Problems of the settings file's text: marks, NUL bytes, duplicates, unknown keys, numbers,
-// sections against Count, paths and setup programs. `count` and `delay` are the values the
-// program reads.
-std::vector<Problem> FindSettingsProblems(const std::string& settingsPath, const IniScan& scan,
-                                          UINT count, UINT delay);
+struct Findings {
+    std::vector<Finding> problems;  // each sets the problem bit of the exit status
+    std::vector<Finding> notes;     // told, but set nothing
+    void Append(const Findings& other);
+};
 
-// Problems of the files around it: options file, settings file and log.
-std::vector<Problem> FindFileProblems(const OptionReport& options, bool settingsReadable,
-                                      bool settingsCut);
+// Findings of the settings file's text: marks, NUL bytes, duplicates, unknown keys, numbers,
+// sections against Count, misnamed sections and paths. `count` and `delay` are the values
+// the program reads.
+Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
+                              UINT delay);
+
+// Findings of the files around it: options file, settings file and log.
+Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bool settingsCut);
 
 // The real key nearest to a misspelt one ("" when none is near).
 std::string NearestKey(const std::string& key, const std::vector<std::string>& known);

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "check/text_format.h"
-#include "platform/posix/profile/profile_text.h"
 #include "run/entry_bound.h"
+#include "text/profile_text.h"
 
 namespace {
 
@@ -31,9 +31,11 @@ void ScanLine(std::string_view raw, unsigned number, IniScan* scan)
     if (scan->sections.empty()) {
         scan->sections.push_back({"", 0, {}});
     }
-    std::string value(profile::StripMatchingQuotes(profile::TrimBlanks(line.value)));
-    value = value.substr(0, value.find('\0'));  // a NUL ends the value
-    scan->sections.back().keys.push_back({std::string(line.name), value, number});
+    // The value as the profile reading gives it, and the quote pair that reading removed.
+    std::string value = profile::EntryValue(line.value);
+    std::string_view kept = profile::TrimBlanks(line.value.substr(0, line.value.find('\0')));
+    char quote = kept.size() > value.size() ? kept.front() : '\0';
+    scan->sections.back().keys.push_back({std::string(line.name), value, number, quote});
 }
 
 }  // namespace
@@ -82,8 +84,32 @@ bool ReadFileBounded(const std::string& path, size_t cap, std::string* bytes, bo
 
 bool AppSectionNumber(const std::string& name, UINT* n)
 {
-    *n = EntryNumberOf(name.data(), name.data() + name.size());
-    return *n != 0;
+    UINT number = EntryNumberOf(name.data(), name.data() + name.size());
+    if (n != nullptr) {
+        *n = number;
+    }
+    return number != 0;
+}
+
+const IniKey* FindKey(const IniSection& section, const std::string& name)
+{
+    for (const IniKey& key : section.keys) {
+        if (SameAsciiText(key.name, name)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+const IniSection* EntrySection(const IniScan& scan, UINT n)
+{
+    for (const IniSection& section : scan.sections) {
+        UINT number = 0;
+        if (AppSectionNumber(section.name, &number) && number == n) {
+            return &section;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<UINT> EntriesWithSection(UINT last, const IniScan& scan)

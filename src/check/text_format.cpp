@@ -30,6 +30,11 @@ std::string FormatWord(WORD word)
     return text;
 }
 
+std::string CountedText(unsigned long long count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string CsvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
@@ -50,12 +55,27 @@ bool SameAsciiText(const std::string& a, const std::string& b)
     return a.size() == b.size() && EqualIgnoringAsciiCase(a.c_str(), b.c_str());
 }
 
+namespace {
+
+// "C:\..." or "C:/...".
+bool IsDrivePath(const std::string& path)
+{
+    bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') ||
+                                    (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
+
+}  // namespace
+
 bool IsAbsolutePath(const std::string& path)
 {
     if (!path.empty() && (path[0] == kPathSeparator || path[0] == '/')) {
         return true;
     }
-    bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') ||
-                                      (path[0] >= 'a' && path[0] <= 'z'));
-    return drive && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return kPathSeparator == '\\' && IsDrivePath(path);
+}
+
+bool IsForeignWindowsPath(const std::string& path)
+{
+    return kPathSeparator == '/' && (IsDrivePath(path) || path.compare(0, 2, "\\\\") == 0);
 }

@@ -11,9 +11,15 @@ std::string FormatVersion(DWORD mostSignificant, DWORD leastSignificant);
 std::string FormatDosMoment(WORD date, WORD time);
 // "0x1234".
 std::string FormatWord(WORD word);
+// "1 match", "2 matches": a count with its noun as English has it.
+std::string CountedText(unsigned long long count, const char* one, const char* many);
 // One CSV field by RFC 4180: quoted when it holds a comma, a quote, CR or LF; quotes doubled.
 std::string CsvField(const std::string& text);
 // Case-insensitive ASCII comparison.
 bool SameAsciiText(const std::string& a, const std::string& b);
-// Absolute on this platform: starts with the separator, or a drive letter, colon, separator.
+// Absolute on this platform: starts with the separator (or '/'), or, on Windows, a drive
+// letter, colon, separator.
 bool IsAbsolutePath(const std::string& path);
+// A path that is absolute only on Windows ("C:\...", "\\server\share\...") where this
+// platform takes it as the name of a file in the current folder.
+bool IsForeignWindowsPath(const std::string& path);

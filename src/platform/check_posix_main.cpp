@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "check/check_driver.h"
-#include "platform/posix/process/argv_tail.h"
+#include "text/argv_tail.h"
 
 int main(int argc, char** argv)
 {

@@ -2,9 +2,9 @@
 #include <new>
 #include <string>
 
-#include "platform/posix/process/argv_tail.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
+#include "text/argv_tail.h"
 #include "version.h"
 
 // The version, for `strings quorvel | grep QUORVEL_VERSION`: the program itself prints nothing.

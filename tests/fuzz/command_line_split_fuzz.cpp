@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fuzz_scratch.h"
-#include "platform/posix/process/windows_command_line.h"
+#include "text/windows_command_line.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "fuzz_scratch.h"
 #include "platform/posix/profile/profile_lookup.h"
-#include "platform/posix/profile/profile_text.h"
 #include "platform/win32.h"
 #include "run/entry_bound.h"
+#include "text/profile_text.h"
 
 namespace {
 

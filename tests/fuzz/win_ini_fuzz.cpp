@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "fuzz_scratch.h"
-#include "platform/posix/profile/profile_lookup.h"
 #include "platform/posix/profile/parsed_profile.h"
-#include "platform/posix/profile/profile_text.h"
+#include "platform/posix/profile/profile_lookup.h"
 #include "run/run_line.h"
 #include "run/run_line_edit.h"
+#include "text/profile_text.h"
 
 namespace {
 

@@ -76,6 +76,26 @@ bool FileExists(const std::string& path)
     return access(path.c_str(), F_OK) == 0;
 }
 
+std::vector<std::string> CsvFields(const std::string& record)
+{
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < record.size(); ++i) {
+        char c = record[i];
+        if (quoted && c == '"' && i + 1 < record.size() && record[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else if (!(c == '\r' || c == '\n') || quoted) {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
 std::string Utf16Bytes(const std::u16string& text, bool bigEndian)
 {
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";

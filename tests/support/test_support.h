@@ -43,6 +43,9 @@ std::string ReadFile(const std::string& path);  // empty when missing
 bool FileExists(const std::string& path);
 // The text as UTF-16 bytes in the given order, after a byte-order mark.
 std::string Utf16Bytes(const std::u16string& text, bool bigEndian);
+// Fields of one CSV record by RFC 4180 (quoted fields may hold commas and doubled quotes); the
+// record's line end is dropped.
+std::vector<std::string> CsvFields(const std::string& record);
 
 struct ProcessResult {
     int exitStatus = -1;  // -1 when the program could not be run or was killed

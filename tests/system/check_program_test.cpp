@@ -1,7 +1,12 @@
 // The companion program against the log-on program on the same files: it reports due exactly
 // the entries whose setup the log-on program starts, and it changes nothing on the way.
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -22,31 +27,103 @@ std::string Snapshot(const std::string& path)
            ":" + testing_support::ReadFile(path);
 }
 
-// Names of the rows whose verdict is "due" in the check's CSV (Entry,Name,Verdict,...).
-std::set<std::string> DueNames(const std::string& csv)
+// Names of the rows of the check's CSV whose verdict is "due", with whether their setup
+// program starts ("yes" or "no").
+std::map<std::string, std::string> DueRows(const std::string& csv)
 {
-    std::set<std::string> names;
+    std::map<std::string, std::string> rows;
     std::istringstream lines(csv);
     std::string line;
     std::getline(lines, line);  // the header
     while (std::getline(lines, line)) {
-        size_t name = line.find(',') + 1;
-        size_t verdict = line.find(',', name) + 1;
-        if (line.compare(verdict, 4, "due,") == 0) {
-            names.insert(line.substr(name, verdict - 1 - name));
+        std::vector<std::string> fields = testing_support::CsvFields(line);
+        if (fields.size() > 3 && fields[2] == "due") {
+            rows[fields[1]] = fields[fields.size() - 2];
         }
     }
-    return names;
+    return rows;
 }
 
-class CheckProgram : public SystemTest {};
+// Every line ends in CR LF (or, when `crLf` is false, in LF alone).
+void ExpectLineEnds(const std::string& text, bool crLf)
+{
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+        ASSERT_EQ(at > 0 && text[at - 1] == '\r', crLf) << at << ": " << text;
+        ASSERT_FALSE(at > 1 && text[at - 2] == '\r') << at << ": " << text;
+    }
+}
+
+class CheckProgram : public SystemTest {
+protected:
+    // A copy of the stand-in setup program in the test's folder.
+    std::string CopyMarker(const std::string& relative) const
+    {
+        std::string marker = std::getenv("QUORVEL_MARKER");
+        std::filesystem::create_directories(std::filesystem::path(Native(relative)).parent_path());
+        std::filesystem::copy_file(marker, Native(relative));
+        return relative;
+    }
+    // Under Wine, \\<server>\share names the test's folder (Wine's UNC folder in the
+    // prefix); the link goes when the test ends.
+    std::string UncShare()
+    {
+        std::string server = std::filesystem::path(Native("")).parent_path().filename().string();
+        for (char& c : server) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        unc_ = std::string(std::getenv("WINEPREFIX")) + "/dosdevices/unc/" + server;
+        std::filesystem::create_directories(unc_);
+        std::filesystem::create_directory_symlink(Native(""), unc_ + "/share");
+        return "\\\\" + server + "\\share\\";
+    }
+    ~CheckProgram() override
+    {
+        if (!unc_.empty()) {
+            std::filesystem::remove_all(unc_);
+        }
+    }
+
+private:
+    std::string unc_;
+};
 
 TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
 {
-    WriteMixedEntries();
-    const std::map<std::string, std::string> labels = {
-        {"Missing install", "a"}, {"Current", "b"}, {"Newer version", "d"},
-        {"Missing master", "e"}};
+    const std::string exe = UnderWine() ? ".exe" : "";
+    const testing_support::VersionQuad lower = {0x00010000, 0, 0x00010000, 0};
+    const testing_support::VersionQuad higher = {0x00020000, 0, 0x00010000, 0};
+    // Versions are not read through a pattern: the newer date decides, not the higher version.
+    WritePeAt("pattern-master.exe", lower, 1780000000);
+    WritePeAt("pattern-installed.exe", higher, 1770000000);
+    // Not a program: on POSIX a file without execute permission, on Windows a text file.
+    testing_support::WriteFile(Native("not-a-program" + exe), "text\n");
+    std::string marker = MarkerCommand("quoted");
+    size_t blank = marker.find(' ');
+    std::vector<AppEntry> more = {
+        {"Setup missing", Visible("master-a.exe"), Visible("none-1.exe"),
+         Visible("no-such-setup" + exe) + " /q"},
+        {"Setup quoted", Visible("master-a.exe"), Visible("none-2.exe"),
+         "\"" + marker.substr(0, blank) + "\"" + marker.substr(blank) + " \"two words\""},
+        {"Not a program", Visible("master-a.exe"), Visible("none-3.exe"),
+         Visible("not-a-program" + exe)},
+        {"Blank path", Visible("master-a.exe"), Visible("none-4.exe"),
+         Visible(CopyMarker("my tools/marker" + exe)) + " " + Visible("markers") + " blank"},
+        {"Pattern", Visible("pattern-m*.exe"), Visible("pattern-installed.exe"),
+         MarkerCommand("pattern")},
+    };
+    std::map<std::string, std::string> labels = {{"Missing install", "a"}, {"Current", "b"},
+                                                 {"Newer version", "d"}, {"Missing master", "e"},
+                                                 {"Blank path", "blank"}, {"Pattern", "pattern"}};
+    if (UnderWine()) {
+        std::string share = UncShare();
+        CopyMarker("unc-marker.exe");
+        more.push_back({"Share", share + "master-d.exe", share + "installed-d.exe",
+                        share + "unc-marker.exe " + Visible("markers") + " share"});
+        more.push_back({"No server", "\\\\quorvel-no-server\\share\\master.exe",
+                        Visible("installed-b.exe"), MarkerCommand("no-server")});
+        labels["Share"] = "share";
+    }
+    WriteMixedEntries(more);
     WriteOptionsFile("/log\r\n/install\r\n");
     testing_support::WriteFile(DefaultLog(), "an earlier line\r\n");
     WriteRunLine("other.exe");
@@ -62,33 +139,47 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     testing_support::ProcessResult report = RunCheck({});
     testing_support::ProcessResult table = RunCheck({"/csv"});
 
-    // Entries due (4) and the entry without SetupApp as a problem (2).
+    // Entries due (4) and problems (2): no SetupApp, no Source, setups that cannot start.
     EXPECT_EQ(report.exitStatus, 6) << report.output;
     EXPECT_EQ(table.exitStatus, 6) << table.output;
-    EXPECT_NE(report.output.find("would register"), std::string::npos) << report.output;
-    EXPECT_NE(report.output.find("[App3] has no SetupApp"), std::string::npos) << report.output;
+    for (const char* expected :
+         {"would register", "[App3] has no SetupApp", "[App5] Missing master: not due: Source "
+          "not found", "SetupApp in [App7] (Setup quoted) begins and ends with a double quote",
+          "Source in [App10] (Pattern) is a pattern"}) {
+        EXPECT_NE(report.output.find(expected), std::string::npos) << expected << report.output;
+    }
+    ExpectLineEnds(report.output, UnderWine());
+    ExpectLineEnds(table.output, true);
     for (size_t i = 0; i < watched.size(); ++i) {
         EXPECT_EQ(Snapshot(watched[i]), before[i]) << watched[i];
     }
     EXPECT_EQ(ReadRunLine(), "other.exe");
     EXPECT_TRUE(MarkersAfterGrace().empty());
 
-    std::set<std::string> started;
-    for (const std::string& name : DueNames(table.output)) {
-        started.insert(labels.at(name));
+    std::map<std::string, std::string> due = DueRows(table.output);
+    std::set<std::string> starting;
+    for (const auto& row : due) {
+        if (row.second == "yes") {
+            starting.insert(labels.at(row.first));
+        }
     }
-    EXPECT_EQ(started, (std::set<std::string>{"a", "d"})) << table.output;
+    EXPECT_EQ(due.size(), starting.size() + 3) << table.output;  // the three that cannot start
+    std::set<std::string> expected = {"a", "d", "blank", "pattern"};
+    if (UnderWine()) {
+        expected.insert("share");
+    }
+    EXPECT_EQ(starting, expected) << table.output;
     EXPECT_EQ(Run({}).exitStatus, 0);
-    WaitForMarkers({"a", "d"});
+    WaitForMarkers(std::vector<std::string>(expected.begin(), expected.end()));
     std::vector<std::string> markers = MarkersAfterGrace();
-    EXPECT_EQ(std::set<std::string>(markers.begin(), markers.end()), started);
+    EXPECT_EQ(std::set<std::string>(markers.begin(), markers.end()), starting);
 
     // The log-on run's lines, summarised; versions as the decision read them.
     testing_support::ProcessResult summary = RunCheck({"/log-summary"});
     EXPECT_EQ(summary.exitStatus, 0) << summary.output;
-    EXPECT_NE(summary.output.find("Newer version: 1 launches on 1 computers"), std::string::npos)
-        << summary.output;
-    EXPECT_NE(summary.output.find("lines not understood: 1"), std::string::npos);
+    EXPECT_NE(summary.output.find("Newer version: 1 launch on 1 computer by 1 user"),
+              std::string::npos) << summary.output;
+    EXPECT_NE(summary.output.find("lines not understood: 1 (line 1)"), std::string::npos);
     testing_support::ProcessResult versions =
         RunCheck({"/versions", Visible("master-d.exe"), Visible("nowhere.exe")});
     EXPECT_EQ(versions.exitStatus, 2);
@@ -107,6 +198,31 @@ TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
     EXPECT_EQ(result.exitStatus & 1, 1) << result.output;
     EXPECT_NE(result.output.find("options file line 3"), std::string::npos) << result.output;
     EXPECT_FALSE(testing_support::FileExists(DefaultLog()));
+}
+
+// A log that does not exist yet is checked for this user's right to create it. The user is
+// "nobody", run through setpriv, and the log's folder is root's.
+TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (UnderWine() || geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "needs the POSIX build, root and a user named nobody";
+    }
+    chmod(Native("").c_str(), 0755);
+    mkdir(Native("logs").c_str(), 0755);
+    WriteSettingsFile(SettingsText({}));
+    testing_support::ProcessResult result = testing_support::RunProcess(
+        {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+         "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups",
+         BesideProgram("quorvel-check"), "/log=" + Native("logs/Quorvel.log")},
+        {{"HOME", Native("home")}}, Native(""));
+    if (result.output.find("quorvel-check") == std::string::npos) {
+        GTEST_SKIP() << "nobody cannot reach the temporary folder " << Native("");
+    }
+    EXPECT_EQ(result.exitStatus & 2, 2) << result.output;
+    EXPECT_NE(result.output.find("the log does not exist yet, and this user cannot create a "
+                                 "file in its folder " + Native("logs") + ": no line is written"),
+              std::string::npos) << result.output;
 }
 
 }  // namespace

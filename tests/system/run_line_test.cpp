@@ -9,8 +9,8 @@ namespace {
 class RunLine : public SystemTest {
 protected:
     // Under Wine the run line is one registry value for the whole prefix: each test starts
-    // without it. Only these tests touch it, and never two at once, so no other test's
-    // set-up can clear it in the middle of one of them.
+    // without it. Only these tests and the companion's touch it, and never two at once, so no
+    // other test's set-up can clear it in the middle of one of them.
     RunLine()
     {
         if (UnderWine()) {
@@ -68,6 +68,42 @@ TEST_F(RunLine, InstallAlsoWritesAnAutostartEntryOnPosix)
     EXPECT_EQ(Run({"/install"}, withConfigHome).exitStatus, 0);
     EXPECT_EQ(testing_support::ReadFile(Native("config/autostart/" + ProgramName() + ".desktop")),
               expected);
+}
+
+// The companion tells each registration: a run line that holds the program three times, one of
+// them naming no file, and under Wine the machine's Run key, starting the program or not.
+TEST_F(RunLine, TheCheckReportsEachRegistration)
+{
+    std::string gone = Visible("gone") + (UnderWine() ? "\\" : "/") + ProgramName();
+    WriteRunLine(VisibleProgramPath() + " " + gone + " " + VisibleProgramPath());
+    testing_support::ProcessResult result = RunCheck({});
+    EXPECT_EQ(result.exitStatus & 2, 2) << result.output;
+    for (const std::string& expected :
+         {"run line       holds " + ProgramName() + " in 3 entries",
+          "run line: it holds " + ProgramName() + " 3 times",
+          "its entry " + gone + " names no existing file: it starts nothing"}) {
+        EXPECT_NE(result.output.find(expected), std::string::npos) << expected << result.output;
+    }
+    // Windows starts the run line's programs; a POSIX session only its autostart entries.
+    EXPECT_EQ(result.output.find("at log-on      started for this user") != std::string::npos,
+              UnderWine()) << result.output;
+    if (!UnderWine()) {
+        return;
+    }
+    const std::string value = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion"
+                              "\\Run, value Quorvel (64-bit view): ";
+    WriteRunLine("");
+    WriteMachineRunValue("\"" + VisibleProgramPath() + "\"");
+    result = RunCheck({});
+    WriteMachineRunValue("\"" + gone + "\"");
+    testing_support::ProcessResult broken = RunCheck({});
+    WriteMachineRunValue("");
+    EXPECT_NE(result.output.find(value + "\"" + VisibleProgramPath() + "\": starts " +
+                                 VisibleProgramPath()), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("at log-on      started for this user"), std::string::npos)
+        << result.output;
+    EXPECT_NE(broken.output.find(value + "it names a program that cannot start"),
+              std::string::npos) << broken.output;
 }
 
 TEST_F(RunLine, ALongRunLineKeepsItsTail)

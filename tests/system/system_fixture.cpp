@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/posix/process/argv_tail.h"
 #include "support/pe_fixture.h"
+#include "text/argv_tail.h"
 
 namespace system_tests {
 
@@ -226,23 +226,25 @@ std::string SystemTest::MarkerCommand(const std::string& label,
     return command;
 }
 
-void SystemTest::WriteMixedEntries() const
+void SystemTest::WritePeAt(const std::string& relative,
+                           const testing_support::VersionQuad& version, time_t at) const
+{
+    WriteVersionedPe(Native(relative), version);
+    struct timespec times[2] = {{at, 0}, {at, 0}};
+    EXPECT_EQ(utimensat(AT_FDCWD, Native(relative).c_str(), times, 0), 0) << relative;
+}
+
+void SystemTest::WriteMixedEntries(const std::vector<AppEntry>& more) const
 {
     const time_t moment = 1780000000;
     const testing_support::VersionQuad older = {0x00010000, 0, 0x00010000, 0};
     const testing_support::VersionQuad newer = {0x00010001, 0, 0x00010000, 0};
-    auto makePe = [&](const std::string& relative, const testing_support::VersionQuad& version,
-                      time_t at) {
-        WriteVersionedPe(Native(relative), version);
-        struct timespec times[2] = {{at, 0}, {at, 0}};
-        EXPECT_EQ(utimensat(AT_FDCWD, Native(relative).c_str(), times, 0), 0) << relative;
-    };
-    makePe("master-a.exe", older, moment);
-    makePe("master-b.exe", older, moment);
-    makePe("installed-b.exe", older, moment);
-    makePe("master-d.exe", newer, moment - 86400);
-    makePe("installed-d.exe", older, moment);
-    WriteSettingsFile(SettingsText({
+    WritePeAt("master-a.exe", older, moment);
+    WritePeAt("master-b.exe", older, moment);
+    WritePeAt("installed-b.exe", older, moment);
+    WritePeAt("master-d.exe", newer, moment - 86400);
+    WritePeAt("installed-d.exe", older, moment);
+    std::vector<AppEntry> entries = {
         {"Missing install", Visible("master-a.exe"), Visible("installed-a.exe"),
          MarkerCommand("a")},
         {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
@@ -251,7 +253,9 @@ void SystemTest::WriteMixedEntries() const
          MarkerCommand("d")},
         {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
          MarkerCommand("e")},
-    }));
+    };
+    entries.insert(entries.end(), more.begin(), more.end());
+    WriteSettingsFile(SettingsText(entries));
 }
 
 std::vector<std::string> SystemTest::Markers() const
@@ -341,6 +345,16 @@ bool SystemTest::RunLinePresent() const
         return RunWineTool({"reg", "query", kRunKey, "/v", "run"}).exitStatus == 0;
     }
     return testing_support::FileExists(Native("home/.config/win.ini"));
+}
+
+void SystemTest::WriteMachineRunValue(const std::string& value) const
+{
+    const char key[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    if (value.empty()) {
+        RunWineTool({"reg", "delete", key, "/v", "Quorvel", "/f"});
+    } else {
+        RunWineTool({"reg", "add", key, "/v", "Quorvel", "/t", "REG_SZ", "/d", value, "/f"});
+    }
 }
 
 void SystemTest::WriteRunLine(const std::string& value) const

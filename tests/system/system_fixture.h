@@ -36,6 +36,11 @@ bool UnderWine32();  // the 32-bit Windows build, in Wine's WoW64 mode
 // the 32-bit Windows build (a 32-bit process under Wine reads no 64-bit file's version).
 void WriteVersionedPe(const std::string& path, const testing_support::VersionQuad& version);
 
+// One application entry of a settings file.
+struct AppEntry {
+    std::string name, source, destination, setupApp;
+};
+
 class SystemTest : public ::testing::Test {
 protected:
     SystemTest();
@@ -91,14 +96,21 @@ protected:
 
     // A settings file of five entries with their files: "Missing install" (marker a) and
     // "Newer version" (marker d, a higher version with an older date) are due; "Current" (b)
-    // is up to date, "No setup program" is skipped and "Missing master" (e) is not due.
-    void WriteMixedEntries() const;
+    // is up to date, "No setup program" is skipped and "Missing master" (e) is not due. The
+    // `more` entries follow them.
+    void WriteMixedEntries(const std::vector<AppEntry>& more = {}) const;
+    // Writes a versioned PE in the test's folder with the given last-write time.
+    void WritePeAt(const std::string& relative, const testing_support::VersionQuad& version,
+                   time_t at) const;
 
     // The run value of the user's WIN.INI, and setting it (HOME's WIN.INI file on POSIX, the
     // registry under Wine). HomeEnvironment() gives the environment that points there.
     std::string ReadRunLine() const;
     void WriteRunLine(const std::string& value) const;
     bool RunLinePresent() const;
+    // Under Wine, the machine's Run key value that starts the program for every user (the
+    // MSI's registration); "" removes it.
+    void WriteMachineRunValue(const std::string& value) const;
     Environment HomeEnvironment() const;
     // The program's own full path as the program reports it.
     std::string VisibleProgramPath() const;
@@ -116,9 +128,6 @@ private:
 };
 
 // A settings file with [Quorvel] Count and one App section per entry.
-struct AppEntry {
-    std::string name, source, destination, setupApp;
-};
 std::string SettingsText(const std::vector<AppEntry>& entries, const std::string& extra = "");
 
 }  // namespace system_tests

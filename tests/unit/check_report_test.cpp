@@ -1,42 +1,79 @@
-// The companion program's reading of a configuration: problems of settings files (one file per
-// row), the install-log summary, and why a line of switches is refused.
+// The companion program's reading of a configuration: findings of settings files and of entries
+// (one file or file layout per row), the log and the registration, the install-log summary,
+// why a line of switches is refused, and its own switches.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "check/check_driver.h"
+#include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
 #include "check/option_report.h"
+#include "check/registration_report.h"
 #include "check/settings_problems.h"
+#include "support/pe_fixture.h"
 #include "support/test_support.h"
+#include "text/argv_tail.h"
+#include "version.h"
 
 namespace {
 
+using testing_support::CsvFields;
+using testing_support::ScopedEnvironmentVariable;
 using testing_support::TempDir;
+using testing_support::WriteFile;
+
+// Problems one a line, then notes, each note's line starting "note: ".
+std::string FindingsText(const Findings& findings)
+{
+    std::string text;
+    for (const Finding& problem : findings.problems) {
+        text += problem.where + ": " + problem.text + "\n";
+    }
+    for (const Finding& note : findings.notes) {
+        text += "note: " + note.where + ": " + note.text + "\n";
+    }
+    return text;
+}
+
+// A row's expected finding: a whole line of FindingsText (or of a report), or "" for no problem.
+void ExpectFinding(const std::string& found, const std::string& expected, const std::string& row)
+{
+    if (expected.empty()) {
+        EXPECT_EQ(found.substr(0, found.find("note: ")), "") << row;
+    } else {
+        EXPECT_NE(found.find(expected + "\n"), std::string::npos)
+            << row << "\n-- found:\n" << found;
+    }
+}
 
 std::string ProblemsOf(const std::string& settings)
 {
     TempDir dir;
     std::string path = dir / "s.ini";
-    testing_support::WriteFile(path, settings);
+    WriteFile(path, settings);
     UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, path.c_str());
     UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, path.c_str());
-    std::string text;
-    for (const Problem& problem :
-         FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay)) {
-        text += problem.where + ": " + problem.text + "\n";
-    }
-    return text;
+    return FindingsText(FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay));
 }
 
 const std::string kEntry1 = "[App1]\nName=A\nSource=/m/a\nDestination=/i/a\nSetupApp=/bin/sh\n";
+const char kCurrentFolder[] = "it is taken from the current folder (at log-on on a desktop, "
+                              "the home folder)";
 
 TEST(CheckSettingsProblems, OneFilePerRow)
 {
+    const std::string kAppA = "[App1]\nName=A\nSource=";
     const struct {
         std::string settings;
-        std::string expected;  // a whole problem line; "" for a file without problems
+        std::string expected;  // a whole finding line; "" for a file without problems
     } rows[] = {
         {"[Quorvel]\nCount=1\n" + kEntry1, ""},
         {"[Quorvel]\nCount=-1\n", "s.ini:2: Count=-1 is negative; it reads as 4294967295"},
@@ -57,10 +94,6 @@ TEST(CheckSettingsProblems, OneFilePerRow)
                                                         "line 3, wins and this one is never read"},
         {"[Quorvel]\nCount=1\nCount=2\n" + kEntry1, "s.ini:3: Count again in [Quorvel]: the "
                                                     "first, at line 2, wins"},
-        {"[Quorvel]\nCount=1\n[App1]\nName=A\nSource=m/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
-         "s.ini:5: Source in [App1] is a relative path: it depends on the working folder"},
-        {"[Quorvel]\nCount=1\n[App1]\nName=A\nSource=/m\nDestination=/i\nSetupApp=/no/setup -q\n",
-         "s.ini:7: SetupApp in [App1]: the program /no/setup cannot be found"},
         {"[Quorvel]\nCount=1\n[App1]\nName=A\nSource=/m\nDestination=/i\n",
          "s.ini:3: [App1] has no SetupApp: the entry is skipped"},
         {"\xEF\xBB\xBF[Quorvel]\nCount=1\n" + kEntry1,
@@ -69,69 +102,277 @@ TEST(CheckSettingsProblems, OneFilePerRow)
          "s.ini:4: a NUL byte: a value ends at it"},
         {"[Quorvel]\nCount 1\n", "s.ini:2: neither a section, a key=value line nor a comment: "
                                  "never read"},
+        // Section names the pass does not read as an entry.
+        {"[Quorvel]\nCount=5\n[App05]\nName=E\n", "s.ini:3: [App05] is not read as entry 5: the "
+                                                  "pass reads entry 5 from a section named [App5]"},
+        {"[Quorvel]\nCount=5\n[ App 5 ]\nName=E\n", "s.ini:3: [App 5] is not read as entry 5: "
+                                                    "the pass reads entry 5 from a section named "
+                                                    "[App5]"},
+        {"[Quorvel]\nCount=1\n" + kEntry1 + "[App0]\n", "s.ini:8: [App0] is never read: entries "
+                                                        "are numbered from 1"},
+        // Relative paths are a documented way of working; Windows paths name relative files.
+        {"[Quorvel]\nCount=1\n" + kAppA + "m/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
+         std::string("note: s.ini:5: Source in [App1] is a relative path: ") + kCurrentFolder},
+        {"[Quorvel]\nCount=1\n" + kAppA + "/m/a\nDestination=a\nSetupApp=./setup.sh -q\n",
+         std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
+             kCurrentFolder},
+        {"[Quorvel]\nCount=1\n" + kAppA + "C:\\m\\a\nDestination=/i/a\nSetupApp=/bin/sh\n",
+         "s.ini:5: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name in "
+         "the current folder (at log-on on a desktop, the home folder)"},
+        {"[Quorvel]\nCount=1\n" + kAppA + "/m\nDestination=\\\\srv\\share\\a\nSetupApp=/bin/sh\n",
+         "s.ini:6: Destination in [App1] is a Windows path: here \\\\srv\\share\\a names a file "
+         "of that name in the current folder (at log-on on a desktop, the home folder)"},
     };
     for (const auto& row : rows) {
-        std::string problems = ProblemsOf(row.settings);
-        if (row.expected.empty()) {
-            EXPECT_EQ(problems, "") << row.settings;
-        } else {
-            EXPECT_NE(problems.find(row.expected + "\n"), std::string::npos)
-                << row.settings << "\n-- found:\n" << problems;
-        }
+        ExpectFinding(ProblemsOf(row.settings), row.expected, row.settings);
     }
 }
 
-// Fields of one CSV record by RFC 4180 (quoted fields may hold commas and doubled quotes).
-std::vector<std::string> CsvFields(const std::string& record)
+// One entry over a file layout: `files` maps a name in the folder ("@" in the values) to its
+// content and mode; a name ending in '/' is a folder, "pe" content a versioned program.
+struct EntryLayout {
+    std::map<std::string, std::pair<std::string, mode_t>> files;
+    std::string source, destination, setupApp;
+    std::string expected;  // a whole finding line, with "@" for the folder
+};
+
+std::string Placed(std::string text, const std::string& folder)
 {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = 0; i < record.size(); ++i) {
-        char c = record[i];
-        if (quoted && c == '"' && i + 1 < record.size() && record[i + 1] == '"') {
-            fields.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            fields.emplace_back();
-        } else if (!(c == '\r' || c == '\n') || quoted) {
-            fields.back() += c;
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
+        text.replace(at, 1, folder);
+    }
+    return text;
+}
+
+TEST(CheckEntryFindings, OneLayoutPerRow)
+{
+    const std::pair<std::string, mode_t> kScript = {"#!/bin/sh\nexit 0\n", 0755};
+    const EntryLayout rows[] = {
+        {{{"i", {"i", 0644}}}, "@/m", "@/i", "/bin/true",
+         "s.ini:3: Source in [App1] (A) cannot be found: no such file; while it cannot, the "
+         "entry is never due"},
+        {{{"i", {"i", 0644}}}, "@/share/apps/m", "@/i", "/bin/true",
+         "s.ini:3: Source in [App1] (A) cannot be found: its folder @/share/apps does not "
+         "exist: is a share not mounted or not reachable? (@ exists, nothing below it); while "
+         "it cannot, the entry is never due"},
+        {{{"i", {"i", 0644}}, {"m/", {"", 0755}}}, "@/m/*.exe", "@/i", "/bin/true",
+         "s.ini:3: Source in [App1] (A) cannot be found: no name in @/m matches the pattern; "
+         "while it cannot, the entry is never due"},
+        {{{"i", {"i", 0644}}}, "@/i/m", "@/i", "/bin/true",
+         "s.ini:3: Source in [App1] (A) cannot be found: a part of the path is a file, not a "
+         "folder; while it cannot, the entry is never due"},
+        {{}, "@/m", "@/opt/notes/i", "/bin/true",
+         "note: s.ini:4: Destination in [App1] (A) does not exist, nor does its folder: the "
+         "setup program may not be able to create it"},
+        {{{"i", {"i", 0644}}, {"m/", {"", 0755}}, {"m/app.exe", {"pe", 0644}}}, "@/m/a*", "@/i",
+         "/bin/true",
+         "note: s.ini:3: Source in [App1] (A) is a pattern: the match taken is @/m/app.exe; "
+         "versions are not read through a pattern, so its date and time decide"},
+        {{{"setup", {"#!/bin/sh\n", 0644}}}, "@/m", "@/i", "@/setup -q",
+         "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is not executable (mode 0644): "
+         "allow it with chmod +x, or name its interpreter first"},
+        {{{"setup", {"#!/no/such/sh\n", 0755}}}, "@/m", "@/i", "@/setup",
+         "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is a script whose interpreter "
+         "line names /no/such/sh, which does not exist"},
+        {{{"setup", {"#!/bin/sh\r\nexit 0\r\n", 0755}}}, "@/m", "@/i", "@/setup",
+         "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup ends its interpreter line in a "
+         "carriage return (saved with Windows line ends), so it names \"/bin/sh\\r\", which "
+         "does not exist: save it with LF line ends"},
+        {{{"setup/", {"", 0755}}}, "@/m", "@/i", "@/setup",
+         "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is a folder, not a program"},
+        {{{"setup.exe", {std::string("MZ\x90\0\3\0", 6), 0755}}}, "@/m", "@/i", "@/setup.exe",
+         "s.ini:5: SetupApp in [App1] (A) starts, but fails: @/setup.exe is neither a program of "
+         "this system nor a script: exec refuses it, and /bin/sh, which is given it then, "
+         "cannot run it"},
+        {{{"setup", {"exit 0\n", 0755}}}, "@/m", "@/i", "@/setup",
+         "note: s.ini:5: SetupApp in [App1] (A): @/setup: no interpreter line: run by /bin/sh"},
+        {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
+         "\"\"@/my tools/setup\" \"a b\"\"", ""},
+        {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
+         "\"@/my tools/setup\" -q \"a b\"",
+         "s.ini:5: SetupApp in [App1] (A) begins and ends with a double quote, and the settings "
+         "reading removes that pair: the command line used is @/my tools/setup\" -q \"a b, "
+         "which cannot start. Quote only the program and let the value end unquoted, or "
+         "enclose the whole value in one more pair of quotes (the reading removes only that "
+         "pair)"},
+        {{}, "@/m", "@/i", "quorvel-no-such-setup -q",
+         "s.ini:5: SetupApp in [App1] (A) cannot start: no folder of PATH (/bin) holds "
+         "quorvel-no-such-setup"},
+    };
+    ScopedEnvironmentVariable path("PATH", "/bin");
+    for (const EntryLayout& row : rows) {
+        TempDir dir;
+        for (const auto& file : row.files) {
+            std::string name = dir / file.first;
+            if (name.back() == '/') {
+                mkdir(name.c_str(), file.second.second);
+            } else if (file.second.first == "pe") {
+                testing_support::WritePeWithVersion(name, testing_support::kBuiltFixtureVersion);
+            } else {
+                WriteFile(name, file.second.first);
+                chmod(name.c_str(), file.second.second);
+            }
+        }
+        std::string settings = "[App1]\nName=A\nSource=" + Placed(row.source, dir.path()) +
+                               "\nDestination=" + Placed(row.destination, dir.path()) +
+                               "\nSetupApp=" + Placed(row.setupApp, dir.path()) + "\n";
+        WriteFile(dir / "s.ini", settings);
+        EntryResult result = ExamineEntry(1, dir / "s.ini");
+        std::string found = FindingsText(FindEntryFindings(result, ScanSettingsText(settings),
+                                                           "s.ini"));
+        ExpectFinding(found, Placed(row.expected, dir.path()), settings);
+        if (row.source.find('*') != std::string::npos && result.evidence.source.found) {
+            EXPECT_NE(EntryText(result).find("the match itself has file version 1.2.3.4"),
+                      std::string::npos) << EntryText(result);
         }
     }
-    return fields;
 }
 
 TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
 {
     TempDir dir;
     std::string settings = dir / "s.ini";
-    testing_support::WriteFile(dir / "m1", "m");
-    testing_support::WriteFile(dir / "i1", "i");
-    testing_support::WriteFile(settings, "[App1]\nName=Skipped, \"quoted\"\n"
-                                         "[App2]\nName=Due\nSource=" + (dir / "m1") +
-                                         "\nDestination=" + (dir / "none") +
-                                         "\nSetupApp=setup \"a b\"\n"
-                                         "[App3]\nName=Found\nSource=" + (dir / "m1") +
-                                         "\nDestination=" + (dir / "?1") + "\nSetupApp=s\n");
+    WriteFile(dir / "m1", "m");
+    WriteFile(dir / "i1", "i");
+    WriteFile(settings, "[App1]\nName=Skipped, \"quoted\"\n"
+                        "[App2]\nName=Due\nSource=" + (dir / "m1") + "\nDestination=" +
+                        (dir / "none") + "\nSetupApp=sh \"a b\"\n"
+                        "[App3]\nName=Found\nSource=" + (dir / "m1") + "\nDestination=" +
+                        (dir / "?1") + "\nSetupApp=s\n"
+                        "[App4]\nName=No master\nSource=" + (dir / "none") + "\nDestination=" +
+                        (dir / "i1") + "\nSetupApp=s\n");
     size_t columns = CsvFields(EntryCsvHeader()).size();
-    for (UINT n = 1; n <= 3; ++n) {
-        std::vector<std::string> fields = CsvFields(EntryCsvRow(ExamineEntry(n, settings)));
-        ASSERT_EQ(fields.size(), columns) << n;
-        EXPECT_EQ(fields[0], std::to_string(n));
+    std::vector<std::vector<std::string>> rows;
+    for (UINT n = 1; n <= 4; ++n) {
+        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings))));
+        ASSERT_EQ(rows.back().size(), columns) << n;
+        EXPECT_EQ(rows.back()[0], std::to_string(n));
     }
-    std::vector<std::string> skipped = CsvFields(EntryCsvRow(ExamineEntry(1, settings)));
-    EXPECT_EQ(skipped[1], "Skipped, \"quoted\"");
-    EXPECT_EQ(skipped[2], "skipped");
-    std::vector<std::string> due = CsvFields(EntryCsvRow(ExamineEntry(2, settings)));
-    EXPECT_EQ(due[2], "due");
-    EXPECT_EQ(due.back(), "[setup] [a b]");
-    std::vector<std::string> found = CsvFields(EntryCsvRow(ExamineEntry(3, settings)));
-    EXPECT_EQ(found[5], dir / "i1");  // the pattern's first match, "i1" before "m1"
-    EXPECT_EQ(found[6], "2");
+    EXPECT_EQ(rows[0][1], "Skipped, \"quoted\"");
+    EXPECT_EQ(rows[0][2], "skipped");
+    EXPECT_EQ(rows[1][2], "due");
+    EXPECT_EQ(rows[1][columns - 4], "[sh] [a b]");
+    EXPECT_EQ(rows[1][columns - 2], "yes");
+    EXPECT_EQ(rows[2][5], dir / "i1");  // the pattern's first match, "i1" before "m1"
+    EXPECT_EQ(rows[2][6], "2");
+    EXPECT_EQ(rows[3][2], "not due: Source not found");
+    EXPECT_EQ(rows[3][12], "not found: no such file");
+    EXPECT_EQ(rows[3][columns - 2], "no");
 }
 
-TEST(CheckLogSummary, LaunchesComputersAndReinstallLoops)
+TEST(CheckLogFindings, ACreatedLogTakesItsFoldersBits)
+{
+    TempDir dir;
+    const std::string owner = getpwuid(geteuid())->pw_name;
+    const struct {
+        mode_t folderMode;
+        bool logExists;
+        std::string note;  // "" for none
+    } rows[] = {
+        {0755, false, "a log this user's run creates takes mode 0644 from its folder (mode "
+                      "0755): only this user's runs could add lines to it; for a shared log "
+                      "give the folder mode 2775 and a group of every user, or 1777"},
+        {02775, false, ""},
+        {0755, true, "only its owner " + owner + " can add lines (mode 0644): other users' runs "
+                     "drop theirs"},
+        {01777, true, ""},
+    };
+    for (const auto& row : rows) {
+        std::string folder = dir / ("logs" + std::to_string(&row - rows));
+        mkdir(folder.c_str(), 0700);
+        chmod(folder.c_str(), row.folderMode);
+        OptionReport options;
+        options.settingsPath = dir / "s.ini";
+        options.logPath = folder + "/Quorvel.log";
+        if (row.logExists) {
+            WriteFile(options.logPath, "");
+            chmod(options.logPath.c_str(), row.folderMode & 0666);
+        }
+        std::string found = FindingsText(FindFileProblems(options, true, false));
+        if (row.note.empty()) {
+            EXPECT_EQ(found, "") << row.folderMode;
+        } else {
+            ExpectFinding(found, "note: " + options.logPath + ": " + row.note, row.note);
+        }
+    }
+}
+
+// The run line of a WIN.INI under a fresh HOME, autostart folders of a fresh XDG tree.
+TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
+{
+    TempDir dir;
+    ScopedEnvironmentVariable home("HOME", dir.path().c_str());
+    ScopedEnvironmentVariable configHome("XDG_CONFIG_HOME", (dir / "user").c_str());
+    ScopedEnvironmentVariable configDirs("XDG_CONFIG_DIRS", (dir / "system").c_str());
+    mkdir((dir / ".config").c_str(), 0755);
+    for (const char* folder : {"user", "user/autostart", "system", "system/autostart", "bin",
+                               "my apps"}) {
+        mkdir((dir / folder).c_str(), 0755);
+    }
+    WriteFile(dir / "bin/quorvel", "");
+    WriteFile(dir / "my apps/quorvel", "");
+    const std::string program = dir / "bin/quorvel";
+    const std::string spaced = dir / "my apps/quorvel";
+    const std::string entry = "[Desktop Entry]\nType=Application\nExec=";
+    const struct {
+        std::string program, runLine, userEntry, systemEntry;
+        bool install;
+        std::string expected;  // a whole finding line, or a line of the report's text
+    } rows[] = {
+        {program, program + " x " + program, "", "", false,
+         "run line: it holds quorvel 2 times: /install replaces only the first; keep one"},
+        {program, dir / "old/quorvel", "", "", false,
+         "run line: its entry " + (dir / "old/quorvel") + " names no existing file: it starts "
+         "nothing"},
+        {spaced, (dir / "my") + " " + spaced, "", "", false,
+         "run line: its entries from " + (dir / "my") + " to apps/quorvel are the pieces of " +
+             spaced + ", a path with a blank or a comma, which the run line cannot hold: install "
+             "it in a folder whose path has neither, or place an autostart entry for it in "
+             "/etc/xdg/autostart"},
+        {spaced, (dir / "my") + " " + spaced, "", "", false,
+         "run line: its entry " + (dir / "my") + " is a fragment left of " + spaced +
+             ", whose blank or comma the run line cannot hold: remove it"},
+        {spaced, "", "", "", false,
+         "note: " + spaced + ": the program's path holds a blank or a comma, which the run line "
+         "cannot hold: /install would register it in pieces; install it in a folder whose path "
+         "has neither, or place an autostart entry for it in /etc/xdg/autostart"},
+        {spaced, "", "", "", true,
+         spaced + ": the program's path holds a blank or a comma, which the run line cannot "
+         "hold: /install would register it in pieces; install it in a folder whose path has "
+         "neither, or place an autostart entry for it in /etc/xdg/autostart"},
+        {program, "", "", entry + "\"" + program + "\"\n", false,
+         "  autostart      " + (dir / "system/autostart/quorvel.desktop") + ": starts " + program},
+        {program, "", entry + "/usr/bin/quorvel\nHidden=true\n", entry + program + "\n", false,
+         "  autostart      " + (dir / "user/autostart/quorvel.desktop") + ": hidden "
+         "(Hidden=true): it starts nothing, nor does an entry of this name in the folders after "
+         "it"},
+        {program, "", "", entry + "/no/quorvel\n", false,
+         (dir / "system/autostart/quorvel.desktop") + ": it starts /no/quorvel, which does not "
+         "exist"},
+        {program, "", "", "", false,
+         "note: registration: nothing starts quorvel at log-on for this user: run quorvel "
+         "/install as the user"},
+    };
+    for (const auto& row : rows) {
+        WriteFile(dir / ".config/win.ini", "[windows]\nrun=" + row.runLine + "\n");
+        for (const auto& autostart : {std::make_pair(row.userEntry, "user/autostart/"),
+                                      std::make_pair(row.systemEntry, "system/autostart/")}) {
+            std::string path = dir / (std::string(autostart.second) + "quorvel.desktop");
+            unlink(path.c_str());
+            if (!autostart.first.empty()) {
+                WriteFile(path, autostart.first);
+            }
+        }
+        OptionReport options;
+        if (row.install) {
+            options.registrations.push_back("command tail");
+        }
+        RegistrationReport report = ReportRegistration(options, row.program);
+        ExpectFinding(report.text + FindingsText(report.findings), row.expected, row.runLine);
+    }
+}
+
+TEST(CheckLogSummary, LaunchesComputersUsersAndReinstallLoops)
 {
     const char* const lines[] = {
         "Mon, 07 Dec 2026 09:00:00  - Notes (\\\\PC1, user ann)",
@@ -145,20 +386,30 @@ TEST(CheckLogSummary, LaunchesComputersAndReinstallLoops)
         "Xyz, 06 Foo 2026 12:00:00  - Bad month",
     };
     LogSummary summary;
+    unsigned number = 0;
     for (const char* line : lines) {
-        AddLogLine(line, &summary);
+        AddLogLine(line, ++number, &summary);
     }
     EXPECT_EQ(summary.unparsed, 2u);
     const ApplicationSummary& notes = summary.applications.at("Notes");
     EXPECT_EQ(notes.launches, 4u);
     EXPECT_EQ(notes.computers.size(), 2u);
+    EXPECT_EQ(notes.users, (std::set<std::string>{"ann", "bob"}));
     EXPECT_EQ(notes.first, "2026-12-07 09:00:00");
     EXPECT_EQ(notes.last, "2026-12-09 08:59:58");
     const ApplicationSummary& phones = summary.applications.at("Phone - Book");
     EXPECT_EQ(phones.launches, 3u);  // three launches, but on one day: no loop
     EXPECT_EQ(CountReinstallLoops(summary), 1u);
-    EXPECT_NE(LogSummaryText("x.log", summary).find("3 different days on \\\\PC1"),
-              std::string::npos);
+    std::string text = LogSummaryText("x.log", summary);
+    for (const char* expected : {"3 different days on \\\\PC1", "Notes: 4 launches on 2 computers "
+                                 "by 2 users", "Phone - Book: 3 launches on 1 computer by 1 user",
+                                 "lines not understood: 2 (lines 8, 9)\n"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+    EXPECT_EQ(LogSummaryCsv(summary),
+              "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,ReinstallLoops\r\n"
+              "Notes,4,2,2,2026-12-07 09:00:00,2026-12-09 08:59:58,1\r\n"
+              "Phone - Book,3,1,1,2026-12-06 10:00:00,2026-12-06 12:00:00,0\r\n");
 }
 
 TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
@@ -185,6 +436,33 @@ TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
     EXPECT_EQ(report.logPath, "/srv/my log");
     EXPECT_EQ(report.settingsPath, "q.ini");
     EXPECT_EQ(report.registrations, std::vector<std::string>{"tail"});
+}
+
+TEST(CheckOwnSwitches, HelpVersionAndRefusals)
+{
+    TempDir dir;
+    WriteFile(dir / "q.log", "Sun, 06 Dec 2026 10:00:00  - Notes (\\\\PC1, user ann)\r\n");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string starts;  // the output's beginning
+    } rows[] = {
+        {{"--help"}, 0, "Usage: quorvel-check"},
+        {{"-h"}, 0, "Usage: quorvel-check"},
+        {{"/?"}, 0, "Usage: quorvel-check"},
+        {{"--version"}, 0, std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n"},
+        {{"/VERSION"}, 0, std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n"},
+        {{"/versions"}, 1, "quorvel-check: /versions needs at least one file\n\nUsage:"},
+        {{"/csv", "/log-summary=" + (dir / "q.log")}, 0,
+         "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,ReinstallLoops\r\n"
+         "Notes,1,1,1,"},
+    };
+    for (const auto& row : rows) {
+        std::string out;
+        EXPECT_EQ(RunCheck(row.arguments, BuildCommandTail(row.arguments), BuildCommandTail, &out),
+                  row.status) << row.arguments[0];
+        EXPECT_EQ(out.rfind(row.starts, 0), 0u) << out;
+    }
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/process/argv_tail.h"
 #include "run/command_tail.h"
+#include "text/argv_tail.h"
 
 namespace {
 

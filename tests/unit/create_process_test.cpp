@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "check/check_platform.h"
-#include "platform/posix/process/windows_command_line.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
+#include "text/windows_command_line.h"
 
 namespace {
 
@@ -91,22 +91,39 @@ TEST(CreateProcess, ProgramPathsWithBlanksWorkQuotedOrUnquoted)
     EXPECT_TRUE(Start(program + " x"));
     EXPECT_EQ(WaitForFile(dir / "out"), "x\n");
     // The companion reports the arguments the program is started with.
-    EXPECT_EQ(SplitSetupCommandLine(program + " x"), (std::vector<std::string>{program, "x"}));
+    EXPECT_EQ(ForecastSetupStart(program + " x").arguments,
+              (std::vector<std::string>{program, "x"}));
     unlink((dir / "out").c_str());
     EXPECT_TRUE(Start("\"" + program + "\" y"));
     EXPECT_EQ(WaitForFile(dir / "out"), "y\n");
 }
 
-TEST(CreateProcess, FailuresAreReported)
+// The companion's forecast is the start's own search: it agrees on every start and failure.
+TEST(CreateProcess, FailuresAreReportedAndForeseen)
 {
     TempDir dir;
     WriteFile(dir / "not-executable", "data");
     mkdir((dir / "folder").c_str(), 0755);
+    const std::string record = "echo \"$1\" > '" + (dir / "ran") + "'\n";
+    for (const auto& script : {std::make_pair("no-interpreter", std::string("#!/no/such/sh\n")),
+                               std::make_pair("carriage-return", std::string("#!/bin/sh\r\n")),
+                               std::make_pair("no-interpreter-line", record)}) {
+        WriteFile(dir / script.first, script.second);
+        chmod((dir / script.first).c_str(), 0755);
+    }
     for (const std::string& line :
          {std::string(""), std::string("   "), dir / "missing", dir / "not-executable",
-          dir / "folder", std::string("quorvel-no-such-program-anywhere")}) {
+          dir / "folder", std::string("quorvel-no-such-program-anywhere"), dir / "no-interpreter",
+          dir / "carriage-return"}) {
         EXPECT_FALSE(Start(line)) << line;
+        EXPECT_FALSE(ForecastSetupStart(line).starts) << line;
     }
+    // A file without an interpreter line is run by /bin/sh, as execvp runs it.
+    std::string plain = dir / "no-interpreter-line";
+    EXPECT_TRUE(Start(plain + " x"));
+    EXPECT_EQ(WaitForFile(dir / "ran"), "x\n");
+    EXPECT_TRUE(ForecastSetupStart(plain + " x").starts);
+    EXPECT_EQ(ForecastSetupStart(plain).how, "no interpreter line: run by /bin/sh");
 }
 
 TEST(CreateProcess, DoesNotWaitAndPassesOnNoOpenFiles)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/posix/process/program_arguments.h"
+#include "platform/posix/process/program_search.h"
 #include "platform/win32.h"
 
 namespace {
@@ -72,7 +73,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
         pid_t grandchild = fork();
         if (grandchild == 0) {
             ResetChildState();
-            execvp(argv[0], argv.data());
+            process::ExecLocatedProgram(argv.data());
             int error = errno;
             ssize_t ignored = write(report[1], &error, sizeof error);
             (void)ignored;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/posix/profile/profile_text.h"
+#include "text/profile_text.h"
 
 namespace profile {
 

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/files/capped_read.h"
+#include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/profile/log_on_start.h"
 #include "platform/posix/profile/profile_cache.h"
 #include "platform/posix/profile/profile_lookup.h"
-#include "platform/posix/profile/profile_text.h"
 #include "platform/posix/profile/win_ini_edit.h"
 #include "platform/posix/profile/win_ini_location.h"
 #include "platform/win32.h"
+#include "text/profile_text.h"
 
 namespace {
 

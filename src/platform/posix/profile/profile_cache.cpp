@@ -10,7 +10,7 @@
 
 #include "platform/posix/files/capped_read.h"
 #include "platform/posix/files/file_identity.h"
-#include "platform/posix/profile/profile_text.h"
+#include "text/profile_text.h"
 
 namespace profile {
 

@@ -1,7 +1,7 @@
 #include "platform/posix/profile/win_ini_edit.h"
 
-#include "platform/posix/profile/profile_text.h"
 #include "platform/posix/profile/utf16_encode.h"
+#include "text/profile_text.h"
 
 namespace profile {
 

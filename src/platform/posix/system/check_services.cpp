@@ -1,53 +1,99 @@
-// What the companion program asks of the POSIX platform beyond the Win32 subset.
+// What the companion program asks of the POSIX platform beyond the Win32 subset: files and
+// folders, and the log's permissions. Setup programs and autostart entries have files of
+// their own.
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "check/check_platform.h"
-#include "platform/posix/process/executable_file.h"
-#include "platform/posix/process/program_arguments.h"
-#include "platform/posix/profile/log_on_start.h"
+#include "platform/posix/files/folder_of.h"
+#include "platform/posix/system/mode_text.h"
+
+namespace {
+
+std::string OwnerName(uid_t uid)
+{
+    struct passwd* entry = getpwuid(uid);
+    return entry != nullptr ? entry->pw_name : std::to_string(uid);
+}
+
+// The longest leading part of `path` that exists, for "... exists, nothing below it".
+std::string DeepestExistingFolder(std::string path)
+{
+    struct stat info {};
+    while (!path.empty()) {
+        size_t slash = path.rfind('/');
+        path = slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
+        if (!path.empty() && stat(path.c_str(), &info) == 0) {
+            return path;
+        }
+        if (path == "/") {
+            break;
+        }
+    }
+    return "";
+}
+
+std::string MissingFolderWords(const std::string& folder)
+{
+    std::string deepest = DeepestExistingFolder(folder);
+    return "its folder " + folder + " does not exist: is a share not mounted or not reachable?" +
+           (deepest.empty() || deepest == "/" ? std::string()
+                                              : " (" + deepest + " exists, nothing below it)");
+}
+
+}  // namespace
 
 const char* LogonProgramFileName()
 {
     return "quorvel";
 }
 
-bool FindSetupProgram(const std::string& program, std::string* found)
+const char* LogonCurrentFolder()
 {
-    // A name with a '/' is used as it stands; any other is searched in PATH, as exec does.
-    if (program.find('/') != std::string::npos) {
-        *found = program;
-        return IsExecutableFile(program);
-    }
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    size_t at = 0;
-    while (at <= folders.size()) {
-        size_t end = folders.find(':', at);
-        end = end == std::string::npos ? folders.size() : end;
-        std::string folder = end > at ? folders.substr(at, end - at) : ".";
-        if (IsExecutableFile(folder + "/" + program)) {
-            *found = folder + "/" + program;
-            return true;
-        }
-        at = end + 1;
-    }
-    return false;
+    return "at log-on on a desktop, the home folder";
 }
 
-bool AutostartEntryPath(std::string* path)
+std::string WhyNotFound(const std::string& path)
 {
-    std::string folder = profile::AutostartFolder();
-    if (folder.empty()) {
-        return false;
+    if (path.empty() || path.back() == '/') {
+        return "a path that ends in '/' names nothing";
     }
-    *path = folder + "/" + LogonProgramFileName() + ".desktop";
-    return true;
+    if (path.find('"') != std::string::npos) {
+        return "a double quote in a path names nothing";
+    }
+    std::string folder = files::FolderOf(path.c_str());
+    std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    if (folder.find_first_of("*?") != std::string::npos) {
+        return "'*' and '?' are a pattern only in the last part of a path";
+    }
+    if (name.size() >= 260) {
+        return "the file's name is longer than 259 characters";
+    }
+    struct stat info {};
+    bool pattern = name.find_first_of("*?") != std::string::npos;
+    std::string probe = pattern ? folder : path;
+    if (stat(probe.c_str(), &info) == 0) {
+        return pattern ? "no name in " + folder + " matches the pattern"
+                       : "found by its name but not by the search";
+    }
+    switch (errno) {
+    case ENOENT:
+        if (!pattern && stat(folder.c_str(), &info) == 0) {
+            return "no such file";
+        }
+        return MissingFolderWords(folder);
+    case EACCES:
+        return "access denied: this user cannot enter a folder on its way";
+    case ENOTDIR:
+        return "a part of the path is a file, not a folder";
+    default:
+        return std::strerror(errno);
+    }
 }
 
 bool FolderExists(const std::string& path)
@@ -61,7 +107,29 @@ bool CanAppendTo(const std::string& path)
     return access(path.c_str(), W_OK) == 0;
 }
 
-std::vector<std::string> SplitSetupCommandLine(const std::string& commandLine)
+bool CanCreateIn(const std::string& folder)
 {
-    return ProgramArguments(commandLine);
+    return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string LogSharing(const std::string& path, bool exists)
+{
+    // A new log takes its folder's read and write bits, whatever the umask.
+    struct stat info {};
+    std::string folder = files::FolderOf(path.c_str());
+    if (stat((exists ? path : folder).c_str(), &info) != 0) {
+        return "";
+    }
+    mode_t logMode = exists ? info.st_mode & 07777 : info.st_mode & 0666;
+    if ((logMode & 0022) != 0) {
+        return "";
+    }
+    if (exists) {
+        return "only its owner " + OwnerName(info.st_uid) + " can add lines (mode " +
+               ModeText(logMode) + "): other users' runs drop theirs";
+    }
+    return "a log this user's run creates takes mode " + ModeText(logMode) +
+           " from its folder (mode " + ModeText(info.st_mode) + "): only this user's runs "
+           "could add lines to it; for a shared log give the folder mode 2775 and a group of "
+           "every user, or 1777";
 }

@@ -1,4 +1,4 @@
-#include "platform/posix/process/argv_tail.h"
+#include "text/argv_tail.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "platform/posix/profile/profile_text.h"
+#include "text/profile_text.h"
 
 #include <cstdint>
 

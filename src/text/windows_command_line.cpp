@@ -1,4 +1,4 @@
-#include "platform/posix/process/windows_command_line.h"
+#include "text/windows_command_line.h"
 
 std::vector<std::string> SplitWindowsCommandLine(const std::string& commandLine)
 {

@@ -1,0 +1,202 @@
+#include "check/registration_report.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "check/check_platform.h"
+#include "check/entry_report.h"
+#include "check/text_format.h"
+#include "run/run_line.h"
+#include "run/run_line_edit.h"
+
+namespace {
+
+const char kRunLine[] = "run line";
+
+// One entry of the run line: a stretch between blanks and commas, where the registration's
+// own edit finds its entries.
+struct RunEntry {
+    size_t begin;
+    size_t end;
+    std::string text;
+};
+
+std::vector<RunEntry> RunEntries(const std::string& line)
+{
+    std::vector<RunEntry> entries;
+    for (size_t at = 0; at < line.size();) {
+        size_t end = line.find_first_of(" ,", at);
+        end = end == std::string::npos ? line.size() : end;
+        if (end > at) {
+            entries.push_back({at, end, line.substr(at, end - at)});
+        }
+        at = end + 1;
+    }
+    return entries;
+}
+
+bool NamesFile(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    return FindsEntry(path, &found) && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool HoldsFolder(const std::string& path)
+{
+    return path.find_first_of(std::string("/") + kPathSeparator) != std::string::npos;
+}
+
+class RunLineReport {
+public:
+    RunLineReport(const std::string& line, const std::string& program)
+        : line_(line), program_(program), entries_(RunEntries(line)),
+          key_(RunLineKey(program, kPathSeparator))
+    {
+    }
+
+    // Fills the text and findings; true when an entry that holds the program starts it.
+    bool Report(std::string* text, Findings* findings)
+    {
+        std::vector<size_t> holding;
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (FindRunLineKey(UpperCased(entries_[i].text), key_) != std::string::npos) {
+                holding.push_back(i);
+            }
+        }
+        std::string name = LogonProgramFileName();
+        if (holding.empty()) {
+            *text += "  run line       does not hold " + name + "\n";
+        } else {
+            *text += "  run line       holds " + name + " in " +
+                     CountedText(holding.size(), "entry", "entries") + "\n";
+        }
+        if (holding.size() > 1) {
+            findings->problems.push_back(
+                {kRunLine, "it holds " + name + " " + CountedText(holding.size(), "time", "times") +
+                               (RunLineStartsAtLogOn() ? ": each entry is started at log-on"
+                                                       : ": /install replaces only the first") +
+                               "; keep one"});
+        }
+        bool starts = false;
+        for (size_t i : holding) {
+            starts = ReportHolding(i, text, findings) || starts;
+        }
+        ReportFragments(text, findings);
+        return starts;
+    }
+
+private:
+    // An entry that holds the program's file name; true when it names an existing file.
+    bool ReportHolding(size_t i, std::string* text, Findings* findings)
+    {
+        const std::string& entry = entries_[i].text;
+        if (!HoldsFolder(entry)) {
+            *text += "      " + entry + ": named without a folder, so searched for\n";
+            return true;
+        }
+        if (NamesFile(entry)) {
+            *text += "      " + entry + ": present\n";
+            return true;
+        }
+        std::string whole = WholePathEndingAt(i);
+        *text += "      " + entry + ": " +
+                 (whole.empty() ? "no such file" : "the end of " + whole) + "\n";
+        findings->problems.push_back(
+            {kRunLine, whole.empty() ? "its entry " + entry + " names no existing file: it "
+                                       "starts nothing"
+                                     : "its entries from " + entries_[pieceStart_].text +
+                                           " to " + entry + " are the pieces of " + whole +
+                                           ", a path with a blank or a comma, which the run "
+                                           "line cannot hold: " + StartWithoutRunLine()});
+        return false;
+    }
+
+    // The existing file that the entries before entry i and entry i itself spell when joined
+    // as they stand in the line ("" when none); notes where it begins.
+    std::string WholePathEndingAt(size_t i)
+    {
+        for (size_t first = i; first-- > 0;) {
+            std::string joined = line_.substr(entries_[first].begin,
+                                              entries_[i].end - entries_[first].begin);
+            if (NamesFile(joined)) {
+                pieceStart_ = first;
+                for (size_t piece = first; piece < i; ++piece) {
+                    pieces_.push_back(piece);
+                }
+                return joined;
+            }
+        }
+        return "";
+    }
+
+    // Entries that begin the program's own path up to one of its blanks or commas: what an
+    // earlier registration of it left behind.
+    void ReportFragments(std::string* text, Findings* findings)
+    {
+        std::string upperProgram = UpperCased(program_);
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            std::string upper = UpperCased(entries_[i].text);
+            bool piece = std::find(pieces_.begin(), pieces_.end(), i) != pieces_.end();
+            bool prefix = upperProgram.size() > upper.size() &&
+                          upperProgram.compare(0, upper.size(), upper) == 0 &&
+                          (program_[upper.size()] == ' ' || program_[upper.size()] == ',');
+            if (prefix && !piece) {
+                *text += "      " + entries_[i].text + ": a fragment of " + program_ + "\n";
+                findings->problems.push_back(
+                    {kRunLine, "its entry " + entries_[i].text + " is a fragment left of " +
+                                   program_ + ", whose blank or comma the run line cannot hold: "
+                                   "remove it"});
+            }
+        }
+    }
+
+    std::string line_;
+    std::string program_;
+    std::vector<RunEntry> entries_;
+    std::string key_;
+    size_t pieceStart_ = 0;
+    std::vector<size_t> pieces_;
+};
+
+}  // namespace
+
+RegistrationReport ReportRegistration(const OptionReport& options, const std::string& program)
+{
+    RegistrationReport report;
+    report.text = "Registration (read only)\n";
+    std::string name = LogonProgramFileName();
+    std::string runLine;
+    bool started = false;
+    if (program.empty()) {
+        report.text += "  run line       not looked at: the program's path is not known whole\n";
+    } else if (!ReadRunValue(runLine)) {
+        report.text += "  run line       too long to read\n";
+    } else {
+        bool holdsProgram = RunLineReport(runLine, program).Report(&report.text, &report.findings);
+        started = holdsProgram && RunLineStartsAtLogOn();
+    }
+    for (const LogonStart& start : LogonStartsBesideRunLine()) {
+        std::string label = "  " + start.label;
+        label.resize(std::max<size_t>(label.size() + 1, 17), ' ');
+        report.text += label + start.where + ": " + start.state + "\n";
+        if (!start.problem.empty()) {
+            report.findings.problems.push_back({start.where, start.problem});
+        }
+        started = started || start.starts;
+    }
+    if (program.find_first_of(" ,") != std::string::npos) {
+        Finding finding{program, "the program's path holds a blank or a comma, which the run "
+                                 "line cannot hold: /install would register it in pieces; " +
+                                     std::string(StartWithoutRunLine())};
+        bool asked = !options.registrations.empty();
+        (asked ? report.findings.problems : report.findings.notes).push_back(finding);
+    }
+    if (!started) {
+        report.findings.notes.push_back(
+            {"registration", "nothing starts " + name + " at log-on for this user: run " + name +
+                                 " /install as the user"});
+    }
+    report.text += std::string("  at log-on      ") +
+                   (started ? "started for this user\n" : "nothing starts it for this user\n");
+    return report;
+}
