@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/posix/files/file_identity.h"
+#include "platform/posix/files/kept_open_file.h"
 #include "platform/posix/version/version_resource.h"
 
 namespace pe_version {
@@ -21,6 +22,7 @@ struct KeptBlock {
     files::FileIdentity identity;
     timespec readAt{};
     std::vector<uint8_t> block;
+    bool fromSearch = false;  // read from the file the search opened: it goes with that stamp
 };
 
 struct Kept {
@@ -53,7 +55,14 @@ size_t ReadAndKeepVersionBlock(const char* path)
         return 0;
     }
     KeptBlock fresh;
-    fresh.block = LoadVersionBlock(path, &fresh.identity, &fresh.readAt);
+    struct stat searched {};
+    int descriptor = files::TakeOpenFile(path, &searched);
+    if (descriptor >= 0) {
+        fresh.block = LoadVersionBlockFrom(descriptor, searched);
+        fresh.fromSearch = true;
+    } else {
+        fresh.block = LoadVersionBlock(path, &fresh.identity, &fresh.readAt);
+    }
     Kept& kept = TheKept();
     std::lock_guard<std::mutex> guard(kept.lock);
     KeptBlock* slot = Find(kept, path);
@@ -81,6 +90,13 @@ std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path)
         Kept& kept = TheKept();
         std::lock_guard<std::mutex> guard(kept.lock);
         KeptBlock* block = Find(kept, path);
+        if (block != nullptr && block->fromSearch) {
+            // Handed over once, without looking at the file again: it is the version of the
+            // file whose stamp the search just gave, whatever the path names by now.
+            std::vector<uint8_t> taken = std::move(block->block);
+            block->block.clear();
+            return taken;
+        }
         struct stat status {};
         if (block != nullptr && stat(path, &status) == 0 &&
             files::StillTheSameFile(block->identity, block->readAt, files::IdentityOf(status))) {
