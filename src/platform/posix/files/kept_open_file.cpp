@@ -2,49 +2,30 @@
 
 #include <unistd.h>
 
-#include <mutex>
-#include <string>
+#include "platform/posix/files/path_slots.h"
 
 namespace files {
 
 namespace {
 
-constexpr size_t kKeptFiles = 2;
-
-struct KeptFile {
-    std::string path;
+struct OpenFile {
     int descriptor = -1;
     struct stat status {};
 };
 
-struct Kept {
-    std::mutex lock;
-    KeptFile files[kKeptFiles];
-    size_t next = 0;  // the slot to fill next, the older of the two
-};
+using KeptFiles = PathSlots<OpenFile, 2>;
 
-Kept& TheKept()
+KeptFiles& TheKept()
 {
-    static Kept kept;
+    static KeptFiles kept;
     return kept;
 }
 
-KeptFile* Find(Kept& kept, const char* path)
+void Release(KeptFiles::Slot* slot)
 {
-    for (KeptFile& file : kept.files) {
-        if (file.descriptor >= 0 && file.path == path) {
-            return &file;
-        }
-    }
-    return nullptr;
-}
-
-void Release(KeptFile* file)
-{
-    if (file != nullptr && file->descriptor >= 0) {
-        close(file->descriptor);
-        file->descriptor = -1;
-        file->path.clear();
+    if (slot != nullptr && slot->used) {
+        close(slot->value.descriptor);
+        slot->used = false;
     }
 }
 
@@ -52,39 +33,33 @@ void Release(KeptFile* file)
 
 void KeepOpenFile(const char* path, int descriptor, const struct stat& status)
 {
-    Kept& kept = TheKept();
+    KeptFiles& kept = TheKept();
     std::lock_guard<std::mutex> guard(kept.lock);
-    KeptFile* slot = Find(kept, path);
-    if (slot == nullptr) {
-        slot = &kept.files[kept.next];
-        kept.next = (kept.next + 1) % kKeptFiles;
-    }
-    Release(slot);
-    slot->path = path;
-    slot->descriptor = descriptor;
-    slot->status = status;
+    KeptFiles::Slot& slot = kept.SlotFor(path);
+    Release(&slot);
+    slot.path = path;
+    slot.value = OpenFile{descriptor, status};
+    slot.used = true;
 }
 
 void ForgetOpenFile(const char* path)
 {
-    Kept& kept = TheKept();
+    KeptFiles& kept = TheKept();
     std::lock_guard<std::mutex> guard(kept.lock);
-    Release(Find(kept, path));
+    Release(kept.Find(path));
 }
 
 int TakeOpenFile(const char* path, struct stat* status)
 {
-    Kept& kept = TheKept();
+    KeptFiles& kept = TheKept();
     std::lock_guard<std::mutex> guard(kept.lock);
-    KeptFile* file = Find(kept, path);
-    if (file == nullptr) {
+    KeptFiles::Slot* slot = kept.Find(path);
+    if (slot == nullptr) {
         return -1;
     }
-    int descriptor = file->descriptor;
-    *status = file->status;
-    file->descriptor = -1;
-    file->path.clear();
-    return descriptor;
+    slot->used = false;
+    *status = slot->value.status;
+    return slot->value.descriptor;
 }
 
 }  // namespace files
