@@ -20,19 +20,9 @@ program=$root/build/quorvel
 fixture=$root/build/tests/pe_fixtures/version_pe64.exe
 windows_program=$root/build-win64/quorvel.exe
 
-need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-command -v strace >/dev/null || need+=(strace)
-command -v python3 >/dev/null || need+=(python3)
-[ -x /usr/bin/time ] || need+=(time)
-if [ ${#need[@]} -gt 0 ]; then
-    [ "$(id -u)" -eq 0 ] || { echo "missing: ${need[*]} (run as root to install them)" >&2; exit 1; }
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
-if [ ! -x "$program" ] || [ ! -f "$fixture" ]; then
-    (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null)
-fi
+source "$root/bench/need.sh"
+need_packages hyperfine:hyperfine strace:strace python3:python3 time:/usr/bin/time
+need_build "$root" "$program" "$fixture"
 
 work=$(mktemp -d /tmp/quorvel-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -17,17 +17,9 @@ runs=${1:-200}
 program=$root/build/quorvel
 fixture=$root/build/tests/pe_fixtures/version_pe64.exe
 
-need=()
-command -v strace >/dev/null || need+=(strace)
-command -v python3 >/dev/null || need+=(python3)
-if [ ${#need[@]} -gt 0 ]; then
-    [ "$(id -u)" -eq 0 ] || { echo "missing: ${need[*]} (run as root to install them)" >&2; exit 1; }
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
-if [ ! -x "$program" ] || [ ! -f "$fixture" ]; then
-    (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null)
-fi
+source "$root/bench/need.sh"
+need_packages strace:strace python3:python3
+need_build "$root" "$program" "$fixture"
 # Each run is traced: N strace processes and their traces.
 ulimit -n "$(ulimit -Hn)" 2>/dev/null || true
 
