@@ -144,7 +144,6 @@ TEST(SpreadSetting, ReadsLikeDelayAndTakesAtMostAnHour)
         {"SpreadSeconds=3601", 3601, 3600},
         {"SpreadSeconds=-1", 4294967295u, 3600},
         {"SpreadSeconds=text", 0, 0},
-        {"spreadseconds = 20 ", 20, 20},
     };
     for (const auto& row : rows) {
         WriteFile(dir / "q.ini", std::string("[Quorvel]\nDelay=2\n") + row.line + "\n");
