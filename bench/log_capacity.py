@@ -22,8 +22,8 @@ The model, a simulation of the log's lock with the writers' retry:
   the lock of the writer that moved it, so the relock at a moved end never happens here.
 - The retry as the program does it: a refused writer learns it after half a round trip, waits
   20 ms and tries again (another 2R to the server), and gives the line up four seconds after
-  its first refusal (four waits of one second each). The retry as first specified, for
-  comparison: four tries, each one second (and 2R) after the one before.
+  its first refusal (four waits of one second each). For comparison, the plain retry without
+  the looks in between: four tries, each one second (and 2R) after the one before.
 
 A second table puts every log-on within 30 seconds, as when a building's workstations are
 switched on by one schedule or come back after a power cut. The rates are the mean over at
@@ -39,8 +39,8 @@ ROOM_SIZE = 30
 ROOM_SPREAD_MS = 5_000.0
 POLL_MS = 20.0
 GIVE_UP_MS = 4_000.0
-SPECIFIED_TRIES = 4
-SPECIFIED_WAIT_MS = 1_000.0
+SPACED_TRIES = 4
+SPACED_WAIT_MS = 1_000.0
 
 
 def log_on_moments(rng, workstations, window_ms, shape):
@@ -55,10 +55,10 @@ def log_on_moments(rng, workstations, window_ms, shape):
 
 
 def lost_lines(rng, workstations, round_trip_ms, local_hold_ms, spread_s, shape,
-               window_ms=WINDOW_MS, specified=False):
+               window_ms=WINDOW_MS, spaced=False):
     """Simulates one site's log-on; returns the number of lines given up."""
     hold = 4.0 * round_trip_ms + local_hold_ms
-    retry = (SPECIFIED_WAIT_MS if specified else POLL_MS) + 2.0 * round_trip_ms
+    retry = (SPACED_WAIT_MS if spaced else POLL_MS) + 2.0 * round_trip_ms
     # (moment the lock request reaches the server, writer, moment of its first refusal, tries)
     tries = [(t + rng.uniform(0.0, spread_s * 1000.0), i, None, 1)
              for i, t in enumerate(log_on_moments(rng, workstations, window_ms, shape))]
@@ -72,8 +72,8 @@ def lost_lines(rng, workstations, round_trip_ms, local_hold_ms, spread_s, shape,
             continue
         first_refusal = at if first_refusal is None else first_refusal
         next_at = at + retry
-        if (specified and count >= SPECIFIED_TRIES) or \
-                (not specified and next_at - first_refusal > GIVE_UP_MS):
+        if (spaced and count >= SPACED_TRIES) or \
+                (not spaced and next_at - first_refusal > GIVE_UP_MS):
             lost += 1
             continue
         heapq.heappush(tries, (next_at, writer, first_refusal, count + 1))
@@ -123,10 +123,10 @@ def main():
     print_table("lost lines, all switched on together: logging on within 30 seconds", 30_000.0,
                 [("no spread", "even", 0), ("S=60", "even", 60), ("S=300", "even", 300)],
                 local_hold_ms)
-    specified = lost_rate(2000, 1, 0.0, 0, "even", window_ms=5000.0, specified=True)
+    spaced = lost_rate(2000, 1, 0.0, 0, "even", window_ms=5000.0, spaced=True)
     built = lost_rate(2000, 1, 0.0, 0, "even", window_ms=5000.0)
     print(f"  2,000 within 5 s, a hold of 4 ms: {percent(built)} lost with the program's look"
-          f" every 20 ms, {percent(specified)} with four tries a second apart")
+          f" every 20 ms, {percent(spaced)} with four tries a second apart")
 
 
 if __name__ == "__main__":
