@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <bcrypt.h>
 #include <io.h>
 #include <share.h>
 #include <stdio.h>

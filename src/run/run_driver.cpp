@@ -4,6 +4,7 @@
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
+#include "core/spread_setting.h"
 #include "run/entry_bound.h"
 #include "run/options_reader.h"
 #include "run/run_line.h"
@@ -11,6 +12,7 @@
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
 #include "update/install_log.h"
+#include "update/spread_wait.h"
 
 namespace {
 
@@ -140,6 +142,14 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
     bool waitCompleted = true;
     if (delayClass != 0 && delay != 0) {
         waitCompleted = WaitForDelay(delay) != FALSE;
+    }
+    // Then a random part of SpreadSeconds, on the same window class, so that workstations
+    // that log on together do not all reach the share and the log at once.
+    if (waitCompleted) {
+        UINT spread = ReadSpreadSetting(gRunSettings.settingsPath).seconds;
+        if (delayClass != 0 && spread != 0) {
+            waitCompleted = WaitForSpread(spread) != FALSE;
+        }
     }
     if (waitCompleted) {
         ExamineEntries();

@@ -1,4 +1,4 @@
-// The program's whole control flow: switches, names, log, delay, entries, tidy-up.
+// The program's whole control flow: switches, names, log, delay, spread, entries, tidy-up.
 #pragma once
 
 #include "platform/win32.h"

@@ -124,17 +124,24 @@ ATOM RegisterDelayClass()
     return RegisterClassA(&windowClass);
 }
 
-BOOL WaitForDelay(DWORD minutes)
+BOOL WaitForDelay(DWORD minutes) { return WaitOnDelayWindow(minutes, kMinuteMs); }
+
+BOOL WaitOnDelayWindow(DWORD periods, UINT periodMs)
 {
-    if (minutes == 0) {
+    if (periods == 0) {
         return TRUE;
     }
     LONG done = 0;
-    DelayCountdown waiter{minutes, &done};
+    DelayCountdown waiter{periods, &done};
     HWND window = CreateWindowExA(0, kDelayClassName, "", kHiddenOverlappedStyle, 0, 0, 0, 0,
                                   nullptr, nullptr, gRunSettings.instance, &waiter);
     if (!IsWindow(window)) {
         return TRUE;  // no window, no wait
+    }
+    // The window starts its minute timer as it is made; another period sets timer 1 again.
+    if (periodMs != kMinuteMs && SetTimer(window, kMinuteTimerId, periodMs, nullptr) == 0) {
+        DestroyWindow(window);
+        return TRUE;  // no timer of that period, no wait
     }
     for (;;) {
         if (done != 0) {

@@ -59,6 +59,38 @@ TEST_F(CheckAndLaunch, SetupProgramsAreNotWaitedFor)
     EXPECT_EQ(WaitForMarkers({"one", "two"}), (std::vector<std::string>{"one", "two"}));
 }
 
+// SpreadSeconds=2 holds each run back a random time below two seconds before its entry: a run
+// lasts from its usual time to two seconds longer (with room for a busy machine), the runs do
+// not all last the usual time (all four draws below 0.25 s: once in 4,000), and the setup
+// program starts once the wait is over.
+TEST_F(CheckAndLaunch, ASpreadStartsTheSetupAfterARandomWaitBelowItsRange)
+{
+    using std::chrono::milliseconds;
+    std::vector<std::string> started;
+    auto timedRun = [&](const std::string& spread) {
+        std::string label = "run" + std::to_string(started.size());
+        WriteSettingsFile(SettingsText(
+            {{"Spread", Visible("m"), Visible("i"), MarkerCommand(label)}}, spread));
+        testing_support::ProcessResult run = Run({"/log-"});
+        EXPECT_EQ(run.exitStatus, 0);
+        started.push_back(label);
+        EXPECT_EQ(WaitForMarkers(started), started);
+        return run.elapsed;
+    };
+    milliseconds noKey = timedRun("");
+    milliseconds noSpread = timedRun("SpreadSeconds=0\r\n");
+    milliseconds usualLeast = std::min(noKey, noSpread);
+    milliseconds usualMost = std::max(noKey, noSpread);
+    milliseconds longest{0};
+    for (int i = 0; i < 4; ++i) {
+        milliseconds spread = timedRun("SpreadSeconds=2\r\n");
+        EXPECT_LT(spread, usualMost + milliseconds(2000 + 2000));
+        longest = std::max(longest, spread);
+    }
+    EXPECT_GE(longest, usualLeast + milliseconds(250))
+        << "usual runs " << usualLeast.count() << " to " << usualMost.count() << " ms";
+}
+
 TEST_F(CheckAndLaunch, AnEntryWithAnyKeyEmptyOrMissingIsSkipped)
 {
     // Every entry would be due (its installed file is missing); a row per key, empty or

@@ -1,6 +1,8 @@
 // Splitting a command line by the Windows rules, and starting programs without waiting.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -136,9 +138,22 @@ TEST(CreateProcess, DoesNotWaitAndPassesOnNoOpenFiles)
     chmod(program.c_str(), 0755);
     FILE* ours = fopen((dir / "held").c_str(), "w");  // inheritable: no close-on-exec
     ASSERT_NE(ours, nullptr);
+    // A high descriptor limit, as containers and many desktops set (raised as far as allowed),
+    // with an inheritable descriptor at its very top.
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct rlimit high = {rlim_t{1} << 20, rlim_t{1} << 20};
+    if (setrlimit(RLIMIT_NOFILE, &high) != 0) {
+        high = {saved.rlim_max, saved.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &high), 0);
+    }
+    int top = dup2(fileno(ours), static_cast<int>(high.rlim_cur - 1));
+    ASSERT_GE(top, 0);
     auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(Start(program));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+    close(top);
+    setrlimit(RLIMIT_NOFILE, &saved);
     std::string fds = WaitForFile(dir / "fds");
     fclose(ours);
     EXPECT_NE(fds, "");

@@ -1,4 +1,5 @@
-// The delay wait on a virtual clock: minutes of timer time pass in microseconds.
+// The delay wait on a virtual clock (minutes of timer time pass in microseconds), and the
+// spread wait drawn for the same window.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include "platform/win32.h"
 #include "update/delay_countdown.h"
 #include "update/delay_wait.h"
+#include "update/spread_wait.h"
 
 using namespace posix_platform;
 
@@ -183,6 +185,55 @@ TEST_F(DelayWait, WindowWithoutARecordIsRefused)
                               nullptr),
               nullptr);
     ExpectWindowAndTimerGone();
+}
+
+TEST(SpreadDraw, RandomValuesMapOntoTheRangeWithEveryWaitEquallyLikely)
+{
+    // 2^32 is 4294967 * 1000 + 296, and 1193 * 3600000 + 167296: the values of that last,
+    // incomplete run of the range are drawn again.
+    const struct {
+        DWORD random;
+        DWORD rangeMs;
+        bool taken;
+        DWORD waitMs;
+    } rows[] = {
+        {0, 1000, true, 0},
+        {999, 1000, true, 999},
+        {1000, 1000, true, 0},
+        {4294966999u, 1000, true, 999},
+        {4294967000u, 1000, false, 0},
+        {0xFFFFFFFFu, 1000, false, 0},
+        {4294799999u, 3600000, true, 3599999},
+        {4294800000u, 3600000, false, 0},
+        {0xFFFFFFFFu, 1, true, 0},
+        {5, 0, false, 0},
+    };
+    for (const auto& row : rows) {
+        DWORD waitMs = 0;
+        EXPECT_EQ(SpreadFromRandom(row.random, row.rangeMs, &waitMs), row.taken)
+            << row.random << " over " << row.rangeMs;
+        EXPECT_EQ(waitMs, row.waitMs) << row.random << " over " << row.rangeMs;
+    }
+}
+
+TEST(SpreadDraw, DrawsStayBelowTheRangeAndDiffer)
+{
+    for (UINT seconds : {1u, 2u, 3600u, 3601u, 0xFFFFFFFFu}) {
+        DWORD below = (seconds < 3600 ? seconds : 3600) * 1000;
+        for (int i = 0; i < 200; ++i) {
+            DWORD waitMs = below;
+            ASSERT_EQ(DrawSpreadMs(seconds, &waitMs), TRUE);
+            ASSERT_LT(waitMs, below) << seconds;
+        }
+    }
+    DWORD first = 0;
+    DWORD second = 0;
+    ASSERT_EQ(DrawSpreadMs(3600, &first), TRUE);
+    ASSERT_EQ(DrawSpreadMs(3600, &second), TRUE);
+    EXPECT_NE(first, second);  // equal once in 3.6 million pairs
+    DWORD none = 7;
+    EXPECT_EQ(DrawSpreadMs(0, &none), TRUE);
+    EXPECT_EQ(none, 0u);
 }
 
 TEST(DelayRecordAddress, SurvivesTheSplitIntoTwoProperties)

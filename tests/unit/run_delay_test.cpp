@@ -1,5 +1,6 @@
-// The run driver around the delay: when it waits, and what a stop request during the wait
-// does to the pass. Timers run on a virtual clock, so a minute passes at once.
+// The run driver around the delay and the spread: when it waits, how long, and what a stop
+// request during a wait does to the pass. Timers run on a virtual clock, so a minute passes at
+// once.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 
 #include "support/virtual_timer_clock.h"
 #include "support/window_inspect.h"
+#include "core/spread_setting.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
 #include "support/test_support.h"
@@ -55,7 +57,7 @@ protected:
 
 TEST_F(RunDelay, NoWindowWithoutADelayAndTheClassIsGoneAfterwards)
 {
-    for (const char* line : {"Delay=0", "", "Delay=abc"}) {
+    for (const char* line : {"Delay=0", "", "Delay=abc", "SpreadSeconds=0", "SpreadSeconds=x"}) {
         SCOPED_TRACE(line);
         uint64_t start = clock_.NowMs();
         EXPECT_EQ(RunWithDelayLine(line), 0);
@@ -87,14 +89,68 @@ TEST_F(RunDelay, AClassThatCannotBeRegisteredMeansNoWait)
     UnregisterDelayClass();
 }
 
+TEST_F(RunDelay, ASpreadWaitsADrawnTimeBelowItsRangeAfterTheDelay)
+{
+    const struct {
+        const char* lines;
+        uint64_t fromMs;
+        uint64_t belowMs;
+    } rows[] = {
+        {"SpreadSeconds=2", 0, 2000},
+        {"SpreadSeconds=1\nDelay=1", 60000, 61000},
+        {"SpreadSeconds=-1", 0, 3600000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines);
+        uint64_t start = clock_.NowMs();
+        EXPECT_EQ(RunWithDelayLine(row.lines), 0);
+        EXPECT_GE(clock_.NowMs() - start, row.fromMs);
+        EXPECT_LT(clock_.NowMs() - start, row.belowMs);
+        EXPECT_TRUE(SetupStarted());
+        EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
+        std::remove(Started().c_str());
+    }
+}
+
 TEST_F(RunDelay, AQuitDuringTheWaitEndsTheRunWithoutExaminingEntries)
 {
-    PostMessageA(nullptr, WM_QUIT, 0, 0);
-    EXPECT_EQ(RunWithDelayLine("Delay=5"), 0);
-    EXPECT_FALSE(SetupStarted());
-    EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
-    ASSERT_NE(RegisterDelayClass(), 0);  // tidied up all the same
-    UnregisterDelayClass();
+    // A spread of an hour: a draw of 0, which would not wait at all, is a chance in millions.
+    for (const char* line : {"Delay=5", "SpreadSeconds=3600"}) {
+        SCOPED_TRACE(line);
+        PostMessageA(nullptr, WM_QUIT, 0, 0);
+        EXPECT_EQ(RunWithDelayLine(line), 0);
+        EXPECT_FALSE(SetupStarted());
+        EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
+        ASSERT_NE(RegisterDelayClass(), 0);  // tidied up all the same
+        UnregisterDelayClass();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+}
+
+TEST(SpreadSetting, ReadsLikeDelayAndTakesAtMostAnHour)
+{
+    TempDir dir;
+    const struct {
+        const char* line;
+        UINT written;
+        UINT seconds;
+    } rows[] = {
+        {"", 0, 0},
+        {"SpreadSeconds=0", 0, 0},
+        {"SpreadSeconds=1", 1, 1},
+        {"SpreadSeconds=3600", 3600, 3600},
+        {"SpreadSeconds=3601", 3601, 3600},
+        {"SpreadSeconds=-1", 4294967295u, 3600},
+        {"SpreadSeconds=text", 0, 0},
+    };
+    for (const auto& row : rows) {
+        WriteFile(dir / "q.ini", std::string("[Quorvel]\nDelay=2\n") + row.line + "\n");
+        SpreadSetting setting = ReadSpreadSetting((dir / "q.ini").c_str());
+        EXPECT_EQ(setting.written, row.written) << row.line;
+        EXPECT_EQ(setting.seconds, row.seconds) << row.line;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -152,6 +153,56 @@ unsigned long long ReadCharCount()
         }
     }
     return 0;
+}
+
+size_t CountOpenDescriptors()
+{
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        static_cast<void>(entry);
+        ++count;
+    }
+    return count;
+}
+
+// A search of an exact path leaves the file open for the version calls on that path: they read
+// the very file whose stamp it gave, and the next search sees whatever the path names by then.
+TEST(VersionRead, AfterASearchTheVersionIsThatOfTheFileFound)
+{
+    TempDir dir;
+    const std::string path = dir / "v.exe";
+    testing_support::WritePeWithVersion(path, {1, 0, 0, 0});
+    testing_support::WritePeWithVersion(dir / "next.exe", {2, 0, 0, 0});
+    WIN32_FIND_DATAA data;
+    auto search = [&data](const std::string& name) {
+        HANDLE found = FindFirstFileA(name.c_str(), &data);
+        return found != INVALID_HANDLE_VALUE && FindClose(found);
+    };
+    ASSERT_TRUE(search(path));
+    ASSERT_EQ(rename((dir / "next.exe").c_str(), path.c_str()), 0);
+    EXPECT_EQ(QueryVersionQuad(path), (VersionQuad{1, 0, 0, 0}));
+    ASSERT_TRUE(search(path));
+    EXPECT_EQ(QueryVersionQuad(path), (VersionQuad{2, 0, 0, 0}));
+
+    ASSERT_TRUE(search(path));
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    EXPECT_EQ(QueryVersionQuad(path), (VersionQuad{2, 0, 0, 0}));
+    EXPECT_FALSE(search(path));
+    EXPECT_EQ(QueryVersionQuad(path), std::nullopt);
+
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    ASSERT_TRUE(search(path));
+    EXPECT_EQ(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(QueryVersionQuad(path), std::nullopt);
+
+    // Files searched but never read are not all kept open: a decision needs two.
+    size_t before = CountOpenDescriptors();
+    for (int i = 0; i < 5; ++i) {
+        std::string other = dir / ("o" + std::to_string(i) + ".exe");
+        testing_support::WriteFile(other, "MZ");
+        ASSERT_TRUE(search(other));
+    }
+    EXPECT_LE(CountOpenDescriptors(), before + 2);
 }
 
 // The reader asks for the headers, the directory path and the block, never the whole file.

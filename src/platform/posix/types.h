@@ -28,6 +28,9 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef WORD* LPWORD;
+typedef uint32_t ULONG;
+typedef unsigned char* PUCHAR;
+typedef LONG NTSTATUS;
 // A 64-bit file offset; only the whole value is used here.
 typedef struct {
     int64_t QuadPart;
@@ -99,6 +102,11 @@ typedef HINSTANCE HMODULE;
 #define WAIT_OBJECT_0 0x00000000
 #define WAIT_TIMEOUT 0x00000102
 #define WAIT_FAILED 0xFFFFFFFF
+
+// The system's random source.
+typedef void* BCRYPT_ALG_HANDLE;
+#define BCRYPT_USE_SYSTEM_PREFERRED_RNG 0x00000002
+#define BCRYPT_SUCCESS(status) (((NTSTATUS)(status)) >= 0)
 
 #define COLOR_WINDOW 5
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)

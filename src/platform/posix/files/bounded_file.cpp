@@ -28,7 +28,16 @@ bool BoundedFile::Open(const char* path)
         return false;
     }
     struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+    if (fstat(descriptor, &status) != 0) {
+        close(descriptor);
+        return false;
+    }
+    return Adopt(descriptor, status);
+}
+
+bool BoundedFile::Adopt(int descriptor, const struct stat& status)
+{
+    if (descriptor_ >= 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
         close(descriptor);
         return false;
     }

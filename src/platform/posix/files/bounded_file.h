@@ -21,6 +21,9 @@ public:
     // Opens `path` for reading; anything but a regular file (a folder, a pipe, a device) is
     // refused, and opening never blocks.
     bool Open(const char* path);
+    // Takes over `descriptor`, open for reading and described by `status`, and closes it when
+    // done; refused (and closed at once) like Open unless it is a regular file.
+    bool Adopt(int descriptor, const struct stat& status);
 
     uint64_t size() const { return size_; }
     // The stat of the opened file.

@@ -1,15 +1,18 @@
 // Find-first over one path: an exact name, or a pattern with '*' and '?' in its last
 // component that matches names of that folder.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/posix/files/file_time.h"
+#include "platform/posix/files/kept_open_file.h"
 #include "platform/win32.h"
 
 namespace {
@@ -68,12 +71,8 @@ DWORD AttributesOf(const std::string& name, const struct stat& info)
     return attributes;
 }
 
-bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DATAA data)
+void Fill(const std::string& name, const struct stat& info, LPWIN32_FIND_DATAA data)
 {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || name.size() >= MAX_PATH) {
-        return false;
-    }
     std::memset(data, 0, sizeof *data);
     data->dwFileAttributes = AttributesOf(name, info);
     data->ftCreationTime = FileTimeFromTimespec(info.st_ctim);
@@ -83,6 +82,43 @@ bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DAT
     data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
     std::memcpy(data->cFileName, name.c_str(), name.size() + 1);
+}
+
+bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DATAA data)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || name.size() >= MAX_PATH) {
+        return false;
+    }
+    Fill(name, info, data);
+    return true;
+}
+
+// An exact path is opened rather than looked at, and a regular file is kept open for the
+// version calls that follow, so that they read it without opening it again. What cannot be
+// opened but may exist (no read permission, a socket) is looked at as before.
+bool OpenAndDescribe(const std::string& path, const std::string& name, LPWIN32_FIND_DATAA data)
+{
+    files::ForgetOpenFile(path.c_str());
+    if (name.size() >= MAX_PATH) {
+        return false;
+    }
+    // O_NONBLOCK: a named pipe in the file's place must not hold the search up.
+    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        return errno != ENOENT && errno != ENOTDIR && Describe(path, name, data);
+    }
+    struct stat info;
+    if (fstat(descriptor, &info) != 0) {
+        close(descriptor);
+        return Describe(path, name, data);
+    }
+    Fill(name, info, data);
+    if (S_ISREG(info.st_mode)) {
+        files::KeepOpenFile(path.c_str(), descriptor, info);
+    } else {
+        close(descriptor);
+    }
     return true;
 }
 
@@ -131,7 +167,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
         return INVALID_HANDLE_VALUE;
     }
     FindHandle* handle = new FindHandle{folder, {}, 0};
-    if (HasWildcards(name)) {
+    const bool exact = !HasWildcards(name);
+    if (!exact) {
         if (!FindMatches(folder, name, &handle->rest)) {
             delete handle;
             return INVALID_HANDLE_VALUE;
@@ -140,7 +177,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data)
         path = folder + name;
         handle->next = 1;
     }
-    if (!Describe(path, name, data)) {
+    bool described = exact ? OpenAndDescribe(path, name, data) : Describe(path, name, data);
+    if (!described) {
         delete handle;
         return INVALID_HANDLE_VALUE;
     }

@@ -11,3 +11,7 @@ void WINAPI Sleep(DWORD milliseconds);
 DWORD WINAPI GetTickCount();
 UINT WINAPI SetErrorMode(UINT mode);
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR out, int size);
+// Fills `buffer` from the kernel's random source (getrandom). Only the system's preferred
+// generator is offered: `algorithm` must be null and `flags` BCRYPT_USE_SYSTEM_PREFERRED_RNG.
+NTSTATUS WINAPI BCryptGenRandom(BCRYPT_ALG_HANDLE algorithm, PUCHAR buffer, ULONG length,
+                                ULONG flags);

@@ -10,19 +10,10 @@
 
 namespace pe_version {
 
-std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity,
-                                      timespec* readAt)
+namespace {
+
+std::vector<uint8_t> ReadVersionBlock(const BoundedFile& file)
 {
-    if (readAt != nullptr) {
-        *readAt = files::ReadMoment();
-    }
-    BoundedFile file;
-    if (!file.Open(path)) {
-        return {};
-    }
-    if (identity != nullptr) {
-        *identity = file.identity();
-    }
     std::optional<PeLayout> layout = ReadPeLayout(file);
     if (!layout) {
         return {};
@@ -51,6 +42,33 @@ std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* ide
         return {};
     }
     return block;
+}
+
+}  // namespace
+
+std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity,
+                                      timespec* readAt)
+{
+    if (readAt != nullptr) {
+        *readAt = files::ReadMoment();
+    }
+    BoundedFile file;
+    if (!file.Open(path)) {
+        return {};
+    }
+    if (identity != nullptr) {
+        *identity = file.identity();
+    }
+    return ReadVersionBlock(file);
+}
+
+std::vector<uint8_t> LoadVersionBlockFrom(int descriptor, const struct stat& status)
+{
+    BoundedFile file;
+    if (!file.Adopt(descriptor, status)) {
+        return {};
+    }
+    return ReadVersionBlock(file);
 }
 
 }  // namespace pe_version

@@ -17,4 +17,8 @@ namespace pe_version {
 std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity = nullptr,
                                       timespec* readAt = nullptr);
 
+// The same from a file already open: `descriptor` (a regular file as `status` describes it),
+// which is closed when done.
+std::vector<uint8_t> LoadVersionBlockFrom(int descriptor, const struct stat& status);
+
 }  // namespace pe_version
