@@ -11,6 +11,7 @@
 #include "check/settings_scan.h"
 #include "check/text_format.h"
 #include "core/program_paths.h"
+#include "core/spread_setting.h"
 #include "run/entry_bound.h"
 #include "version.h"
 
@@ -45,7 +46,38 @@ std::string BesideProgram(const char* name)
     return path;
 }
 
-std::string ConfigurationText(const OptionReport& options, UINT count, UINT delay, UINT last)
+// The pass's waits before its first entry: Delay, then a random part of SpreadSeconds.
+struct PassWaits {
+    UINT delayMinutes = 0;
+    SpreadSetting spread{};
+    // The longest the pass may wait in all, in seconds; the spread's draw stays below it.
+    unsigned long long LongestSeconds() const
+    {
+        return 60ull * delayMinutes + spread.seconds;
+    }
+};
+
+std::string WaitsText(const PassWaits& waits)
+{
+    std::string text = "  Delay          " + std::to_string(waits.delayMinutes) +
+                       (waits.delayMinutes ? " minutes: the pass would wait that long first\n"
+                                           : ": no wait\n");
+    const SpreadSetting& spread = waits.spread;
+    text += "  SpreadSeconds  " + std::to_string(spread.written);
+    if (spread.seconds == 0) {
+        return text + ": no spread\n";
+    }
+    if (spread.written != spread.seconds) {
+        text += ", taken as " + std::to_string(spread.seconds);
+    }
+    text += ": then a random wait of 0 to " + std::to_string(spread.seconds - 1) +
+            ".999 seconds, drawn anew at every run\n";
+    return text + "  longest wait   " + std::to_string(waits.LongestSeconds()) +
+           " seconds in all (Delay plus spread) before the first entry\n";
+}
+
+std::string ConfigurationText(const OptionReport& options, UINT count, const PassWaits& waits,
+                              UINT last)
 {
     std::string text = "Configuration\n";
     text += "  options file   " + options.optionsPath +
@@ -53,8 +85,7 @@ std::string ConfigurationText(const OptionReport& options, UINT count, UINT dela
     text += "  settings file  " + options.settingsPath + " (" + options.settingsOrigin + ")\n";
     text += "  install log    " + options.logPath + " (" + options.logOrigin + "), logging " +
             (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
-    text += "  Delay          " + std::to_string(delay) +
-            (delay ? " minutes: the pass would wait that long first\n" : ": no wait\n");
+    text += WaitsText(waits);
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
@@ -119,7 +150,9 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
 {
     const char* settings = options.settingsPath.c_str();
     UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, settings);
-    UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
+    PassWaits waits;
+    waits.delayMinutes = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
+    waits.spread = ReadSpreadSetting(settings);
     std::string bytes;
     bool cut = false;
     bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
@@ -127,7 +160,8 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     UINT last = LastEntryToExamine(count, settings);  // the log-on pass's own bound
 
     Findings findings = FindFileProblems(options, readable, cut);
-    findings.Append(FindSettingsProblems(options.settingsPath, scan, count, delay));
+    findings.Append(FindSettingsProblems(options.settingsPath, scan, count, waits.delayMinutes,
+                                         waits.spread));
     std::string entries;
     EntryCounts counts;
     // Like the log-on pass, nothing is examined after a refused line.
@@ -142,7 +176,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
         counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
-        entries += request.csv ? EntryCsvRow(result) : EntryText(result);
+        entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);
         findings.Append(FindEntryFindings(result, scan, options.settingsPath));
     }
     std::string program = BesideProgram(LogonProgramFileName());
@@ -157,7 +191,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
-    *out += ConfigurationText(options, count, delay, last) + "\nEntries\n";
+    *out += ConfigurationText(options, count, waits, last) + "\nEntries\n";
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;

@@ -297,23 +297,24 @@ std::string EntryCsvHeader()
            "DestinationVersion,DestinationDosDate,DestinationDosTime,DestinationLastWrite,"
            "Source,SourceFile,SourceMatches,SourceVersion,SourceDosDate,SourceDosTime,"
            "SourceLastWrite,Step,SetupApp,SetupArguments,SetupProgram,SetupStarts,"
-           "SetupFault\r\n";
+           "SetupFault,LongestWaitSeconds\r\n";
 }
 
-std::string EntryCsvRow(const EntryResult& result)
+std::string EntryCsvRow(const EntryResult& result, unsigned long long longestWaitSeconds)
 {
+    std::string wait = "," + std::to_string(longestWaitSeconds) + "\r\n";
     const AppEntry& entry = result.entry;
     std::string row = std::to_string(result.n) + "," + CsvField(entry.name) + "," +
                       CsvField(VerdictText(result)) + "," + CsvField(EmptyKeys(entry)) + "," +
                       CsvField(entry.destination) + ",";
     if (!result.takesPart) {
         return row + ",,,,,," + CsvField(entry.source) + ",,,,,,,," + CsvField(entry.setupApp) +
-               ",,,,\r\n";
+               ",,,," + wait;
     }
     const SetupForecast& setup = result.setup;
     row += SideCsv(result.evidence.destination, result.destination) + "," +
            CsvField(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
     return row + CsvField(DescribeStep(result)) + "," + CsvField(entry.setupApp) + "," +
            CsvField(JoinArguments(setup.arguments, " ")) + "," + CsvField(setup.program) + "," +
-           (setup.starts ? "yes" : "no") + "," + CsvField(setup.why) + "\r\n";
+           (setup.starts ? "yes" : "no") + "," + CsvField(setup.why) + wait;
 }

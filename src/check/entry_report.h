@@ -51,7 +51,8 @@ std::string DescribeStep(const EntryResult& result);
 // "due", "current", "skipped" or "not due: Source not found".
 std::string VerdictText(const EntryResult& result);
 
-// The human-readable block for one entry, and the CSV header and row.
+// The human-readable block for one entry, and the CSV header and row; `longestWaitSeconds` is
+// how long the pass may wait (Delay plus spread) before it examines any entry.
 std::string EntryText(const EntryResult& result);
 std::string EntryCsvHeader();
-std::string EntryCsvRow(const EntryResult& result);
+std::string EntryCsvRow(const EntryResult& result, unsigned long long longestWaitSeconds);

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::vector<std::string> kProgramKeys = {"Count", "Delay"};
+const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds"};
 const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
@@ -100,7 +100,7 @@ void CheckSectionName(const IniSection& section, FindingList* findings)
                                              " from a section named [App" + number + "]");
 }
 
-// Count and Delay: written negative, beyond 32 bits or not as a plain number.
+// Count, Delay and SpreadSeconds: written negative, beyond 32 bits or not as a plain number.
 void CheckNumber(const IniKey& key, UINT readAs, FindingList* problems)
 {
     const std::string& text = key.value;
@@ -246,7 +246,7 @@ void Findings::Append(const Findings& other)
 }
 
 Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
-                              UINT delay)
+                              UINT delay, const SpreadSetting& spread)
 {
     FindingList problems(settingsPath);
     if (scan.utf8Mark) {
@@ -285,6 +285,16 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
                 if (delay > kDayOfMinutes) {
                     problems.Add(delayKey->line, "Delay=" + std::to_string(delay) +
                                                  " minutes is more than a day");
+                }
+            }
+            if (const IniKey* spreadKey = FindKey(section, "SpreadSeconds")) {
+                CheckNumber(*spreadKey, spread.written, &problems);
+                bool negative = !spreadKey->value.empty() && spreadKey->value[0] == '-';
+                if (!negative && spread.written > spread.seconds) {
+                    problems.Add(spreadKey->line,
+                                 "SpreadSeconds=" + std::to_string(spread.written) +
+                                     " is more than " + std::to_string(kLongestSpreadSeconds) +
+                                     ": the run takes it as " + std::to_string(spread.seconds));
                 }
             }
         } else if (AppSectionNumber(section.name, &n) && n <= count) {

@@ -8,6 +8,7 @@
 
 #include "check/option_report.h"
 #include "check/settings_scan.h"
+#include "core/spread_setting.h"
 
 struct Finding {
     std::string where;  // "FILE", "FILE:LINE", or what else it is about
@@ -21,10 +22,10 @@ struct Findings {
 };
 
 // Findings of the settings file's text: marks, NUL bytes, duplicates, unknown keys, numbers,
-// sections against Count, misnamed sections and paths. `count` and `delay` are the values
-// the program reads.
+// sections against Count, misnamed sections and paths. `count`, `delay` and `spread` are the
+// values the program reads.
 Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
-                              UINT delay);
+                              UINT delay, const SpreadSetting& spread);
 
 // Findings of the files around it: options file, settings file and log.
 Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bool settingsCut);

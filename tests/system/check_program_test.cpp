@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -34,11 +35,14 @@ std::map<std::string, std::string> DueRows(const std::string& csv)
     std::map<std::string, std::string> rows;
     std::istringstream lines(csv);
     std::string line;
-    std::getline(lines, line);  // the header
+    std::getline(lines, line);  // the header names the column
+    std::vector<std::string> header = testing_support::CsvFields(line);
+    size_t starts = static_cast<size_t>(
+        std::find(header.begin(), header.end(), "SetupStarts") - header.begin());
     while (std::getline(lines, line)) {
         std::vector<std::string> fields = testing_support::CsvFields(line);
-        if (fields.size() > 3 && fields[2] == "due") {
-            rows[fields[1]] = fields[fields.size() - 2];
+        if (fields.size() == header.size() && starts < fields.size() && fields[2] == "due") {
+            rows[fields[1]] = fields[starts];
         }
     }
     return rows;

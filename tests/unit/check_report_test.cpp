@@ -61,7 +61,8 @@ std::string ProblemsOf(const std::string& settings)
     WriteFile(path, settings);
     UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, path.c_str());
     UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, path.c_str());
-    return FindingsText(FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay));
+    return FindingsText(FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay,
+                                             ReadSpreadSetting(path.c_str())));
 }
 
 const std::string kEntry1 = "[App1]\nName=A\nSource=/m/a\nDestination=/i/a\nSetupApp=/bin/sh\n";
@@ -82,6 +83,15 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         {"[Quorvel]\nCount=0x10\n", "s.ini:2: Count=0x10 is not a plain number; it reads as 16"},
         {"[Quorvel]\nCount=1\nDelay=1441\n" + kEntry1, "s.ini:3: Delay=1441 minutes is more "
                                                        "than a day"},
+        {"[Quorvel]\nCount=1\nSpreadSeconds=3600\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nSpreadSeconds=3601\n" + kEntry1, "s.ini:3: SpreadSeconds=3601 is "
+                                                              "more than 3600: the run takes it "
+                                                              "as 3600"},
+        {"[Quorvel]\nCount=1\nSpreadSeconds=-1\n" + kEntry1, "s.ini:3: SpreadSeconds=-1 is "
+                                                            "negative; it reads as 4294967295"},
+        {"[Quorvel]\nCount=1\nSpreadSecond=60\n" + kEntry1, "s.ini:3: SpreadSecond in [Quorvel] "
+                                                           "is never read; did you mean "
+                                                           "SpreadSeconds?"},
         {"[Quorvel]\nCount=1\n" + kEntry1 + "[App2]\n", "s.ini:8: [App2] is beyond Count=1: it "
                                                         "is never examined"},
         {"[Quorvel]\nCount=3\n" + kEntry1 + "[App3]\nName=C\n",
@@ -244,20 +254,21 @@ TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
     size_t columns = CsvFields(EntryCsvHeader()).size();
     std::vector<std::vector<std::string>> rows;
     for (UINT n = 1; n <= 4; ++n) {
-        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings))));
+        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings), 90)));
         ASSERT_EQ(rows.back().size(), columns) << n;
         EXPECT_EQ(rows.back()[0], std::to_string(n));
+        EXPECT_EQ(rows.back()[columns - 1], "90");  // the waits before the pass
     }
     EXPECT_EQ(rows[0][1], "Skipped, \"quoted\"");
     EXPECT_EQ(rows[0][2], "skipped");
     EXPECT_EQ(rows[1][2], "due");
-    EXPECT_EQ(rows[1][columns - 4], "[sh] [a b]");
-    EXPECT_EQ(rows[1][columns - 2], "yes");
+    EXPECT_EQ(rows[1][columns - 5], "[sh] [a b]");
+    EXPECT_EQ(rows[1][columns - 3], "yes");
     EXPECT_EQ(rows[2][5], dir / "i1");  // the pattern's first match, "i1" before "m1"
     EXPECT_EQ(rows[2][6], "2");
     EXPECT_EQ(rows[3][2], "not due: Source not found");
     EXPECT_EQ(rows[3][12], "not found: no such file");
-    EXPECT_EQ(rows[3][columns - 2], "no");
+    EXPECT_EQ(rows[3][columns - 3], "no");
 }
 
 TEST(CheckLogFindings, ACreatedLogTakesItsFoldersBits)
@@ -436,6 +447,29 @@ TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
     EXPECT_EQ(report.logPath, "/srv/my log");
     EXPECT_EQ(report.settingsPath, "q.ini");
     EXPECT_EQ(report.registrations, std::vector<std::string>{"tail"});
+}
+
+TEST(CheckWaits, DelayAndSpreadAsTheRunReadsThem)
+{
+    TempDir dir;
+    const struct {
+        std::string keys;
+        std::string expected;  // lines of the report's configuration
+    } rows[] = {
+        {"", "  Delay          0: no wait\n  SpreadSeconds  0: no spread\n"},
+        {"Delay=2\nSpreadSeconds=90\n",
+         "  SpreadSeconds  90: then a random wait of 0 to 89.999 seconds, drawn anew at every "
+         "run\n  longest wait   210 seconds in all (Delay plus spread) before the first entry\n"},
+        {"SpreadSeconds=5000\n", "  SpreadSeconds  5000, taken as 3600: then a random wait of 0 "
+                                 "to 3599.999 seconds"},
+    };
+    for (const auto& row : rows) {
+        WriteFile(dir / "s.ini", "[Quorvel]\n" + row.keys);
+        std::vector<std::string> arguments = {"/log-", "/ini=" + (dir / "s.ini")};
+        std::string out;
+        RunCheck(arguments, BuildCommandTail(arguments), BuildCommandTail, &out);
+        EXPECT_NE(out.find(row.expected), std::string::npos) << row.keys << out;
+    }
 }
 
 TEST(CheckOwnSwitches, HelpVersionAndRefusals)
