@@ -57,6 +57,7 @@ sign() {
         cp "$file" "$unsigned"
     fi
     osslsigncode sign "${signer[@]}" -h sha256 -n Quorvel -in "$unsigned" -out "$signed" >/dev/null
+    chmod --reference="$file" "$signed"
     mv "$signed" "$file"
     rm -f "$unsigned" "$signature"
     echo "signed $file"
