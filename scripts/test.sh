@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds all four presets (POSIX, sanitizers, 32- and 64-bit Windows) and runs every test:
-# unit and system tests on the POSIX build (among them the fault-injection runs and the system
-# tests again under valgrind), the unit tests again under ASan and UBSan, and the system tests
-# against the 32- and 64-bit Windows builds under Wine (all through the default preset's CTest,
-# which finds Wine when it configures; the 32-bit ones in a run of their own); then each fuzz
-# target for a short while.
+# Builds all five presets (POSIX, the Debian package's build, sanitizers, 32- and 64-bit
+# Windows), signs the Windows programs with a throwaway certificate and packs them (ZIP and
+# MSI), and runs every test: unit and system tests on the POSIX build (among them the
+# fault-injection runs and the system tests again under valgrind), the Debian package's test,
+# the unit tests again under ASan and UBSan, and the system and MSI tests against the 32- and
+# 64-bit Windows builds under Wine (all through the default preset's CTest, which finds Wine
+# when it configures; the 32-bit ones in a run of their own); then each fuzz target for a
+# short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +21,14 @@ command -v mandoc >/dev/null || missing+=(mandoc)
 command -v groff >/dev/null || missing+=(groff-base)
 command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev)
 command -v setpriv >/dev/null || missing+=(util-linux)
+# The packages: MSI building and signing, the Debian package's checks.
+command -v wixl >/dev/null || missing+=(wixl)
+command -v msibuild >/dev/null || missing+=(msitools)
+command -v faketime >/dev/null || missing+=(faketime)
+command -v osslsigncode >/dev/null || missing+=(osslsigncode)
+command -v openssl >/dev/null || missing+=(openssl)
+command -v lintian >/dev/null || missing+=(lintian)
+command -v desktop-file-validate >/dev/null || missing+=(desktop-file-utils)
 # Fault injection, memory checking and fuzzing.
 [ -f /usr/include/fiu-control.h ] || missing+=(libfiu-dev)
 command -v fiu-run >/dev/null || missing+=(fiu-utils)
@@ -40,7 +50,7 @@ fi
 # Wine runs the 32-bit build in its WoW64 mode once it has its 32-bit DLLs (fetched as root).
 bash tests/wine/install_pe32_dlls.sh
 
-for preset in default asan win32 win64; do
+for preset in default deb asan win32 win64; do
     echo "== build $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2
@@ -55,17 +65,22 @@ for bits in 32 64; do
         { echo "build-win$bits/quorvel-check.exe is not a console program" >&2; exit 1; }
 done
 
-echo "== packages: a ZIP of each Windows build"
-for preset in win32 win64; do
-    (cd "build-$preset" && cpack >/dev/null)
-    listing=$(cmake -E tar tf "build-$preset"/quorvel-*-"$preset".zip)
+echo "== packages: signed Windows programs, a ZIP and a signed MSI of each Windows build"
+# A throwaway certificate, made here and now; the tests check every signature against it.
+rm -rf build/signing
+bash scripts/sign.sh --make-test-certificate build/signing
+bash scripts/sign.sh --certificate build/signing/certificate.pem --key build/signing/key.pem
+for arch in x86 x64; do
+    listing=$(cmake -E tar tf build-win*/quorvel-*-"$arch".zip)
     for file in quorvel.exe quorvel-check.exe README.txt examples/Quorvel.ini; do
         grep -qx "$file" <<<"$listing" ||
-            { echo "the $preset ZIP lacks $file" >&2; exit 1; }
+            { echo "the $arch ZIP lacks $file" >&2; exit 1; }
     done
 done
+echo "== packages: the Debian package"
+cpack --preset deb >/dev/null
 
-echo "== tests: POSIX build (the Debian package is checked among them) and the 64-bit Windows build"
+echo "== tests: POSIX build, the packages, and the 64-bit Windows build"
 ctest --preset default -j2 -LE wine32
 # Wine 8.0 runs 32-bit programs in its experimental WoW64 mode, which now and then ends a
 # process with status 1 on its own (seen once in CI, in two tests of one run, and not again in

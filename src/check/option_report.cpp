@@ -96,7 +96,7 @@ OptionReport ReplayOptionPass(const std::string& commandTail)
 {
     OptionReport report;
     char path[kBesidePathRoom];
-    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
+    BuildOptionsFilePath(path, kBesidePathRoom);
     report.optionsPath = path;
     // Opened and read as the log-on program does: binary mode, its reader's text rules.
     FILE* stream = path[0] != '\0' ? _fsopen(path, "rb", _SH_DENYWR) : nullptr;
@@ -120,11 +120,11 @@ OptionReport ReplayOptionPass(const std::string& commandTail)
     }
     // The paths as far as the pass got; the log-on program would stop at a refusal.
     if (report.settingsPath.empty()) {
-        BuildPathBesideProgram("Quorvel.ini", path, kBesidePathRoom);
+        BuildDefaultSettingsPath(path, kBesidePathRoom);
         report.settingsPath = path;
     }
     if (report.logPath.empty()) {
-        BuildPathBesideProgram("Quorvel.log", path, kBesidePathRoom);
+        BuildDefaultLogPath(path, kBesidePathRoom);
         report.logPath = path;
     }
     return report;

@@ -50,7 +50,7 @@ int ApplySwitch(const CmdParameter& item)
 int ApplyOptionsFile()
 {
     char path[kBesidePathRoom];
-    BuildPathBesideProgram("Quorvel.cfg", path, kBesidePathRoom);
+    BuildOptionsFilePath(path, kBesidePathRoom);
     return path[0] == '\0' ? 1 : ApplyOptionsFileAt(path);
 }
 
@@ -133,7 +133,7 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
         OpenInstallLog();
     }
     if (gRunSettings.settingsPath[0] == '\0') {
-        BuildPathBesideProgram("Quorvel.ini", gRunSettings.settingsPath, kBesidePathRoom);
+        BuildDefaultSettingsPath(gRunSettings.settingsPath, kBesidePathRoom);
     }
 
     ATOM delayClass = RegisterDelayClass();

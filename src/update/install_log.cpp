@@ -36,7 +36,7 @@ char gLogStreamBuffer[2 * kLogLineSize];
 void OpenInstallLog()
 {
     if (gRunSettings.logPath[0] == '\0') {
-        BuildPathBesideProgram("Quorvel.log", gRunSettings.logPath, kBesidePathRoom);
+        BuildDefaultLogPath(gRunSettings.logPath, kBesidePathRoom);
     }
     gRunSettings.logStream = nullptr;
     if (gRunSettings.logPath[0] == '\0') {

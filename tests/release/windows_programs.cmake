@@ -1,7 +1,10 @@
-# The Windows programs as deployed, from both Windows builds: manifest, DEP and ASLR, no
-# symbols, no timestamp (see check_windows_program.sh). Not under the sanitizer build, which
-# would only check the same files again.
-set(QUORVEL_RELEASE_PROGRAMS quorvel.exe)
+# The Windows files as deployed, from both Windows builds: manifest, DEP and ASLR, no
+# symbols, no timestamp (see check_windows_program.sh); their signatures (scripts/sign.sh);
+# and the unsigned build's reproducibility. Not under the sanitizer build, which would only
+# check the same files again.
+set(QUORVEL_RELEASE_PROGRAMS quorvel.exe quorvel-check.exe quorvel-msi-options.exe)
+set(QUORVEL_SIGNING_CERTIFICATE "${CMAKE_BINARY_DIR}/signing/certificate.pem" CACHE FILEPATH
+    "The certificate the Windows files are signed with (scripts/sign.sh --make-test-certificate)")
 find_program(QUORVEL_PE_OBJDUMP x86_64-w64-mingw32-objdump)
 if(QUORVEL_PE_OBJDUMP AND NOT QUORVEL_SANITIZE)
     foreach(build win32 win64)
@@ -18,4 +21,12 @@ if(QUORVEL_PE_OBJDUMP AND NOT QUORVEL_SANITIZE)
                          ${PROJECT_SOURCE_DIR}/res/app.manifest ${PROJECT_SOURCE_DIR} ${programs})
         set_tests_properties(${build}.release_programs PROPERTIES LABELS windows-release)
     endforeach()
+    add_test(NAME windows.signatures
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_signatures.sh ${QUORVEL_SIGNING_CERTIFICATE}
+                     ${QUORVEL_WINDOWS32_BUILD} ${QUORVEL_WINDOWS_BUILD})
+    add_test(NAME win64.reproducible
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_reproducible.sh ${PROJECT_SOURCE_DIR} win64
+                     ${QUORVEL_WINDOWS_BUILD} ${CMAKE_BINARY_DIR}/reproducible-win64)
+    set_tests_properties(windows.signatures PROPERTIES LABELS windows-release SKIP_RETURN_CODE 77)
+    set_tests_properties(win64.reproducible PROPERTIES LABELS windows-release TIMEOUT 900)
 endif()

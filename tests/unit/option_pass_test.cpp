@@ -3,11 +3,13 @@
 // characters).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/win32.h"
 #include "run/run_driver.h"
 #include "core/run_settings.h"
+#include "msi/options_file_text.h"
 #include "support/test_support.h"
 
 namespace {
@@ -131,6 +133,54 @@ TEST_F(OptionPass, FinalLineWithoutLineFeedIsApplied)
 {
     EXPECT_EQ(ApplyOptionsText("/log\n/ini=last.ini"), 1);
     EXPECT_STREQ(gRunSettings.settingsPath, "last.ini");
+}
+
+// The options file the MSI writes from its SETTINGS and LOG properties reads back, through
+// the program's own reading, as exactly the paths given; a path it cannot carry gets no text.
+TEST_F(OptionPass, TheMsiOptionsFileReadsBackAsTheGivenPaths)
+{
+    const std::string longest(252, 'p');  // /ini="..." is then 259 characters, one piece
+    struct Row {
+        std::string settings;
+        std::string log;
+        OptionsTextFault fault;
+        const char* text;
+    } rows[] = {
+        {"\\\\SERVER\\Share\\My Apps\\Quorvel.ini", "\\\\SERVER\\Logs\\a b\\Quorvel.log",
+         OptionsTextFault::None,
+         "/ini=\"\\\\SERVER\\Share\\My Apps\\Quorvel.ini\"\r\n"
+         "/log=\"\\\\SERVER\\Logs\\a b\\Quorvel.log\"\r\n"},
+        {"C:/Quorvel/x.ini", "", OptionsTextFault::None, "/ini=\"C:/Quorvel/x.ini\"\r\n"},
+        {"", "\\\\S\\R&D 100%\\caf\xE9.log", OptionsTextFault::None,
+         "/log=\"\\\\S\\R&D 100%\\caf\xE9.log\"\r\n"},
+        {"", "", OptionsTextFault::None, ""},
+        {longest, "", OptionsTextFault::None, nullptr},
+        {longest + "p", "x.log", OptionsTextFault::TooLong, ""},
+        {"a\"b", "x.log", OptionsTextFault::Unquotable, ""},
+        {"x.ini", "a\tb", OptionsTextFault::Unquotable, ""},
+        {"x.ini", "a\x1A" "b", OptionsTextFault::Unquotable, ""},  // Ctrl-Z would end the file
+    };
+    for (const Row& row : rows) {
+        char text[1024];
+        size_t length = 99;
+        ASSERT_EQ(ComposeOptionsFileText(row.settings.c_str(), row.log.c_str(), text,
+                                         sizeof text, &length), row.fault) << row.settings;
+        EXPECT_EQ(length, std::strlen(text));
+        if (row.text != nullptr) {
+            EXPECT_STREQ(text, row.text);
+        }
+        if (row.fault == OptionsTextFault::None) {
+            ResetRunSettings(nullptr);
+            ASSERT_EQ(ApplyOptionsText(text), 1) << text;
+            EXPECT_EQ(gRunSettings.settingsPath, row.settings);
+            EXPECT_EQ(gRunSettings.logPath, row.log);
+        }
+    }
+    char small[16];
+    size_t length = 0;
+    EXPECT_EQ(ComposeOptionsFileText("x.ini", "y.log", small, sizeof small, &length),
+              OptionsTextFault::NoRoom);
+    EXPECT_STREQ(small, "");
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ if(QUORVEL_WINE64_LOADER)
                              ENVIRONMENT WINEPREFIX=${prefix32}
                              ENVIRONMENT_MODIFICATION WINEDLLPATH=set:${QUORVEL_WINE_PE32_DLLS}
                              FIXTURES_REQUIRED wine32)
+    add_test(NAME wine32.msi COMMAND ${CMAKE_CURRENT_LIST_DIR}/../package/check_msi.sh
+             ${QUORVEL_WINDOWS32_BUILD} ${CMAKE_BINARY_DIR}/msi-check-x86
+             ${QUORVEL_WINDOWS32_BUILD}/exit_seven.exe)
+    set_tests_properties(wine32.msi PROPERTIES LABELS "wine32-system;package" TIMEOUT 900
+                         ENVIRONMENT WINEDLLPATH=${QUORVEL_WINE_PE32_DLLS})
 else()
     message(WARNING "Wine's 64-bit loader was not found: the 32-bit Windows build is not tested")
 endif()

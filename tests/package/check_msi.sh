@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The MSI of one Windows build, installed and removed under Wine as a site deploys it:
+#   check_msi.sh BUILD_DIR WORK_DIR [CHECK_PROGRAM]
+# BUILD_DIR holds the MSI (made by its cpack) and the test helpers marker.exe and
+# exit_seven.exe; WORK_DIR, made afresh, holds a Wine prefix of its own (CHECK_PROGRAM, a
+# program that exits with 7, must do so there: see tests/wine/prefix.sh) and a folder that
+# the prefix sees as the share \\SERVER\SHARE.
+# A SETTINGS path that the options file cannot carry must fail the install.
+# `msiexec /i ... /qn SETTINGS=... LOG=...` must install the files, write Quorvel.cfg with the
+# two switches, the Run value and what Add/Remove Programs shows; the program started as the
+# Run value says must log its pass to LOG; the installed example settings file must pass the
+# installed quorvel-check.exe; a newer MSI given no properties and START=0 must upgrade in
+# place, keep Quorvel.cfg as the administrator left it and register nothing; `msiexec /x`
+# must leave nothing of the product and the share untouched.
+set -euo pipefail
+build=$1 work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+setting() { sed -n "s/^set($1 \"\(.*\)\")\$/\1/p" "$build/CPackConfig.cmake"; }
+version=$(setting CPACK_PACKAGE_VERSION)
+arch=$(setting CPACK_QUORVEL_MSI_ARCH)
+msi=$build/quorvel-$version-$arch.msi
+[ -f "$msi" ] || fail "$msi is missing (run cpack in $build)"
+
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'bash "$here/../wine/prefix.sh" stop "$WINEPREFIX"' EXIT
+bash "$here/../wine/prefix.sh" start "$WINEPREFIX" ${3:+"$3"}
+run() { timeout 300 wine "$@"; }
+
+# The share: settings and log folders whose names hold blanks, and one entry that is due.
+share=$work/share
+mkdir -p "$share/Quorvel Settings" "$share/Quorvel Logs" "$share/apps" "$WINEPREFIX/dosdevices/unc/server"
+ln -s "$share" "$WINEPREFIX/dosdevices/unc/server/share"
+settings='\\SERVER\SHARE\Quorvel Settings\Quorvel.ini'
+log='\\SERVER\SHARE\Quorvel Logs\Quorvel.log'
+cp "$build/marker.exe" "$share/apps/marker.exe"
+echo master >"$share/apps/notes.txt"
+printf '%s\r\n' '[Quorvel]' 'Count=1' '[App1]' 'Name=Team Notes' \
+    'Source=\\SERVER\SHARE\apps\notes.txt' 'Destination=C:\Team Notes\notes.txt' \
+    'SetupApp=\\SERVER\SHARE\apps\marker.exe \\SERVER\SHARE\apps started' \
+    >"$share/Quorvel Settings/Quorvel.ini"
+
+program_files='Program Files'
+view=/reg:64
+if [ "$arch" = x86 ]; then
+    program_files='Program Files (x86)'
+    view=/reg:32
+fi
+installed=$WINEPREFIX/drive_c/$program_files/Quorvel
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_code "$1")"; }
+# The data of one registry value, or nothing when it is absent.
+value() { run reg query "$1" /v "$2" $view 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+msiexec() {
+    local status=0
+    run msiexec "$@" /l*v "$(winepath -w "$work/msiexec.log")" || status=$?
+    [ $status -eq 0 ] || { tr -d '\r' <"$work/msiexec.log" | tail -40; fail "msiexec $1 exited $status"; }
+}
+
+echo "== a path the options file cannot carry fails the install, which leaves nothing"
+too_long='\\SERVER\SHARE\'$(printf 'x%.0s' $(seq 250))  # an /ini= line of 272 characters
+status=0
+run msiexec /i "$(winepath -w "$msi")" /qn "SETTINGS=$too_long" || status=$?
+[ $status -ne 0 ] && [ ! -e "$installed" ] || fail "an unwritable SETTINGS installed (status $status)"
+
+echo "== install $(basename "$msi") with SETTINGS and LOG"
+msiexec /i "$(winepath -w "$msi")" /qn "SETTINGS=$settings" "LOG=$log"
+for file in quorvel.exe quorvel-check.exe README.txt administrators-guide.txt examples/Quorvel.ini; do
+    [ -f "$installed/$file" ] || fail "$file is not installed in $installed"
+done
+printf '/ini="%s"\r\n/log="%s"\r\n' "$settings" "$log" >"$work/expected.cfg"
+cmp -s "$installed/Quorvel.cfg" "$work/expected.cfg" ||
+    fail "Quorvel.cfg holds: $(cat -A "$installed/Quorvel.cfg" 2>&1)"
+start=$(value "$run_key" Quorvel)
+[ "$start" = "\"C:\\$program_files\\Quorvel\\quorvel.exe\"" ] || fail "the Run value is [$start]"
+key=$(uninstall_key "$msi")
+for field in "DisplayName=Quorvel" "DisplayVersion=$version" "Publisher=Quorvel developers" \
+             "HelpLink=C:\\$program_files\\Quorvel\\administrators-guide.txt"; do
+    [ "$(value "$key" "${field%%=*}")" = "${field#*=}" ] ||
+        fail "Add/Remove Programs: ${field%%=*} is [$(value "$key" "${field%%=*}")]"
+done
+
+echo "== the program started as the Run value says"
+printf '%s\r\n' "$start" >"$work/logon.bat"
+run cmd /c "$(winepath -w "$work/logon.bat")"
+for _ in $(seq 60); do
+    [ -f "$share/apps/started" ] && break
+    sleep 0.5
+done
+grep -q ' - Team Notes (\\\\' "$share/Quorvel Logs/Quorvel.log" ||
+    fail "no line in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
+[ -f "$share/apps/started" ] || fail "the setup program did not start"
+
+echo "== the example settings file passes quorvel-check"
+example=$work/site
+mkdir -p "$example/master/notes" "$example/master/phones" "$WINEPREFIX/drive_c/Program Files/Team Notes" \
+         "$WINEPREFIX/drive_c/ProgramData/Phone Book"
+ln -s "$example" "$WINEPREFIX/dosdevices/unc/server/quorvel"
+for program in notes/notes.exe notes/setup.exe "phones/setup phones.exe"; do
+    cp "$build/marker.exe" "$example/master/$program"
+done
+echo phones >"$example/master/phones/phones.dat"
+cp "$installed/examples/Quorvel.ini" "$WINEPREFIX/drive_c/example.ini"
+status=0
+report=$(run "$installed/quorvel-check.exe" '/ini=C:\example.ini') || status=$?
+[ $((status & 3)) -eq 0 ] || { echo "$report"; fail "quorvel-check exited $status on the example"; }
+
+echo "== a newer MSI, given no properties and START=0, upgrades in place"
+IFS=. read -r major minor patch <<<"$version"
+newer=$major.$minor.$((patch + 1))
+printf '/ini="%s"\r\n' "$settings" >"$installed/Quorvel.cfg"  # the administrator's own edit
+cfg_before=$(cat "$installed/Quorvel.cfg")
+cpack --config "$build/CPackConfig.cmake" -G External -D CPACK_PACKAGE_VERSION=$newer \
+    -B "$work/newer" >"$work/newer.log" 2>&1 || { cat "$work/newer.log"; fail "no newer MSI"; }
+newer_msi=$work/newer/quorvel-$newer-$arch.msi
+msiexec /i "$(winepath -w "$newer_msi")" /qn START=0
+[ "$(cat "$installed/Quorvel.cfg")" = "$cfg_before" ] || fail "the upgrade changed Quorvel.cfg"
+[ -z "$(value "$run_key" Quorvel)" ] || fail "START=0 left a Run value"
+[ "$(value "$(uninstall_key "$newer_msi")" DisplayVersion)" = "$newer" ] || fail "$newer is not installed"
+[ -z "$(value "$key" DisplayVersion)" ] || fail "$version is still installed beside $newer"
+[ -f "$installed/quorvel.exe" ] || fail "the upgrade lost quorvel.exe"
+
+echo "== msiexec /x leaves nothing"
+share_before=$(cd "$share" && find . -type f -exec md5sum {} + | sort)
+msiexec /x "$(winepath -w "$newer_msi")" /qn
+[ ! -e "$installed" ] || fail "left behind: $(cd "$installed" && find .)"
+[ -z "$(value "$run_key" Quorvel)" ] || fail "the Run value is left"
+[ -z "$(value "$(uninstall_key "$newer_msi")" DisplayName)" ] || fail "Add/Remove Programs still lists it"
+[ "$(cd "$share" && find . -type f -exec md5sum {} + | sort)" = "$share_before" ] ||
+    fail "the uninstall changed the share"
+echo "$(basename "$msi"): installed, started, upgraded and removed"
