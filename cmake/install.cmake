@@ -11,8 +11,10 @@ set(QUORVEL_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
 # The names the packages carry, from res/version.h like the version.
 file(STRINGS ${PROJECT_SOURCE_DIR}/res/version.h company REGEX "define QUORVEL_COMPANY ")
 string(REGEX REPLACE ".*\"(.*)\".*" "\\1" QUORVEL_COMPANY "${company}")
-set(QUORVEL_PACKAGE_CONTACT "${QUORVEL_COMPANY} <dev@quorvel.invalid>" CACHE STRING
-    "The Debian package's maintainer: a name and a mail address")
+# The maintainer's address is the one the project's commits are made with.
+set(QUORVEL_PACKAGE_CONTACT
+    "${QUORVEL_COMPANY} <maintainers@users.noreply.c-seed-90d5b738.example>"
+    CACHE STRING "The Debian package's maintainer: a name and a mail address")
 
 # The install steps go into one script of the build folder, which names the files the build
 # made by their place in the folder the script runs from. `cmake --install` runs it from the
