@@ -8,32 +8,11 @@
 #include "check/text_format.h"
 #include "run/run_line.h"
 #include "run/run_line_edit.h"
+#include "text/run_line_entries.h"
 
 namespace {
 
 const char kRunLine[] = "run line";
-
-// One entry of the run line: a stretch between blanks and commas, where the registration's
-// own edit finds its entries.
-struct RunEntry {
-    size_t begin;
-    size_t end;
-    std::string text;
-};
-
-std::vector<RunEntry> RunEntries(const std::string& line)
-{
-    std::vector<RunEntry> entries;
-    for (size_t at = 0; at < line.size();) {
-        size_t end = line.find_first_of(" ,", at);
-        end = end == std::string::npos ? line.size() : end;
-        if (end > at) {
-            entries.push_back({at, end, line.substr(at, end - at)});
-        }
-        at = end + 1;
-    }
-    return entries;
-}
 
 bool NamesFile(const std::string& path)
 {
@@ -49,7 +28,7 @@ bool HoldsFolder(const std::string& path)
 class RunLineReport {
 public:
     RunLineReport(const std::string& line, const std::string& program)
-        : line_(line), program_(program), entries_(RunEntries(line)),
+        : line_(line), program_(program), entries_(RunLineEntries(line)),
           key_(RunLineKey(program, kPathSeparator))
     {
     }
@@ -139,7 +118,7 @@ private:
             bool piece = std::find(pieces_.begin(), pieces_.end(), i) != pieces_.end();
             bool prefix = upperProgram.size() > upper.size() &&
                           upperProgram.compare(0, upper.size(), upper) == 0 &&
-                          (program_[upper.size()] == ' ' || program_[upper.size()] == ',');
+                          IsRunLineSeparator(program_[upper.size()]);
             if (prefix && !piece) {
                 *text += "      " + entries_[i].text + ": a fragment of " + program_ + "\n";
                 findings->problems.push_back(
@@ -152,7 +131,7 @@ private:
 
     std::string line_;
     std::string program_;
-    std::vector<RunEntry> entries_;
+    std::vector<RunLineEntry> entries_;
     std::string key_;
     size_t pieceStart_ = 0;
     std::vector<size_t> pieces_;
@@ -184,7 +163,7 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         }
         started = started || start.starts;
     }
-    if (program.find_first_of(" ,") != std::string::npos) {
+    if (std::any_of(program.begin(), program.end(), IsRunLineSeparator)) {
         Finding finding{program, "the program's path holds a blank or a comma, which the run "
                                  "line cannot hold: /install would register it in pieces; " +
                                      std::string(StartWithoutRunLine())};

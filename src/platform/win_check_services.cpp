@@ -148,6 +148,20 @@ void AddMachineRunStart(REGSAM view, const char* viewName, std::vector<LogonStar
     starts->push_back(start);
 }
 
+// True when `path`, which must exist, opens with `access`: the right is checked and nothing is
+// written, nor are the file's times changed.
+bool OpensWith(const std::string& path, DWORD access, DWORD flags)
+{
+    HANDLE handle = CreateFileA(path.c_str(), access,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
 bool OnSixtyFourBitWindows()
 {
     BOOL wow64 = FALSE;
@@ -248,28 +262,13 @@ bool FolderExists(const std::string& path)
 
 bool CanAppendTo(const std::string& path)
 {
-    // Opening for appending writes nothing and keeps the file's times.
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+    return OpensWith(path, FILE_APPEND_DATA, FILE_ATTRIBUTE_NORMAL);
 }
 
 bool CanCreateIn(const std::string& folder)
 {
-    // Opening the folder itself for the right to add a file checks that right and adds none.
-    HANDLE handle = CreateFileA(AsFolder(folder).c_str(), FILE_ADD_FILE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(handle);
-    return true;
+    // The folder itself, opened for the right to add a file.
+    return OpensWith(AsFolder(folder), FILE_ADD_FILE, FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 std::string LogSharing(const std::string&, bool)

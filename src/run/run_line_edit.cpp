@@ -1,15 +1,7 @@
 #include "run/run_line_edit.h"
 
 #include "platform/win32.h"
-
-namespace {
-
-bool IsRunLineSeparator(char c)
-{
-    return c == ' ' || c == ',';
-}
-
-}  // namespace
+#include "text/run_line_entries.h"
 
 std::string UpperCased(std::string text)
 {

@@ -1,20 +1,15 @@
 #include "platform/posix/profile/log_on_start.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 
+#include "platform/posix/files/regular_file.h"
 #include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/profile/win_ini_location.h"
+#include "text/run_line_entries.h"
 
 namespace profile {
 
 namespace {
-
-bool IsRunLineSeparator(char c)
-{
-    return c == ' ' || c == ',';
-}
 
 // The four characters that must be escaped with a backslash inside a quoted Exec argument.
 bool NeedsBackslashInQuotes(char c)
@@ -48,12 +43,6 @@ bool HoldsUnwritableControl(std::string_view text)
         }
     }
     return false;
-}
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace
@@ -108,21 +97,15 @@ bool StartRunLineProgramsAtLogOn(std::string_view runLine)
 {
     std::string folder = AutostartFolder();
     bool allWritten = true;
-    size_t position = 0;
-    while (position < runLine.size()) {
-        size_t end = position;
-        while (end < runLine.size() && !IsRunLineSeparator(runLine[end])) {
-            ++end;
-        }
-        std::string program(runLine.substr(position, end - position));
-        position = end + 1;
-        if (program.empty() || program.front() != '/' || !IsRegularFile(program)) {
+    for (const RunLineEntry& entry : RunLineEntries(runLine)) {
+        const std::string& program = entry.text;
+        if (program.front() != '/' || !files::IsRegularFile(program)) {
             continue;  // not a program this platform could start
         }
         std::string text = AutostartEntryText(program);
-        std::string entry = folder + "/" + program.substr(program.rfind('/') + 1) + ".desktop";
+        std::string file = folder + "/" + program.substr(program.rfind('/') + 1) + ".desktop";
         if (folder.empty() || text.empty() ||
-            !ReplaceFileAtomically(entry, text, Link::Replace)) {
+            !ReplaceFileAtomically(file, text, Link::Replace)) {
             allWritten = false;
         }
     }

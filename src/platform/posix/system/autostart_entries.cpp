@@ -1,14 +1,13 @@
 // The XDG autostart entries that start the log-on program, as a desktop session reads them:
 // the user's folder first, then each system folder of XDG_CONFIG_DIRS; the first entry of a
 // name wins, and one with Hidden=true starts nothing and hides those after it.
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "check/check_platform.h"
 #include "platform/posix/files/capped_read.h"
+#include "platform/posix/files/regular_file.h"
 #include "platform/posix/profile/log_on_start.h"
 #include "text/profile_text.h"
 
@@ -111,12 +110,6 @@ std::vector<std::string> AutostartFolders()
     return folders;
 }
 
-bool IsRegularFile(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 }  // namespace
 
 std::vector<LogonStart> LogonStartsBesideRunLine()
@@ -128,7 +121,7 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
         start.label = "autostart";
         start.where = folder + "/" + LogonProgramFileName() + ".desktop";
         DesktopEntry entry;
-        if (!IsRegularFile(start.where) || !ReadEntry(start.where, &entry)) {
+        if (!files::IsRegularFile(start.where) || !ReadEntry(start.where, &entry)) {
             start.state = "absent";
         } else if (!decided.empty()) {
             start.state = "present, but " + decided + " takes its place";
@@ -140,7 +133,7 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
             start.problem = "it has no Exec line: it starts nothing";
         } else {
             start.state = "starts " + entry.program;
-            start.starts = IsRegularFile(entry.program);
+            start.starts = files::IsRegularFile(entry.program);
             if (!start.starts) {
                 start.problem = "it starts " + entry.program + ", which does not exist";
             }

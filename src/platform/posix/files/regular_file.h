@@ -1,0 +1,16 @@
+// Whether a path names a regular file (after links): what an autostart entry can start.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+
+namespace files {
+
+inline bool IsRegularFile(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace files
