@@ -1,5 +1,6 @@
 # The Windows files as deployed, from both Windows builds: manifest, DEP and ASLR, no
-# symbols, no timestamp (see check_windows_program.sh); their signatures (scripts/sign.sh);
+# symbols, no timestamp (see check_windows_program.sh); each MSI's tables
+# (check_msi_tables.sh); their signatures (scripts/sign.sh);
 # and the unsigned build's reproducibility. Not under the sanitizer build, which would only
 # check the same files again.
 set(QUORVEL_RELEASE_PROGRAMS quorvel.exe quorvel-check.exe quorvel-msi-options.exe)
@@ -20,6 +21,10 @@ if(QUORVEL_PE_OBJDUMP AND NOT QUORVEL_SANITIZE)
                  COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_windows_program.sh ${QUORVEL_PE_OBJDUMP}
                          ${PROJECT_SOURCE_DIR}/res/app.manifest ${PROJECT_SOURCE_DIR} ${programs})
         set_tests_properties(${build}.release_programs PROPERTIES LABELS windows-release)
+        # The package's tables, read without Wine: both widths, on any machine.
+        add_test(NAME ${build}.msi-tables
+                 COMMAND ${CMAKE_CURRENT_LIST_DIR}/../package/check_msi_tables.sh ${folder})
+        set_tests_properties(${build}.msi-tables PROPERTIES LABELS "windows-release;package")
     endforeach()
     add_test(NAME windows.signatures
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/check_signatures.sh ${QUORVEL_SIGNING_CERTIFICATE}
