@@ -1,5 +1,6 @@
 // Starting a program: split by the Windows rules, executed directly without a shell,
-// in a session of its own, with none of our open files, and not waited for.
+// in a session of its own, with none of our open files (but the inheritable ones, when asked
+// to inherit), and not waited for.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,7 +17,7 @@
 
 namespace {
 
-void ResetChildState()
+void ResetChildState(bool inheritHandles)
 {
     setsid();
     int nullFd = open("/dev/null", O_RDWR);
@@ -24,6 +25,11 @@ void ResetChildState()
         dup2(nullFd, 0);
         dup2(nullFd, 1);
         dup2(nullFd, 2);
+    }
+    // Inheriting handles, as on Windows, passes on exactly the descriptors opened without
+    // close-on-exec (the inheritable ones); every other file of ours is opened with it.
+    if (inheritHandles) {
+        return;
     }
     // Every descriptor but the standard three closes on exec, so the setup program holds none
     // of our files; the exec-failure pipe stays open until the exec. The kernel marks them all
@@ -53,7 +59,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation)
 {
     if (applicationName != nullptr || commandLine == nullptr || processAttributes != nullptr ||
-        threadAttributes != nullptr || inheritHandles || creationFlags != 0 ||
+        threadAttributes != nullptr || creationFlags != 0 ||
         environment != nullptr || currentDirectory != nullptr || startupInfo == nullptr ||
         processInformation == nullptr) {
         return FALSE;
@@ -78,7 +84,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     if (child == 0) {
         pid_t grandchild = fork();
         if (grandchild == 0) {
-            ResetChildState();
+            ResetChildState(inheritHandles != FALSE);
             process::ExecLocatedProgram(argv.data());
             int error = errno;
             ssize_t ignored = write(report[1], &error, sizeof error);
