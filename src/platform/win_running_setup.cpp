@@ -46,7 +46,9 @@ bool MarkName(LPCSTR settingsPath, LPCSTR setupApp, std::string* name)
     return true;
 }
 
-// True when the object's owner is the one this account gives its new objects.
+// True when the object's owner is the one this account gives its new objects. Windows gives
+// every kernel object an owner; Wine records none, and there an object of the name counts as
+// this account's (its objects are not shared between accounts anyway).
 bool OwnedByThisAccount(HANDLE object)
 {
     std::string owner;
@@ -59,11 +61,14 @@ bool OwnedByThisAccount(HANDLE object)
     BOOL defaulted = FALSE;
     if (!GetKernelObjectSecurity(object, OWNER_SECURITY_INFORMATION, buffer, sizeof buffer,
                                  &needed) ||
-        !GetSecurityDescriptorOwner(buffer, &objectOwner, &defaulted) ||
-        objectOwner == nullptr || !IsValidSid(objectOwner)) {
+        !GetSecurityDescriptorOwner(buffer, &objectOwner, &defaulted)) {
         return false;
     }
-    return EqualSid(objectOwner, const_cast<char*>(owner.data())) != FALSE;
+    if (objectOwner == nullptr) {
+        return true;
+    }
+    return IsValidSid(objectOwner) &&
+           EqualSid(objectOwner, const_cast<char*>(owner.data())) != FALSE;
 }
 
 }  // namespace
