@@ -1,6 +1,6 @@
 // Starting a program: split by the Windows rules, executed directly without a shell,
-// in a session of its own, with none of our open files (but the inheritable ones, when asked
-// to inherit), and not waited for.
+// in a session of its own, with none of our open files (but the registered inheritable ones,
+// when asked to inherit), and not waited for.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/process/inheritable_descriptors.h"
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
 #include "platform/win32.h"
 
 namespace {
 
-void ResetChildState(bool inheritHandles)
+void ResetChildState()
 {
     setsid();
     int nullFd = open("/dev/null", O_RDWR);
@@ -25,11 +26,6 @@ void ResetChildState(bool inheritHandles)
         dup2(nullFd, 0);
         dup2(nullFd, 1);
         dup2(nullFd, 2);
-    }
-    // Inheriting handles, as on Windows, passes on exactly the descriptors opened without
-    // close-on-exec (the inheritable ones); every other file of ours is opened with it.
-    if (inheritHandles) {
-        return;
     }
     // Every descriptor but the standard three closes on exec, so the setup program holds none
     // of our files; the exec-failure pipe stays open until the exec. The kernel marks them all
@@ -84,7 +80,12 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     if (child == 0) {
         pid_t grandchild = fork();
         if (grandchild == 0) {
-            ResetChildState(inheritHandles != FALSE);
+            ResetChildState();
+            // Inheriting handles, as on Windows, passes on the descriptors registered
+            // inheritable.
+            if (inheritHandles) {
+                process::KeepInheritableDescriptorsOpen();
+            }
             process::ExecLocatedProgram(argv.data());
             int error = errno;
             ssize_t ignored = write(report[1], &error, sizeof error);

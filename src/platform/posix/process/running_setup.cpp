@@ -1,7 +1,7 @@
 // The running setup's mark on POSIX: a file per entry in a folder of this account's own, with an
-// open-file-description lock over it. The descriptor is opened without close-on-exec and the
-// setup program is started inheriting it, so the lock lasts until the setup and every
-// descendant that kept the descriptor have closed it or ended; it goes with the last of them,
+// open-file-description lock over it. The descriptor is registered inheritable and the setup
+// program is started inheriting it, so the lock lasts until the setup and every descendant
+// that kept the descriptor have closed it or ended; it goes with the last of them,
 // even when they are killed, and a re-used process id cannot hold it.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/posix/process/inheritable_descriptors.h"
 #include "platform/running_setup.h"
 #include "text/setup_mark_key.h"
 
@@ -87,9 +88,8 @@ MarkClaim ClaimSetupMark(LPCSTR settingsPath, LPCSTR setupApp, SetupMark* mark)
     if (!IsOwnFolder(folder)) {
         return MarkClaim::Unavailable;
     }
-    // No close-on-exec: the setup program inherits this descriptor and with it the lock.
     int fd = open(MarkPath(folder, settingsPath, setupApp).c_str(),
-                  O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+                  O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0) {
         return MarkClaim::Unavailable;
     }
@@ -104,6 +104,11 @@ MarkClaim ClaimSetupMark(LPCSTR settingsPath, LPCSTR setupApp, SetupMark* mark)
         close(fd);
         return error == EAGAIN || error == EACCES ? MarkClaim::HeldByEarlierSetup
                                                   : MarkClaim::Unavailable;
+    }
+    // The setup program started with inherited handles gets this descriptor, and the lock.
+    if (!process::SetDescriptorInheritable(fd, true)) {
+        close(fd);
+        return MarkClaim::Unavailable;
     }
     mark->handle = HandleOf(fd);
     return MarkClaim::Claimed;
@@ -122,6 +127,7 @@ void HandSetupMarkTo(const SetupMark&, const PROCESS_INFORMATION&)
 void ReleaseSetupMark(SetupMark* mark)
 {
     if (mark->handle != nullptr) {
+        process::SetDescriptorInheritable(DescriptorOf(mark->handle), false);
         close(DescriptorOf(mark->handle));
         mark->handle = nullptr;
     }
