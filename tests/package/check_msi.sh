@@ -133,29 +133,28 @@ has "$(registered User)" '<GroupId>S-1-5-32-545</GroupId><RunLevel>LeastPrivileg
     '<Interval>PT4H</Interval>' '<RandomDelay>PT60M</RandomDelay>'
 [ -z "$(element User Arguments)" ] || fail "the user task has arguments: $(element User Arguments)"
 
+# Runs a command line from a batch file, as Windows would start it, and checks that the pass
+# logged the entry NAME and started its setup program, which leaves the file MARKER.
+run_pass() {
+    local command=$1 marker=$2 name=$3
+    printf '%s\r\n' "$command" >"$work/pass.bat"
+    run cmd /c "$(winepath -w "$work/pass.bat")"
+    for _ in $(seq 60); do
+        [ -f "$share/apps/$marker" ] && break
+        sleep 0.5
+    done
+    grep -q " - $name (\\\\\\\\" "$share/Quorvel Logs/Quorvel.log" ||
+        fail "no line for $name in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
+    [ -f "$share/apps/$marker" ] || fail "the pass started no setup program for $name"
+}
+
 echo "== the machine task's command line, run by hand as the task would run it"
 unquote() { sed 's/<[^>]*>//g; s/&quot;/"/g; s/&amp;/\&/g'; }
-printf '%s %s\r\n' "$(element Machine Command | unquote)" "$(element Machine Arguments | unquote)" \
-    >"$work/machine.bat"
-run cmd /c "$(winepath -w "$work/machine.bat")"
-for _ in $(seq 60); do
-    [ -f "$share/apps/machine-started" ] && break
-    sleep 0.5
-done
-grep -q ' - Machine Tool (\\\\' "$share/Quorvel Logs/Quorvel.log" ||
-    fail "no machine line in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
-[ -f "$share/apps/machine-started" ] || fail "the machine pass started no setup program"
+run_pass "$(element Machine Command | unquote) $(element Machine Arguments | unquote)" \
+    machine-started "Machine Tool"
 
 echo "== the program started as the Run value says"
-printf '%s\r\n' "$start" >"$work/logon.bat"
-run cmd /c "$(winepath -w "$work/logon.bat")"
-for _ in $(seq 60); do
-    [ -f "$share/apps/started" ] && break
-    sleep 0.5
-done
-grep -q ' - Team Notes (\\\\' "$share/Quorvel Logs/Quorvel.log" ||
-    fail "no line in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
-[ -f "$share/apps/started" ] || fail "the setup program did not start"
+run_pass "$start" started "Team Notes"
 
 echo "== the example settings file passes quorvel-check"
 example=$work/site
