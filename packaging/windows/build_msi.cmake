@@ -72,8 +72,9 @@ execute_process(COMMAND ${frozen} ${QUORVEL_wixl} -a ${arch} -o ${msi}
 # script, 0x800 not impersonating) at the end of an install given SETTINGS, LOG,
 # MACHINESETTINGS or USERHOURS; removes them before the files go at an uninstall that is not
 # part of an upgrade; and while an upgrade removes the older version, moves the options file
-# and the tasks' copies aside and back, registering the tasks again, since the older
-# version's uninstall may not know it is part of one (Wine's does not).
+# and the tasks' copies aside and back (an uninstall removes only the tasks whose copies it
+# finds), since the older version's uninstall may not know it is part of one (Wine's does
+# not).
 set(upgrading "WIX_UPGRADE_DETECTED OR QUORVEL_SAME_VERSION_DETECTED")
 set(actions
     "WriteOptions 3074 |write|[INSTALLDIR]|[SETTINGS]|[LOG]|[MACHINESETTINGS]|[MACHINELOG]|[MACHINEHOURS]|[USERHOURS]"

@@ -7,10 +7,10 @@
 //        FOLDER\Quorvel.cfg from SETTINGS and LOG (either may be empty), replacing the file
 //        whole, or leaves it as it was. When a step fails, the tasks it registered go again.
 //   |keep|FOLDER      moves Quorvel.cfg and the task copies aside while an upgrade removes the
-//   |restore|FOLDER   older version, and back once it is gone, registering the tasks again
-//                     (the older version's uninstall may have removed them)
+//   |restore|FOLDER   older version, and back once it is gone
 //   |remove|FOLDER    removes Quorvel.cfg, the tasks and their copies; what was moved aside
-//                     stays, since the older version's uninstall may run between the two moves
+//                     stays, and a task whose copy was moved aside stays registered, since the
+//                     older version's uninstall may run between the two moves
 // FOLDER ends in a backslash. A '|' cannot stand in a Windows path, so the fields are
 // unambiguous. Silent, like the log-on program: the exit status is the only report, and the
 // installer's log records it (0 done, 1 a malformed command line, 2 a property that the
@@ -319,15 +319,11 @@ bool MoveAside(const OptionsFiles& files, const AllTasks& tasks)
            MoveIfPresent(tasks.user.copy, tasks.user.kept);
 }
 
-// Moves everything back and registers each task whose copy came back.
 bool MoveBack(const OptionsFiles& files, const AllTasks& tasks)
 {
     bool done = MoveIfPresent(files.kept, files.target);
     for (const TaskFiles* task : {&tasks.machine, &tasks.user}) {
         done = MoveIfPresent(task->kept, task->copy) && done;
-        if (GetFileAttributesW(task->copy) != INVALID_FILE_ATTRIBUTES) {
-            done = RegisterTask(*task) && done;
-        }
     }
     return done;
 }
