@@ -28,6 +28,7 @@ deb=$(ls "$build"/quorvel_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no package in $build (run cpack --preset deb)"
 rm -rf "$work"
 mkdir -p "$work"
+unshare --mount --propagation private true 2>/dev/null || skip "no private mount namespace can be made here"
 
 unshare --mount --propagation private bash -euo pipefail -c '
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -36,11 +37,14 @@ deb=$1 work=$2
 # systemd-nspawn cleans a folder under /run/systemd/nspawn, which must be a tmpfs; it will not
 # boot the root folder itself, so it boots an overlay of it, whose writes land in $work.
 mkdir -p /run/systemd/nspawn "$work/upper" "$work/overlay-work" "$work/root"
-mount -t tmpfs tmpfs /run/systemd/nspawn
-mount -t overlay overlay -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay-work" "$work/root"
+mount -t tmpfs tmpfs /run/systemd/nspawn || skip "no tmpfs can be mounted here"
+mount -t overlay overlay -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay-work" "$work/root" ||
+    skip "no overlay of the root folder can be mounted here"
 root=$work/root
 nspawn() { systemd-nspawn -D "$root" --register=no --keep-unit --link-journal=no -q "$@"; }
 
+nspawn --pipe true >"$work/nspawn.log" 2>&1 ||
+    { cat "$work/nspawn.log"; skip "systemd-nspawn cannot start a container here"; }
 cp "$deb" "$root/quorvel.deb"
 nspawn --pipe dpkg -i /quorvel.deb >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
 nspawn --pipe useradd -m alice >/dev/null 2>&1 || fail "no user alice"
