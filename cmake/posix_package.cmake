@@ -59,6 +59,15 @@ else()
     set(staged ${CMAKE_BINARY_DIR}/package-files)
     configure_file(${debian}/quorvel.desktop.in ${staged}/quorvel.desktop @ONLY)
     quorvel_install(FILE /etc/xdg/autostart ${staged}/quorvel.desktop)
+    # The machine pass's system units and the user's periodic pass's user units; both timers
+    # stay disabled until an administrator enables them.
+    foreach(unit quorvel-machine.service quorvel.service)
+        configure_file(${debian}/${unit}.in ${staged}/${unit} @ONLY)
+    endforeach()
+    set(QUORVEL_SYSTEM_UNITS ${staged}/quorvel-machine.service ${debian}/quorvel-machine.timer)
+    set(QUORVEL_USER_UNITS ${staged}/quorvel.service ${debian}/quorvel.timer)
+    quorvel_install(FILE lib/systemd/system ${QUORVEL_SYSTEM_UNITS})
+    quorvel_install(FILE lib/systemd/user ${QUORVEL_USER_UNITS})
     # Every file under /etc is a conffile: an administrator's edit survives an upgrade.
     file(WRITE ${staged}/conffiles
          "${QUORVEL_CONFIG_DIR}/Quorvel.cfg\n/etc/xdg/autostart/quorvel.desktop\n")
@@ -79,7 +88,10 @@ line to a shared install log and starts the entry's setup program. It
 shows nothing and copies nothing itself. quorvel-check tells what it would
 do on a workstation, and why, without doing it.
 The options file is ${QUORVEL_CONFIG_DIR}/Quorvel.cfg and the default log
-folder ${QUORVEL_LOG_DIR}; the program starts from /etc/xdg/autostart.")
+folder ${QUORVEL_LOG_DIR}; the program starts from /etc/xdg/autostart.
+The systemd timers quorvel-machine.timer (a pass as root, for applications
+that need administrator rights) and the user timer quorvel.timer (periodic
+passes for the logged-on user) are shipped disabled.")
     # Written into CPackConfig.cmake as they stand, so CPack takes the copy's files.
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
         "\${CMAKE_CURRENT_LIST_DIR}/package-files/conffiles"

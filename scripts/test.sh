@@ -29,6 +29,7 @@ command -v osslsigncode >/dev/null || missing+=(osslsigncode)
 command -v openssl >/dev/null || missing+=(openssl)
 command -v lintian >/dev/null || missing+=(lintian)
 command -v desktop-file-validate >/dev/null || missing+=(desktop-file-utils)
+command -v systemd-nspawn >/dev/null || missing+=(systemd-container)
 # Fault injection, memory checking and fuzzing.
 [ -f /usr/include/fiu-control.h ] || missing+=(libfiu-dev)
 command -v fiu-run >/dev/null || missing+=(fiu-utils)

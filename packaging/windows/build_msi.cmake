@@ -68,15 +68,17 @@ execute_process(COMMAND ${frozen} ${QUORVEL_wixl} -a ${arch} -o ${msi}
 # What wixl cannot express. The same version of the other width is replaced too, so a machine
 # never holds two (each would start at log-on). The Run value is written only with START=1.
 # The options-file program (type 2: from the Binary table, its exit status checked) writes
-# Quorvel.cfg as the system (0x400 in the installation script, 0x800 not impersonating) at
-# the end of an install given SETTINGS or LOG; removes it before the files go at an uninstall
-# that is not part of an upgrade; and while an upgrade removes the older version, moves it
-# aside and back, since the older version's uninstall may not know it is part of one (Wine's
-# does not).
+# Quorvel.cfg and registers the scheduled tasks as the system (0x400 in the installation
+# script, 0x800 not impersonating) at the end of an install given SETTINGS, LOG,
+# MACHINESETTINGS or USERHOURS; removes them before the files go at an uninstall that is not
+# part of an upgrade; and while an upgrade removes the older version, moves the options file
+# and the tasks' copies aside and back (an uninstall removes only the tasks whose copies it
+# finds), since the older version's uninstall may not know it is part of one (Wine's does
+# not).
 set(upgrading "WIX_UPGRADE_DETECTED OR QUORVEL_SAME_VERSION_DETECTED")
 set(actions
-    "WriteOptions 3074 |write|[INSTALLDIR]|[SETTINGS]|[LOG]"
-    "(SETTINGS OR LOG) AND NOT REMOVE~=\"ALL\"" 6500
+    "WriteOptions 3074 |write|[INSTALLDIR]|[SETTINGS]|[LOG]|[MACHINESETTINGS]|[MACHINELOG]|[MACHINEHOURS]|[USERHOURS]"
+    "(SETTINGS OR LOG OR MACHINESETTINGS OR USERHOURS) AND NOT REMOVE~=\"ALL\"" 6500
     "RemoveOptions 3074 |remove|[INSTALLDIR]"
     "REMOVE~=\"ALL\" AND NOT UPGRADINGPRODUCTCODE" 3490
     "KeepOptions 2 |keep|[INSTALLDIR]" "${upgrading}" 1405

@@ -11,6 +11,7 @@
 #include "check/settings_scan.h"
 #include "check/text_format.h"
 #include "core/program_paths.h"
+#include "core/skip_running_setting.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
 #include "version.h"
@@ -76,6 +77,14 @@ std::string WaitsText(const PassWaits& waits)
            " seconds in all (Delay plus spread) before the first entry\n";
 }
 
+std::string SkipRunningText(UINT skip)
+{
+    return "  SkipRunningSetups " + std::to_string(skip) +
+           (skip ? ": a due entry whose setup an earlier pass started and which still runs is "
+                   "left to finish\n"
+                 : ": every due entry starts its setup, even while an earlier one still runs\n");
+}
+
 std::string ConfigurationText(const OptionReport& options, UINT count, const PassWaits& waits,
                               UINT last)
 {
@@ -86,6 +95,7 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += "  install log    " + options.logPath + " (" + options.logOrigin + "), logging " +
             (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
     text += WaitsText(waits);
+    text += SkipRunningText(ReadSkipRunningSetups(options.settingsPath.c_str()));
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
@@ -142,7 +152,7 @@ int ReportLog(const std::string& path, bool csv, std::string* out)
 }
 
 struct EntryCounts {
-    unsigned due = 0, current = 0, notDue = 0, skipped = 0;
+    unsigned due = 0, current = 0, notDue = 0, skipped = 0, inProgress = 0;
 };
 
 int ReportConfiguration(const CheckRequest& request, const OptionReport& options,
@@ -172,7 +182,8 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath);
         bool sourceMissing = result.evidence.step == SourceNotFound;
-        counts.due += result.takesPart && result.verdict == LaunchSetup;
+        counts.due += result.takesPart && result.verdict == LaunchSetup && !result.inProgress;
+        counts.inProgress += result.inProgress;
         counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
@@ -199,7 +210,9 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
             FindingsText("Notes", findings.notes) + "\n" + registration.text;
     *out += "\nSummary: " + std::to_string(counts.due) + " due, " +
             std::to_string(counts.current) + " current, " + std::to_string(counts.notDue) +
-            " not due, " + std::to_string(counts.skipped) + " skipped; " +
+            " not due, " + std::to_string(counts.skipped) + " skipped" +
+            (counts.inProgress ? ", " + std::to_string(counts.inProgress) + " in progress"
+                               : std::string()) + "; " +
             CountedText(findings.problems.size(), "problem", "problems") + ", " +
             CountedText(findings.notes.size(), "note", "notes") + "; exit status " +
             std::to_string(status) + "\n";

@@ -5,6 +5,7 @@
 
 #include "check/check_platform.h"
 #include "check/text_format.h"
+#include "core/skip_running_setting.h"
 
 namespace {
 
@@ -118,10 +119,14 @@ std::string SideText(const char* label, const char* path, const SideEvidence& se
 std::string SetupText(const EntryResult& result)
 {
     const SetupForecast& setup = result.setup;
-    const char* label = result.verdict != LaunchSetup ? "  setup       "
+    const char* label = result.verdict != LaunchSetup || result.inProgress ? "  setup       "
                         : setup.starts                ? "  would start "
                                                       : "  would try   ";
     std::string text = label + std::string(result.entry.setupApp) + "\n";
+    if (result.inProgress) {
+        text += "      still running: an earlier pass started it; SkipRunningSetups leaves it "
+                "to finish, with no second copy and no line\n";
+    }
     if (!setup.program.empty()) {
         text += "      program " + setup.program + (setup.how.empty() ? "" : ": " + setup.how) +
                 "\n";
@@ -198,6 +203,10 @@ EntryResult ExamineEntry(UINT n, const std::string& settingsPath)
     FillDetail(result.entry.destination, result.evidence.destination, &result.destination);
     FillDetail(result.entry.source, result.evidence.source, &result.source);
     result.setup = ForecastSetupStart(result.entry.setupApp);
+    result.inProgress =
+        result.verdict == LaunchSetup && ReadSkipRunningSetups(settingsPath.c_str()) != 0 &&
+        FindEarlierSetup(settingsPath.c_str(), result.entry.setupApp) ==
+            EarlierSetup::StillRunning;
     return result;
 }
 
@@ -265,6 +274,9 @@ std::string VerdictText(const EntryResult& result)
 {
     if (!result.takesPart) {
         return "skipped";
+    }
+    if (result.inProgress) {
+        return "in progress: started by an earlier pass, still running";
     }
     if (result.verdict == LaunchSetup) {
         return "due";

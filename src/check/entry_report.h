@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/check_platform.h"
+#include "platform/running_setup.h"
 #include "update/app_entry.h"
 #include "update/decide_update.h"
 
@@ -31,6 +32,9 @@ struct EntryResult {
     SideDetail destination;
     SideDetail source;
     SetupForecast setup;  // what starting SetupApp would do, whatever the verdict
+    // Due, with SkipRunningSetups set, while the setup an earlier pass started still runs: the
+    // pass would leave the entry alone.
+    bool inProgress = false;
 };
 
 // Examines entry n as the log-on pass does, without acting on the verdict.
@@ -48,7 +52,8 @@ std::string DescribeVersion(bool hasVersion, const DWORD version[4]);
 // The step that settled the verdict, in words.
 std::string DescribeStep(const EntryResult& result);
 
-// "due", "current", "skipped" or "not due: Source not found".
+// "due", "current", "skipped", "not due: Source not found" or "in progress: started by an
+// earlier pass, still running".
 std::string VerdictText(const EntryResult& result);
 
 // The human-readable block for one entry, and the CSV header and row; `longestWaitSeconds` is

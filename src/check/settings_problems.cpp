@@ -5,11 +5,13 @@
 #include "check/check_platform.h"
 #include "check/entry_report.h"
 #include "check/text_format.h"
+#include "core/skip_running_setting.h"
 #include "text/windows_command_line.h"
 
 namespace {
 
-const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds"};
+const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds",
+                                               "SkipRunningSetups"};
 const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
@@ -100,7 +102,7 @@ void CheckSectionName(const IniSection& section, FindingList* findings)
                                              " from a section named [App" + number + "]");
 }
 
-// Count, Delay and SpreadSeconds: written negative, beyond 32 bits or not as a plain number.
+// Count, Delay, SpreadSeconds and SkipRunningSetups: written negative, beyond 32 bits or not as a plain number.
 void CheckNumber(const IniKey& key, UINT readAs, FindingList* problems)
 {
     const std::string& text = key.value;
@@ -296,6 +298,9 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
                                      " is more than " + std::to_string(kLongestSpreadSeconds) +
                                      ": the run takes it as " + std::to_string(spread.seconds));
                 }
+            }
+            if (const IniKey* skipKey = FindKey(section, "SkipRunningSetups")) {
+                CheckNumber(*skipKey, ReadSkipRunningSetups(settingsPath.c_str()), &problems);
             }
         } else if (AppSectionNumber(section.name, &n) && n <= count) {
             CheckKeys(section, kEntryKeys, &problems);

@@ -1,6 +1,8 @@
 #include "update/check_and_launch.h"
 
 #include "core/run_settings.h"
+#include "core/skip_running_setting.h"
+#include "platform/running_setup.h"
 #include "update/app_entry.h"
 #include "update/decide_update.h"
 #include "update/install_log.h"
@@ -10,15 +12,17 @@ namespace {
 // Starts the setup program shown normally and does not wait for it: the command line alone
 // names the program, found as the system finds the first word of a typed command. Nothing
 // waits for it to settle, so a setup program without a message loop cannot hold the pass.
-void StartSetupProgram(LPSTR commandLine)
+// A mark taken for it is handed to it, to hold for as long as it runs.
+void StartSetupProgram(LPSTR commandLine, const SetupMark& mark)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &started)) {
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, InheritsSetupMark(mark), 0,
+                       nullptr, nullptr, &startup, &started)) {
+        HandSetupMarkTo(mark, started);
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
     }
@@ -35,7 +39,17 @@ void CheckAndLaunchApp(UINT n)
     if (DecideUpdate(entry.destination, entry.source) == UpToDate) {
         return;
     }
+    // With SkipRunningSetups, a setup that an earlier pass started for this entry and that
+    // still runs is left to finish: no second copy, no second line. Where no mark can be kept,
+    // the setup starts as it would without the key.
+    SetupMark mark;
+    if (ReadSkipRunningSetups(gRunSettings.settingsPath) != 0 &&
+        ClaimSetupMark(gRunSettings.settingsPath, entry.setupApp, &mark) ==
+            MarkClaim::HeldByEarlierSetup) {
+        return;
+    }
     // The line is in the log (or given up) before the setup program starts.
     WriteInstallLogLine(entry.name);
-    StartSetupProgram(entry.setupApp);
+    StartSetupProgram(entry.setupApp, mark);
+    ReleaseSetupMark(&mark);
 }

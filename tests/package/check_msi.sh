@@ -5,13 +5,16 @@
 # exit_seven.exe; WORK_DIR, made afresh, holds a Wine prefix of its own (CHECK_PROGRAM, a
 # program that exits with 7, must do so there: see tests/wine/prefix.sh) and a folder that
 # the prefix sees as the share \\SERVER\SHARE.
-# A SETTINGS path that the options file cannot carry must fail the install.
-# `msiexec /i ... /qn SETTINGS=... LOG=...` must install the files, write Quorvel.cfg with the
-# two switches, the Run value and what Add/Remove Programs shows; the program started as the
-# Run value says must log its pass to LOG; the installed example settings file must pass the
+# A SETTINGS path that the options file cannot carry must fail the install, and so must a
+# MACHINESETTINGS path, a MACHINEHOURS or a USERHOURS that is not a number of hours.
+# `msiexec /i ... /qn SETTINGS=... LOG=... MACHINESETTINGS=... MACHINEHOURS=2 USERHOURS=4`
+# must install the files, write Quorvel.cfg with the two switches, the Run value, what
+# Add/Remove Programs shows and the two scheduled tasks (read back from Wine's store and from
+# the copy the MSI registered them from, since Wine never runs them); the machine task's command line, run by hand, and the program
+# started as the Run value says must each log their pass to LOG; the installed example settings file must pass the
 # installed quorvel-check.exe; a newer MSI given no properties and START=0 must upgrade in
-# place, keep Quorvel.cfg as the administrator left it and register nothing; `msiexec /x`
-# must leave nothing of the product and the share untouched.
+# place, keep Quorvel.cfg as the administrator left it and the tasks, and register no Run
+# value; `msiexec /x` must leave nothing of the product, no task, and the share untouched.
 set -euo pipefail
 build=$1 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -44,6 +47,12 @@ printf '%s\r\n' '[Quorvel]' 'Count=1' '[App1]' 'Name=Team Notes' \
     'Source=\\SERVER\SHARE\apps\notes.txt' 'Destination=C:\Team Notes\notes.txt' \
     'SetupApp=\\SERVER\SHARE\apps\marker.exe \\SERVER\SHARE\apps started' \
     >"$share/Quorvel Settings/Quorvel.ini"
+# The machine pass's own settings file, with one due entry of its own.
+machine_settings='\\SERVER\SHARE\Quorvel Settings\Machine.ini'
+printf '%s\r\n' '[Quorvel]' 'Count=1' 'SkipRunningSetups=1' '[App1]' 'Name=Machine Tool' \
+    'Source=\\SERVER\SHARE\apps\notes.txt' 'Destination=C:\Machine Tool\notes.txt' \
+    'SetupApp=\\SERVER\SHARE\apps\marker.exe \\SERVER\SHARE\apps machine-started' \
+    >"$share/Quorvel Settings/Machine.ini"
 
 program_files='Program Files'
 view=/reg:64
@@ -68,9 +77,17 @@ too_long='\\SERVER\SHARE\'$(printf 'x%.0s' $(seq 250))  # an /ini= line of 272 c
 status=0
 run msiexec /i "$(winepath -w "$msi")" /qn "SETTINGS=$too_long" || status=$?
 [ $status -ne 0 ] && [ ! -e "$installed" ] || fail "an unwritable SETTINGS installed (status $status)"
+tasks=$WINEPREFIX/drive_c/windows/system32/tasks/Quorvel
+for property in "MACHINESETTINGS=$too_long" MACHINEHOURS=two USERHOURS=-1 USERHOURS=99999; do
+    status=0
+    run msiexec /i "$(winepath -w "$msi")" /qn "MACHINESETTINGS=$settings" "$property" || status=$?
+    [ $status -ne 0 ] && [ ! -e "$installed" ] && [ -z "$(ls -A "$tasks" 2>/dev/null)" ] ||
+        fail "$property installed (status $status)"
+done
 
 echo "== install $(basename "$msi") with SETTINGS and LOG"
-msiexec /i "$(winepath -w "$msi")" /qn "SETTINGS=$settings" "LOG=$log"
+msiexec /i "$(winepath -w "$msi")" /qn "SETTINGS=$settings" "LOG=$log" \
+    "MACHINESETTINGS=$machine_settings" MACHINEHOURS=2 USERHOURS=4
 for file in quorvel.exe quorvel-check.exe README.txt administrators-guide.txt examples/Quorvel.ini; do
     [ -f "$installed/$file" ] || fail "$file is not installed in $installed"
 done
@@ -86,16 +103,58 @@ for field in "DisplayName=Quorvel" "DisplayVersion=$version" "Publisher=Quorvel 
         fail "Add/Remove Programs: ${field%%=*} is [$(value "$key" "${field%%=*}")]"
 done
 
-echo "== the program started as the Run value says"
-printf '%s\r\n' "$start" >"$work/logon.bat"
-run cmd /c "$(winepath -w "$work/logon.bat")"
-for _ in $(seq 60); do
-    [ -f "$share/apps/started" ] && break
-    sleep 0.5
+echo "== the scheduled tasks: registered, and as the MSI registered them"
+# Wine's store keeps a registered task's description and settings, but writes no principal,
+# no trigger and an empty <Exec/>: those are read from the XML the MSI registered, which it
+# keeps beside the program (UTF-16).
+flat() { tr -d '\r\n' | sed 's/>[[:space:]]*</></g'; }
+stored() { flat <"$tasks/$1"; }
+registered() { iconv -f UTF-16 -t UTF-8 "$installed/Quorvel-$1.task.xml" | flat; }
+has() {
+    local text=$1
+    shift
+    for part in "$@"; do
+        grep -qF -- "$part" <<<"$text" || fail "no $part in: $text"
+    done
+}
+element() { registered "$1" | grep -o "<$2>.*</$2>"; }
+for task in Machine User; do
+    [ -f "$tasks/$task" ] || fail "the task Quorvel\\$task is not registered"
+    has "$(stored $task)" '<StartWhenAvailable>true</StartWhenAvailable>' \
+        '<RunOnlyIfNetworkAvailable>true</RunOnlyIfNetworkAvailable>' \
+        '<MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>'
+    has "$(registered $task)" "<Command>&quot;C:\\$program_files\\Quorvel\\quorvel.exe&quot;</Command>"
 done
-grep -q ' - Team Notes (\\\\' "$share/Quorvel Logs/Quorvel.log" ||
-    fail "no line in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
-[ -f "$share/apps/started" ] || fail "the setup program did not start"
+has "$(registered Machine)" '<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>' \
+    '<BootTrigger><Enabled>true</Enabled><Delay>PT3M</Delay></BootTrigger>' \
+    '<Interval>PT2H</Interval>' '<RandomDelay>PT30M</RandomDelay>' \
+    "<Arguments>/ini=&quot;$machine_settings&quot; /log=&quot;$log&quot;</Arguments>"
+has "$(registered User)" '<GroupId>S-1-5-32-545</GroupId><RunLevel>LeastPrivilege</RunLevel>' \
+    '<Interval>PT4H</Interval>' '<RandomDelay>PT60M</RandomDelay>'
+[ -z "$(element User Arguments)" ] || fail "the user task has arguments: $(element User Arguments)"
+
+# Runs a command line from a batch file, as Windows would start it, and checks that the pass
+# logged the entry NAME and started its setup program, which leaves the file MARKER.
+run_pass() {
+    local command=$1 marker=$2 name=$3
+    printf '%s\r\n' "$command" >"$work/pass.bat"
+    run cmd /c "$(winepath -w "$work/pass.bat")"
+    for _ in $(seq 60); do
+        [ -f "$share/apps/$marker" ] && break
+        sleep 0.5
+    done
+    grep -q " - $name (\\\\\\\\" "$share/Quorvel Logs/Quorvel.log" ||
+        fail "no line for $name in the log: $(cat "$share/Quorvel Logs/Quorvel.log" 2>&1)"
+    [ -f "$share/apps/$marker" ] || fail "the pass started no setup program for $name"
+}
+
+echo "== the machine task's command line, run by hand as the task would run it"
+unquote() { sed 's/<[^>]*>//g; s/&quot;/"/g; s/&amp;/\&/g'; }
+run_pass "$(element Machine Command | unquote) $(element Machine Arguments | unquote)" \
+    machine-started "Machine Tool"
+
+echo "== the program started as the Run value says"
+run_pass "$start" started "Team Notes"
 
 echo "== the example settings file passes quorvel-check"
 example=$work/site
@@ -125,12 +184,18 @@ msiexec /i "$(winepath -w "$newer_msi")" /qn START=0
 [ "$(value "$(uninstall_key "$newer_msi")" DisplayVersion)" = "$newer" ] || fail "$newer is not installed"
 [ -z "$(value "$key" DisplayVersion)" ] || fail "$version is still installed beside $newer"
 [ -f "$installed/quorvel.exe" ] || fail "the upgrade lost quorvel.exe"
+for task in Machine User; do
+    [ -f "$tasks/$task" ] || fail "the upgrade lost the task $task"
+done
+has "$(registered Machine)" '<Interval>PT2H</Interval>'
+has "$(registered User)" '<Interval>PT4H</Interval>'
 
 echo "== msiexec /x leaves nothing"
 share_before=$(cd "$share" && find . -type f -exec md5sum {} + | sort)
 msiexec /x "$(winepath -w "$newer_msi")" /qn
 [ ! -e "$installed" ] || fail "left behind: $(cd "$installed" && find .)"
 [ -z "$(value "$run_key" Quorvel)" ] || fail "the Run value is left"
+[ -z "$(ls -A "$tasks" 2>/dev/null)" ] || fail "the tasks are left: $(ls "$tasks")"
 [ -z "$(value "$(uninstall_key "$newer_msi")" DisplayName)" ] || fail "Add/Remove Programs still lists it"
 [ "$(cd "$share" && find . -type f -exec md5sum {} + | sort)" = "$share_before" ] ||
     fail "the uninstall changed the share"

@@ -1,5 +1,9 @@
 // Whole runs over settings files with entries due and not due: which setup programs start,
 // with which arguments, and in which order their log lines arrive.
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
 #include "system/system_fixture.h"
 
 namespace system_tests {
@@ -161,6 +165,51 @@ TEST_F(CheckAndLaunch, AnOptionsFileWithAByteOrderMarkAndLoneCarriageReturnsIsRe
     auto result = Run({});
     EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_EQ(WaitForMarkers({"due"}), std::vector<std::string>{"due"});
+}
+
+// A setup that runs five seconds, and passes over it. With SkipRunningSetups, a pass while it
+// runs starts no second copy and writes no line (and the companion says so); once it has ended,
+// a pass starts it again. Without the key, every pass starts one.
+TEST_F(CheckAndLaunch, SkipRunningSetupsLeavesAnEarlierPassesSetupToFinish)
+{
+    auto starts = [&] { return testing_support::ReadFile(Native("markers/long.tally")).size(); };
+    auto lines = [&] {
+        std::string log = testing_support::ReadFile(DefaultLog());
+        return static_cast<size_t>(std::count(log.begin(), log.end(), '\n'));
+    };
+    for (const std::string key : {"SkipRunningSetups=1\r\n", ""}) {
+        SCOPED_TRACE(key.empty() ? "without the key" : "with the key");
+        for (const char* left : {"long", "long.done", "long.tally"}) {
+            std::remove(Native(std::string("markers/") + left).c_str());
+        }
+        std::remove(DefaultLog().c_str());
+        WriteSettingsFile(SettingsText(
+            {{"Long", Visible("m"), Visible("i"),
+              MarkerCommand("long", {"--tally", "--linger=5"})}}, key));
+        ASSERT_EQ(Run({}).exitStatus, 0);
+        ASSERT_EQ(WaitForMarkers({"long"}), (std::vector<std::string>{"long", "long.tally"}));
+        if (!key.empty()) {
+            std::string report = RunCheck({}).output;
+            EXPECT_NE(report.find("SkipRunningSetups 1"), std::string::npos) << report;
+            EXPECT_NE(report.find(": in progress: started by an earlier pass, still running"),
+                      std::string::npos) << report;
+        }
+        ASSERT_EQ(Run({}).exitStatus, 0);
+        WaitForMarkers({"long.done"});
+        EXPECT_EQ(starts(), key.empty() ? 2u : 1u);
+        EXPECT_EQ(lines(), key.empty() ? 2u : 1u);
+        if (!key.empty()) {
+            // The setup has written its last file and is ending: a pass soon starts it again.
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (starts() < 2 && std::chrono::steady_clock::now() < deadline) {
+                ASSERT_EQ(Run({}).exitStatus, 0);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            EXPECT_EQ(starts(), 2u);
+            EXPECT_EQ(lines(), 2u);
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(6));  // the last copy ends too
+    }
 }
 
 TEST_F(CheckAndLaunch, AMissingSettingsFileExaminesNothing)

@@ -89,6 +89,10 @@ TEST(CheckSettingsProblems, OneFilePerRow)
                                                               "as 3600"},
         {"[Quorvel]\nCount=1\nSpreadSeconds=-1\n" + kEntry1, "s.ini:3: SpreadSeconds=-1 is "
                                                             "negative; it reads as 4294967295"},
+        {"[Quorvel]\nCount=1\nSkipRunningSetups=1\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nSkipRunningSetups=yes\n" + kEntry1, "s.ini:3: SkipRunningSetups=yes "
+                                                                "is not a plain number; it reads "
+                                                                "as 0"},
         {"[Quorvel]\nCount=1\nSpreadSecond=60\n" + kEntry1, "s.ini:3: SpreadSecond in [Quorvel] "
                                                            "is never read; did you mean "
                                                            "SpreadSeconds?"},

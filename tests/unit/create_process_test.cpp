@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/check_platform.h"
+#include "platform/posix/process/inheritable_descriptors.h"
 #include "platform/win32.h"
 #include "support/test_support.h"
 #include "text/windows_command_line.h"
@@ -56,14 +57,14 @@ std::string MakeRecorder(const TempDir& dir, const std::string& name, const std:
 
 // Starts the command line as the setup programs are started; true when it was started. The
 // handles are closed at once, as the caller does.
-bool Start(const std::string& commandLine)
+bool Start(const std::string& commandLine, BOOL inheritHandles = FALSE)
 {
     std::string writable = commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
+    if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, inheritHandles, 0, nullptr,
+                        nullptr, &startup, &started)) {
         return false;
     }
     return CloseHandle(started.hThread) && CloseHandle(started.hProcess);
@@ -158,6 +159,29 @@ TEST(CreateProcess, DoesNotWaitAndPassesOnNoOpenFiles)
     fclose(ours);
     EXPECT_NE(fds, "");
     EXPECT_EQ(fds.find(dir / "held"), std::string::npos) << fds;
+}
+
+// Inheriting handles passes on the registered descriptor (an entry's running-setup mark) and
+// nothing else: not a descriptor this process left open without close-on-exec.
+TEST(CreateProcess, InheritingPassesOnOnlyTheRegisteredDescriptor)
+{
+    TempDir dir;
+    std::string program = dir / "lister";
+    WriteFile(program, "#!/bin/sh\nls -l /proc/$$/fd/ > '" + (dir / "fds.partial") + "'\nmv '" +
+                           (dir / "fds.partial") + "' '" + (dir / "fds") + "'\n");
+    chmod(program.c_str(), 0755);
+    FILE* stray = fopen((dir / "stray").c_str(), "w");  // no close-on-exec
+    FILE* mark = fopen((dir / "mark").c_str(), "we");
+    ASSERT_NE(stray, nullptr);
+    ASSERT_NE(mark, nullptr);
+    ASSERT_TRUE(process::SetDescriptorInheritable(fileno(mark), true));
+    EXPECT_TRUE(Start(program, TRUE));
+    process::SetDescriptorInheritable(fileno(mark), false);
+    std::string fds = WaitForFile(dir / "fds");
+    fclose(stray);
+    fclose(mark);
+    EXPECT_NE(fds.find(dir / "mark"), std::string::npos) << fds;
+    EXPECT_EQ(fds.find(dir / "stray"), std::string::npos) << fds;
 }
 
 }  // namespace

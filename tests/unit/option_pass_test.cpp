@@ -10,6 +10,7 @@
 #include "run/run_driver.h"
 #include "core/run_settings.h"
 #include "msi/options_file_text.h"
+#include "msi/scheduled_task_xml.h"
 #include "support/test_support.h"
 
 namespace {
@@ -181,6 +182,40 @@ TEST_F(OptionPass, TheMsiOptionsFileReadsBackAsTheGivenPaths)
     EXPECT_EQ(ComposeOptionsFileText("x.ini", "y.log", small, sizeof small, &length),
               OptionsTextFault::NoRoom);
     EXPECT_STREQ(small, "");
+}
+
+// The MSI's period properties and the task definitions it registers from them.
+TEST_F(OptionPass, TheMsiTaskPropertiesAndDefinitions)
+{
+    struct Row {
+        std::wstring text;
+        bool read;
+        unsigned hours;
+    } rows[] = {{L"", true, 7}, {L"0", true, 0}, {L"2", true, 2}, {L"0024", true, 24},
+                {L"8760", true, 8760}, {L"8761", false, 0}, {L"99999999999", false, 0},
+                {L"-1", false, 0}, {L"2h", false, 0}, {L" 2", false, 0}};
+    for (const Row& row : rows) {
+        unsigned hours = 12345;
+        EXPECT_EQ(ReadTaskHours(row.text, 7, &hours), row.read);
+        if (row.read) {
+            EXPECT_EQ(hours, row.hours);
+        }
+    }
+    std::wstring machine =
+        MachineTaskXml(L"C:\\R&D <x>\\quorvel.exe", L"/ini=\"\\\\S\\a&b.ini\"", 2);
+    EXPECT_NE(machine.find(L"<Command>&quot;C:\\R&amp;D &lt;x&gt;\\quorvel.exe&quot;</Command>"),
+              std::wstring::npos);
+    EXPECT_NE(machine.find(L"<Arguments>/ini=&quot;\\\\S\\a&amp;b.ini&quot;</Arguments>"),
+              std::wstring::npos);
+    EXPECT_NE(machine.find(L"<Interval>PT2H</Interval>"), std::wstring::npos);
+    EXPECT_NE(machine.find(L"<RandomDelay>PT30M</RandomDelay>"), std::wstring::npos);
+    // At start-up only: the boot trigger and no periodic one.
+    std::wstring startUp = MachineTaskXml(L"q.exe", L"", 0);
+    EXPECT_NE(startUp.find(L"<BootTrigger>"), std::wstring::npos);
+    EXPECT_EQ(startUp.find(L"<TimeTrigger>"), std::wstring::npos);
+    EXPECT_EQ(startUp.find(L"<Arguments>"), std::wstring::npos);
+    EXPECT_NE(UserTaskXml(L"q.exe", 100).find(L"<RandomDelay>PT60M</RandomDelay>"),
+              std::wstring::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Starting a program: split by the Windows rules, executed directly without a shell,
-// in a session of its own, with none of our open files, and not waited for.
+// in a session of its own, with none of our open files (but the registered inheritable ones,
+// when asked to inherit), and not waited for.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/process/inheritable_descriptors.h"
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
 #include "platform/win32.h"
@@ -53,7 +55,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation)
 {
     if (applicationName != nullptr || commandLine == nullptr || processAttributes != nullptr ||
-        threadAttributes != nullptr || inheritHandles || creationFlags != 0 ||
+        threadAttributes != nullptr || creationFlags != 0 ||
         environment != nullptr || currentDirectory != nullptr || startupInfo == nullptr ||
         processInformation == nullptr) {
         return FALSE;
@@ -79,6 +81,11 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
         pid_t grandchild = fork();
         if (grandchild == 0) {
             ResetChildState();
+            // Inheriting handles, as on Windows, passes on the descriptors registered
+            // inheritable.
+            if (inheritHandles) {
+                process::KeepInheritableDescriptorsOpen();
+            }
             process::ExecLocatedProgram(argv.data());
             int error = errno;
             ssize_t ignored = write(report[1], &error, sizeof error);

@@ -44,8 +44,9 @@ typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 
 // Starts the program that the command line names (split by the Windows rules, run without a
 // shell, in a session of its own, with none of our open files) and does not wait for it.
-// Only what starting a setup program needs is supported: no application name, no inherited
-// handles, no creation flags, environment or folder of its own; anything else fails. The
+// Inheriting handles passes on the descriptors registered inheritable
+// (process/inheritable_descriptors.h), as Windows passes on the inheritable handles. Only what starting a setup program needs is supported: no
+// application name, no creation flags, environment or folder of its own; anything else fails. The
 // handles handed back own nothing (the program is never waited for) and are only closed.
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSECURITY_ATTRIBUTES processAttributes,
