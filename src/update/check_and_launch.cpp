@@ -10,7 +10,8 @@ namespace {
 // Starts the setup program shown normally and does not wait for it: the command line alone
 // names the program, found as the system finds the first word of a typed command. Nothing
 // waits for it to settle, so a setup program without a message loop cannot hold the pass.
-void StartSetupProgram(LPSTR commandLine)
+// Returns 0 when it started, otherwise the platform's error number (never 0).
+DWORD StartSetupProgram(LPSTR commandLine)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -21,21 +22,32 @@ void StartSetupProgram(LPSTR commandLine)
                        &startup, &started)) {
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
+        return 0;
     }
+    DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
 }  // namespace
 
-void CheckAndLaunchApp(UINT n)
+void CheckAndLaunchApp(UINT n, EntryOutcome* outcome)
 {
-    AppEntry entry;
+    EntryOutcome local;
+    EntryOutcome& done = outcome != nullptr ? *outcome : local;
+    done.n = n;
+    AppEntry& entry = done.entry;
     if (!ReadAppEntry(n, gRunSettings.settingsPath, &entry)) {
+        done.verdict = EntryVerdict::Skipped;
         return;
     }
-    if (DecideUpdate(entry.destination, entry.source) == UpToDate) {
+    if (DecideUpdateWithEvidence(entry.destination, entry.source, &done.evidence) == UpToDate) {
+        done.verdict = done.evidence.step == SourceNotFound ? EntryVerdict::NotDue
+                                                            : EntryVerdict::Current;
         return;
     }
+    done.verdict = EntryVerdict::Due;
     // The line is in the log (or given up) before the setup program starts.
     WriteInstallLogLine(entry.name);
-    StartSetupProgram(entry.setupApp);
+    done.startError = StartSetupProgram(entry.setupApp);
+    done.start = done.startError == 0 ? StartResult::Started : StartResult::Failed;
 }
