@@ -82,6 +82,10 @@ void TakeLog(const LogSummary& summary, std::map<std::string, SiteApplication>* 
         application.master = std::max(application.master, logged.master);
         for (const LogSummary::Loop& loop : logged.loops) {
             SiteCell& cell = application.computers[loop.computer];
+            // A start the computer reports refused is that failure, not a loop: nothing ran.
+            if (cell.state == SiteState::Failing && cell.reported != 0) {
+                continue;
+            }
             cell.loopStarts = loop.starts;
             if (cell.reported == 0) {
                 cell.installed = "not reported";
