@@ -48,21 +48,22 @@ Moment ParseTimestamp(std::string_view line)
            second;
 }
 
-}  // namespace
-
-bool ParseLogLine(std::string_view line, LogLine* parsed)
+// Where " - " follows the timestamp's blank and the zone name (no blank in it, maybe empty);
+// npos when it does not.
+size_t TailStart(std::string_view line)
 {
-    parsed->moment = ParseTimestamp(line);
-    if (parsed->moment == 0 || line.size() < kTimestampLength + 1 ||
-        line[kTimestampLength] != ' ') {
-        return false;
+    if (line.size() < kTimestampLength + 1 || line[kTimestampLength] != ' ') {
+        return std::string_view::npos;
     }
-    // After the timestamp: a blank, the zone name (no blank in it, maybe empty), " - ".
     size_t dash = line.find(' ', kTimestampLength + 1);
-    if (dash == std::string_view::npos || line.compare(dash, 3, " - ") != 0) {
-        return false;
-    }
-    std::string_view rest = line.substr(dash + 3);
+    return dash != std::string_view::npos && line.compare(dash, 3, " - ") == 0
+               ? dash
+               : std::string_view::npos;
+}
+
+// "Name (\\computer, user name)" or "Name".
+void ParseLineTail(std::string_view rest, LogLine* parsed)
+{
     parsed->computer = {};
     parsed->user = {};
     size_t open = rest.rfind(" (\\\\");
@@ -74,6 +75,18 @@ bool ParseLogLine(std::string_view line, LogLine* parsed)
         rest = rest.substr(0, open);
     }
     parsed->name = rest;
+}
+
+}  // namespace
+
+bool ParseLogLine(std::string_view line, LogLine* parsed)
+{
+    parsed->moment = ParseTimestamp(line);
+    size_t dash = TailStart(line);
+    if (parsed->moment == 0 || dash == std::string_view::npos) {
+        return false;
+    }
+    ParseLineTail(line.substr(dash + 3), parsed);
     return !parsed->name.empty();
 }
 
@@ -98,35 +111,88 @@ void LogSummary::AddUnparsed(unsigned long long number)
     }
 }
 
+const LogSummary::LineTail& LogSummary::TailOf(std::string_view tail)
+{
+    uint32_t id = tails_.Intern(tail);
+    if (id < tailRecords_.size()) {
+        return tailRecords_[id];
+    }
+    LogLine parsed;
+    ParseLineTail(tail, &parsed);
+    if (parsed.name.empty()) {
+        tailRecords_.push_back({nullptr, nullptr});  // no Name: not a log line
+        return tailRecords_.back();
+    }
+    uint32_t application = names_.Intern(parsed.name);
+    Tally& tally = TallyOf(application);
+    Pair* pair = nullptr;
+    if (!parsed.computer.empty()) {
+        uint32_t computer = names_.Intern(parsed.computer);
+        tally.computers.insert(computer);
+        tally.users.insert(names_.Intern(parsed.user));
+        pair = &pairs_[PairKey(application, computer)];
+    }
+    tailRecords_.push_back({&tally, pair});
+    return tailRecords_.back();
+}
+
+Moment LogSummary::LineMoment(std::string_view line)
+{
+    // Lines of one day share the date: only the time of day is read again.
+    unsigned hour, minute, second;
+    if (lastDateMoment_ != 0 && line.size() >= kTimestampLength &&
+        std::memcmp(line.data(), lastDate_, sizeof lastDate_) == 0 &&
+        Digits(line, 17, 2, &hour) && line[19] == ':' && Digits(line, 20, 2, &minute) &&
+        line[22] == ':' && Digits(line, 23, 2, &second)) {
+        return lastDateMoment_ + hour * 10000u + minute * 100u + second;
+    }
+    Moment moment = ParseTimestamp(line);
+    if (moment != 0) {
+        std::memcpy(lastDate_, line.data(), sizeof lastDate_);
+        lastDateMoment_ = moment / 1000000u * 1000000u;
+    }
+    return moment;
+}
+
 void LogSummary::AddLine(std::string_view line, unsigned long long number)
 {
-    LogLine parsed;
-    if (!ParseLogLine(line, &parsed)) {
+    Moment moment = LineMoment(line);
+    size_t dash = TailStart(line);
+    if (moment == 0 || dash == std::string_view::npos || dash + 3 >= line.size()) {
+        AddUnparsed(number);
+        return;
+    }
+    const LineTail& tail = TailOf(line.substr(dash + 3));
+    if (tail.tally == nullptr) {
         AddUnparsed(number);
         return;
     }
     ++understood;
-    uint32_t application = names_.Intern(parsed.name);
-    Tally& tally = TallyOf(application);
+    Tally& tally = *tail.tally;
     ++tally.launches;
-    if (tally.first == 0 || parsed.moment < tally.first) {
-        tally.first = parsed.moment;
+    if (tally.first == 0 || moment < tally.first) {
+        tally.first = moment;
     }
-    tally.last = std::max(tally.last, parsed.moment);
-    ++tally.perDay[DayOf(parsed.moment)];
-    ++perMinute_[MinuteOf(parsed.moment)];
-    if (parsed.computer.empty()) {
+    tally.last = std::max(tally.last, moment);
+    uint32_t day = DayOf(moment);
+    if (tally.lastDayCount == nullptr || tally.lastDay != day) {
+        tally.lastDay = day;
+        tally.lastDayCount = &tally.perDay[day];
+    }
+    ++*tally.lastDayCount;
+    if (lastMinuteCount_ == nullptr || lastMinute_ != MinuteOf(moment)) {
+        lastMinute_ = MinuteOf(moment);
+        lastMinuteCount_ = &perMinute_[lastMinute_];
+    }
+    ++*lastMinuteCount_;
+    if (tail.pair == nullptr) {
         return;
     }
-    uint32_t computer = names_.Intern(parsed.computer);
-    tally.computers.insert(computer);
-    tally.users.insert(names_.Intern(parsed.user));
-    Moment& seen = lastSeen_[computer];
-    seen = std::max(seen, parsed.moment);
-    Pair& pair = pairs_[PairKey(application, computer)];
+    Pair& pair = *tail.pair;
     ++pair.launches;
+    pair.lastSeen = std::max(pair.lastSeen, moment);
     Moment master = pair.master != 0 ? pair.master : tally.master;
-    if (master != 0 && parsed.moment >= master) {
+    if (master != 0 && moment >= master) {
         ++pair.sinceMaster;
     }
 }
@@ -174,8 +240,11 @@ unsigned LogSummary::CountLoops() const
 std::map<std::string, Moment> LogSummary::ComputersLastSeen() const
 {
     std::map<std::string, Moment> seen;
-    for (const auto& item : lastSeen_) {
-        seen[names_.Name(item.first)] = item.second;
+    for (const auto& item : pairs_) {
+        if (item.second.lastSeen != 0) {
+            Moment& last = seen[names_.Name(static_cast<uint32_t>(item.first))];
+            last = std::max(last, item.second.lastSeen);
+        }
     }
     return seen;
 }

@@ -84,20 +84,36 @@ private:
         unsigned launches = 0;
         unsigned sinceMaster = 0;
         Moment master = 0;  // this computer's own master moment, when a report gave one
+        Moment lastSeen = 0;
     };
     struct Tally {
         unsigned long long launches = 0;
         Moment first = 0, last = 0, master = 0;
         std::unordered_set<uint32_t> computers, users;
         std::map<uint32_t, unsigned long long> perDay;
+        uint32_t lastDay = 0;  // the day of the last line, whose count follows
+        unsigned long long* lastDayCount = nullptr;
+    };
+    // What follows " - " in a line: the Name and, in the long form, computer and user. A site's
+    // lines repeat a few thousand of these, so each is parsed once.
+    struct LineTail {
+        Tally* tally;
+        Pair* pair;  // null in the short form
     };
     Tally& TallyOf(uint32_t application) { return tallies_[application]; }
+    const LineTail& TailOf(std::string_view tail);
+    Moment LineMoment(std::string_view line);
 
     NameTable names_;
+    NameTable tails_;
+    std::vector<LineTail> tailRecords_;  // by the tail's number in tails_
     std::unordered_map<uint32_t, Tally> tallies_;
     std::unordered_map<uint64_t, Pair> pairs_;  // (application, computer)
-    std::unordered_map<uint32_t, Moment> lastSeen_;
     std::unordered_map<uint64_t, unsigned> perMinute_;  // YYYYMMDDhhmm: launches
+    uint64_t lastMinute_ = 0;
+    unsigned* lastMinuteCount_ = nullptr;
+    char lastDate_[17] = {};  // "Sun, 06 Dec 2026 " of the last timestamp read
+    Moment lastDateMoment_ = 0;
 };
 
 // What reading the log came to.
