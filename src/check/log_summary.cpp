@@ -202,8 +202,8 @@ std::vector<LogSummary::Application> LogSummary::Applications() const
     std::map<std::string, Application> sorted;
     for (const auto& item : tallies_) {
         const Tally& tally = item.second;
-        Application& application = sorted[names_.Name(item.first)];
-        application.name = names_.Name(item.first);
+        Application& application = sorted[std::string(names_.Name(item.first))];
+        application.name = std::string(names_.Name(item.first));
         application.launches = tally.launches;
         application.first = tally.first;
         application.last = tally.last;
@@ -215,8 +215,8 @@ std::vector<LogSummary::Application> LogSummary::Applications() const
     for (const auto& item : pairs_) {
         const Pair& pair = item.second;
         if (IsReinstallLoop(pair.sinceMaster)) {
-            sorted[names_.Name(static_cast<uint32_t>(item.first >> 32))].loops.push_back(
-                {names_.Name(static_cast<uint32_t>(item.first)), pair.sinceMaster});
+            sorted[std::string(names_.Name(static_cast<uint32_t>(item.first >> 32)))].loops.push_back(
+                {std::string(names_.Name(static_cast<uint32_t>(item.first))), pair.sinceMaster});
         }
     }
     std::vector<Application> applications;
@@ -242,7 +242,7 @@ std::map<std::string, Moment> LogSummary::ComputersLastSeen() const
     std::map<std::string, Moment> seen;
     for (const auto& item : pairs_) {
         if (item.second.lastSeen != 0) {
-            Moment& last = seen[names_.Name(static_cast<uint32_t>(item.first))];
+            Moment& last = seen[std::string(names_.Name(static_cast<uint32_t>(item.first)))];
             last = std::max(last, item.second.lastSeen);
         }
     }

@@ -1,12 +1,14 @@
-// Names met while reading many files (applications, computers, users), each kept once and
-// known by a small number, so that tallies key on numbers and lookups allocate nothing.
+// Names met while reading many files (applications, computers, users, log-line tails), each
+// kept once and known by a small number, so that tallies key on numbers and lookups allocate
+// nothing. An open-addressed table of hashes over one arena of the names' bytes: a million
+// lookups of a site's log cost about one cache miss each.
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 class NameTable {
 public:
@@ -14,12 +16,23 @@ public:
     uint32_t Intern(std::string_view name);
     // The number of `name`, or kAbsent.
     uint32_t Find(std::string_view name) const;
-    const std::string& Name(uint32_t id) const { return names_[id]; }
+    std::string_view Name(uint32_t id) const { return views_[id]; }
     static constexpr uint32_t kAbsent = UINT32_MAX;
 
 private:
-    std::deque<std::string> names_;  // a deque keeps each string where it is, for the keys
-    std::unordered_map<std::string_view, uint32_t> ids_;
+    struct Slot {
+        uint32_t check = 0;  // the hash's high half, compared before the name
+        uint32_t id = kAbsent;
+    };
+    // The slot holding `name`, or the empty slot where it belongs.
+    size_t SlotOf(std::string_view name, uint64_t hash) const;
+    void Grow();
+    std::string_view Keep(std::string_view name);
+
+    std::vector<std::unique_ptr<char[]>> blocks_;  // the names' bytes; a block never moves
+    size_t blockRoom_ = 0;
+    std::vector<std::string_view> views_;
+    std::vector<Slot> slots_;  // a power of two, at most half full
 };
 
 // Two numbers as one key.
