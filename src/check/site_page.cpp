@@ -132,14 +132,30 @@ std::string ApplicationTables(const Site& site)
     return states + "</tbody></table>" + versions + "</tbody></table>";
 }
 
-std::string DayChart(const SiteApplication& application, size_t index)
+// The days of the log, from the first launch of any application to the last, so that every
+// chart has the same axis.
+std::pair<uint32_t, uint32_t> LoggedDays(const Site& site)
+{
+    uint32_t first = 0, last = 0;
+    for (const SiteApplication& application : site.applications) {
+        if (!application.perDay.empty()) {
+            uint32_t begin = application.perDay.begin()->first;
+            first = first == 0 ? begin : std::min(first, begin);
+            last = std::max(last, application.perDay.rbegin()->first);
+        }
+    }
+    return {first, last};
+}
+
+std::string DayChart(const SiteApplication& application, size_t index,
+                     std::pair<uint32_t, uint32_t> range)
 {
     if (application.perDay.empty()) {
         return "<p class=\"note\">No launches of " + HtmlText(application.name) +
                " in the install log.</p>";
     }
-    uint32_t firstDay = application.perDay.begin()->first;
-    uint32_t lastDay = std::max(application.perDay.rbegin()->first, DayOf(application.master));
+    uint32_t firstDay = range.first;
+    uint32_t lastDay = range.second;
     long days = DaysBetween(Moment{firstDay} * 1000000u, Moment{lastDay} * 1000000u) + 1;
     unsigned long long most = 1;
     for (const auto& day : application.perDay) {
@@ -160,7 +176,8 @@ std::string DayChart(const SiteApplication& application, size_t index)
         svg += Rect(x, height - bottom - barHeight, std::max(slot - 1, 1.0), barHeight,
                     "#1565c0", FormatDay(day.first) + ": " + Number(day.second) + " launches");
     }
-    if (application.master != 0 && DayOf(application.master) >= firstDay) {
+    if (application.master != 0 && DayOf(application.master) >= firstDay &&
+        DayOf(application.master) <= lastDay) {
         double x = slot * static_cast<double>(DaysBetween(Moment{firstDay} * 1000000u,
                                                           application.master)) + slot / 2;
         char line[160];
@@ -345,9 +362,10 @@ std::string SitePage(const Site& site)
     html += site.applications.empty() ? "<p>No application reported or launched.</p>"
                                       : ApplicationTables(site);
     html += "</section>\n<section><h2>Launches per day</h2><p>From the install log; the dashed "
-            "line marks the day the current master was written.</p>";
+            "line marks the day the current master was written, when it falls in the log's "
+            "days. A bar's title gives its day and count.</p>";
     for (size_t i = 0; i < site.applications.size(); ++i) {
-        html += DayChart(site.applications[i], i);
+        html += DayChart(site.applications[i], i, LoggedDays(site));
     }
     html += "</section>\n<section><h2>Failures by reason, with the fix</h2>" +
             FailureTable(site) + "</section>\n<section><h2>Computers</h2>" +
