@@ -78,6 +78,10 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         std::string expected;  // a whole finding line; "" for a file without problems
     } rows[] = {
         {"[Quorvel]\nCount=1\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nReportFolder=/tmp\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nReportFolder=/nonexistent/reports\n" + kEntry1,
+         "s.ini:3: ReportFolder /nonexistent/reports does not exist here: the pass writes no "
+         "report"},
         {"[Quorvel]\nCount=-1\n", "s.ini:2: Count=-1 is negative; it reads as 4294967295"},
         {"[Quorvel]\nCount=4294967296\n", "s.ini:2: Count=4294967296 is beyond 32 bits; it "
                                           "reads as 0"},
