@@ -264,7 +264,7 @@ LogSummary::BusiestHour LogSummary::Busiest() const
     }
     for (const auto& item : perMinute_) {
         if (item.first / 100 == busiest.hour) {
-            busiest.perMinute[item.first % 100] = item.second;
+            busiest.perMinute[static_cast<size_t>(item.first % 100)] = item.second;
         }
     }
     return busiest;
