@@ -17,8 +17,9 @@ cp build/quorvel build/quorvel-check "$demo/"
 touch -d '2026-11-02 10:00:00' "$demo/master/notes.txt"
 touch -d '2026-10-01 09:00:00' "$demo/installed/notes.txt"
 touch -d '2026-09-15 08:00:00' "$demo/master/phones.txt" "$demo/installed/phones.txt"
-# Each pass also reports what it did, in reports/ (ReportFolder).
-sed -i 's/^Delay=0$/Delay=0\nReportFolder=reports/' "$demo/Quorvel.ini"
+# Each pass also reports what it did, in reports/: ReportFolder takes the place of the
+# example's Delay=0 (the default), so the settings file keeps its line numbers.
+sed -i 's/^Delay=0$/ReportFolder=reports/' "$demo/Quorvel.ini"
 mkdir -p "$demo/reports"
 
 cd "$demo"

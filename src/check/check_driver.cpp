@@ -98,6 +98,12 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += "  install log    " + options.logPath + " (" + options.logOrigin + "), logging " +
             (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
     text += WaitsText(waits);
+    char reportFolder[MAX_PATH];
+    if (GetPrivateProfileStringA("Quorvel", "ReportFolder", "", reportFolder, MAX_PATH,
+                                 options.settingsPath.c_str()) != 0) {
+        text += std::string("  ReportFolder   ") + reportFolder +
+                ": each pass replaces its report COMPUTER.USER.csv there\n";
+    }
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());

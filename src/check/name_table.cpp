@@ -42,15 +42,16 @@ void NameTable::Grow()
 
 std::string_view NameTable::Keep(std::string_view name)
 {
+    if (name.empty()) {
+        return {};
+    }
     if (name.size() > blockRoom_) {
         size_t size = name.size() > kBlockBytes ? name.size() : kBlockBytes;
         blocks_.emplace_back(new char[size]);
         blockRoom_ = size;
     }
     char* at = blocks_.back().get() + (name.size() > kBlockBytes ? 0 : kBlockBytes - blockRoom_);
-    if (!name.empty()) {
-        std::memcpy(at, name.data(), name.size());
-    }
+    std::memcpy(at, name.data(), name.size());
     blockRoom_ -= name.size();
     return std::string_view(at, name.size());
 }
