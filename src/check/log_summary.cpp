@@ -313,7 +313,8 @@ LogReading SummariseLog(const std::string& path, unsigned long long capBytes,
         const char* at = block.get();
         const char* end = at + got;
         while (at < end) {
-            const char* newline = static_cast<const char*>(std::memchr(at, '\n', end - at));
+            size_t left = static_cast<size_t>(end - at);
+            const char* newline = static_cast<const char*>(std::memchr(at, '\n', left));
             const char* stop = newline != nullptr ? newline : end;
             size_t length = static_cast<size_t>(stop - at);
             if (carried.empty() && newline != nullptr && length <= kLineCap) {

@@ -17,9 +17,9 @@ bool Digits(std::string_view text, size_t at, size_t count, unsigned* value)
 }
 
 // Days since 1970-01-01 of a civil date (the proleptic Gregorian calendar).
-long DayNumber(unsigned year, unsigned month, unsigned day)
+long DayNumber(long year, long month, long day)
 {
-    long y = static_cast<long>(year) - (month <= 2 ? 1 : 0);
+    long y = year - (month <= 2 ? 1 : 0);
     long era = (y >= 0 ? y : y - 399) / 400;
     long yearOfEra = y - era * 400;
     long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
@@ -75,7 +75,8 @@ long DaysBetween(Moment earlier, Moment later)
 {
     auto number = [](Moment moment) {
         uint32_t day = DayOf(moment);
-        return DayNumber(day / 10000u, day / 100u % 100u, day % 100u);
+        return DayNumber(static_cast<long>(day / 10000u), static_cast<long>(day / 100u % 100u),
+                         static_cast<long>(day % 100u));
     };
     return number(later) - number(earlier);
 }
