@@ -129,6 +129,9 @@ std::string ApplicationTables(const Site& site)
                         Cell(Number(version.second), true) + "</tr>";
         }
     }
+    if (versions.find("<tr>", versions.find("<tbody>")) == std::string::npos) {
+        versions += "<tr><td colspan=\"3\">none reported</td></tr>";
+    }
     return states + "</tbody></table>" + versions + "</tbody></table>";
 }
 
@@ -266,6 +269,7 @@ std::string ComputerTables(const Site& site)
                Cell(users) + "</tr>";
     }
     stale += staleCount == 0 ? "<tr><td colspan=\"2\">none</td></tr>" : "";
+    all += site.computers.empty() ? "<tr><td colspan=\"3\">none</td></tr>" : "";
     return stale + "</tbody></table>" + all + "</tbody></table>";
 }
 
@@ -359,6 +363,10 @@ std::string SitePage(const Site& site)
     html += kStyle;
     html += "</style>\n</head>\n<body>\n<header><h1>Rollout at a glance</h1>" + Sources(site) +
             "</header>\n<main>\n<section><h2>Per application</h2>" + StateKey();
+    if (site.reports == 0) {
+        html += "<p>No pass report was read: the states come from the reports (ReportFolder), "
+                "so only re-install loops found in the install log are counted here.</p>";
+    }
     html += site.applications.empty() ? "<p>No application reported or launched.</p>"
                                       : ApplicationTables(site);
     html += "</section>\n<section><h2>Launches per day</h2><p>From the install log; the dashed "

@@ -252,6 +252,10 @@ std::string SiteText(const Site& site)
                                                                     : site.logPath) +
                                (site.logWhy.empty() ? "" : ": not read: " + site.logWhy) + "\n";
     text += "\nApplications (computers by state)\n";
+    if (site.reports == 0) {
+        text += "  (no pass report: states come from reports; only re-install loops found in "
+                "the log are counted)\n";
+    }
     for (const SiteApplication& application : site.applications) {
         text += "  " + application.name + ":";
         for (size_t state = 0; state < kSiteStates; ++state) {

@@ -20,8 +20,12 @@ status=0
     "/html=$work/page.html" >"$work/site.txt" || status=$?
 [ "$status" -eq 2 ] || { echo "quorvel-check exited $status, not 2"; cat "$work/site.txt"; exit 1; }
 
-# tidy: exit 0 only when it has neither an error nor a warning to give.
+# tidy: exit 0 only when it has neither an error nor a warning to give; an empty site's page
+# (no report, no log) too.
 tidy -errors -quiet "$work/page.html" || { echo "tidy found faults in the page"; exit 1; }
+mkdir -p "$work/empty"
+"$check" "/site=$work/empty" /log- "/ini=$work/none.ini" "/html=$work/empty.html" >/dev/null
+tidy -errors -quiet "$work/empty.html" || { echo "tidy found faults in the empty page"; exit 1; }
 
 # A profile of its own, no sandbox (root in a container), the page as a file: nothing else.
 timeout 120 chromium --headless=new --no-sandbox --disable-gpu --hide-scrollbars \
