@@ -1,7 +1,5 @@
 #include "check/check_driver.h"
 
-#include <cstdio>
-
 #include "check/check_platform.h"
 #include "check/check_request.h"
 #include "check/entry_findings.h"
@@ -11,15 +9,12 @@
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/settings_problems.h"
-#include "check/site_page.h"
-#include "check/site_reports.h"
-#include "check/site_summary.h"
 #include "check/settings_scan.h"
+#include "check/site_report.h"
 #include "check/text_format.h"
 #include "core/program_paths.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
-#include "update/pass_report.h"
 #include "version.h"
 
 namespace {
@@ -161,42 +156,6 @@ int ReportLog(const std::string& path, const CheckRequest& request,
     }
     *out += request.csv ? LogSummaryCsv(summary) : LogSummaryText(path, summary);
     return summary.CountLoops() > 0 ? kProblemBit : 0;
-}
-
-// The site at a glance: the pass reports in the folder, with the install log when logging is
-// on, as text, CSV or one HTML page.
-int ReportSite(const CheckRequest& request, const OptionReport& options, std::string* out)
-{
-    SiteReports reports = ReadSiteReports(request.siteFolder);
-    LogSummary summary;
-    SetMastersFromSettings(options.settingsPath, &summary);
-    SetMastersFromReports(reports, &summary);
-    LogReading reading;
-    if (options.logOn) {
-        reading = SummariseLog(options.logPath, request.maxLogMiB << 20, &summary);
-    }
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    Site site = BuildSite(reports, summary, MomentFromText(FormatSystemTime(now)),
-                          request.staleDays);
-    site.reportFolder = request.siteFolder;
-    site.logPath = options.logOn ? options.logPath : "";
-    site.logRead = reading.read;
-    site.logWhy = reading.why;
-    site.spreadSeconds = ReadSpreadSetting(options.settingsPath.c_str()).seconds;
-    int status = site.folderError.empty() && site.failures.empty() ? 0 : kProblemBit;
-    if (!request.htmlPath.empty()) {
-        std::string page = SitePage(site);
-        FILE* file = std::fopen(request.htmlPath.c_str(), "wb");
-        bool written = file != nullptr &&
-                       std::fwrite(page.data(), 1, page.size(), file) == page.size();
-        written = file != nullptr && std::fclose(file) == 0 && written;
-        *out += written ? "Site page written to " + request.htmlPath + "\n"
-                        : "Site page " + request.htmlPath + ": cannot be written\n";
-        status |= written ? 0 : kProblemBit;
-    }
-    *out += request.csv ? SiteCsv(site) : SiteText(site);
-    return status;
 }
 
 struct EntryCounts {
