@@ -37,6 +37,8 @@ command -v valgrind >/dev/null || missing+=(valgrind)
 command -v strace >/dev/null || missing+=(strace)
 command -v prlimit >/dev/null || missing+=(util-linux)
 command -v clang++ >/dev/null || missing+=(clang)
+command -v chromium >/dev/null || missing+=(chromium)
+command -v tidy >/dev/null || missing+=(tidy)
 [ -f "$(clang -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] ||
     missing+=(libclang-rt-dev)
 if [ ${#missing[@]} -gt 0 ]; then

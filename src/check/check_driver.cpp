@@ -5,10 +5,12 @@
 #include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
+#include "check/master_moments.h"
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/settings_problems.h"
 #include "check/settings_scan.h"
+#include "check/site_report.h"
 #include "check/text_format.h"
 #include "core/program_paths.h"
 #include "core/skip_running_setting.h"
@@ -22,7 +24,8 @@ constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly loo
 
 const char kUsage[] =
     "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/csv]\n"
-    "       quorvel-check /log-summary[=PATH] [/csv]\n"
+    "       quorvel-check /log-summary[=PATH] [/csv] [/max-log-mb=N]\n"
+    "       quorvel-check /site=FOLDER [/html=FILE] [/csv] [/stale-days=N] [/max-log-mb=N]\n"
     "       quorvel-check /versions FILE...\n"
     "       quorvel-check /? | -h | --help\n"
     "       quorvel-check /version | --version\n"
@@ -34,6 +37,10 @@ const char kUsage[] =
     "  /csv                the per-entry table as CSV with a header row\n"
     "  /log-summary        launches per application from the install log, with\n"
     "                      re-install loops flagged (as CSV with /csv)\n"
+    "  /site=FOLDER        the site at a glance from the pass reports in FOLDER and the\n"
+    "                      install log; /html=FILE writes it as one self-contained page\n"
+    "  /stale-days=N       computers not seen for more than N days (7) are listed\n"
+    "  /max-log-mb=N       read an install log of up to N megabytes (1024)\n"
     "  /versions FILE...   each file's version as the decision reads it\n"
     "\n"
     "Exit status: the sum of 1 (a line of switches is refused), 2 (problems found) and\n"
@@ -96,6 +103,12 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
             (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
     text += WaitsText(waits);
     text += SkipRunningText(ReadSkipRunningSetups(options.settingsPath.c_str()));
+    char reportFolder[MAX_PATH];
+    if (GetPrivateProfileStringA("Quorvel", "ReportFolder", "", reportFolder, MAX_PATH,
+                                 options.settingsPath.c_str()) != 0) {
+        text += std::string("  ReportFolder   ") + reportFolder +
+                ": each pass replaces its report COMPUTER.USER.csv there\n";
+    }
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
@@ -140,15 +153,19 @@ int ReportVersions(const std::vector<std::string>& files, std::string* out)
     return status;
 }
 
-int ReportLog(const std::string& path, bool csv, std::string* out)
+int ReportLog(const std::string& path, const CheckRequest& request,
+              const std::string& settingsPath, std::string* out)
 {
     LogSummary summary;
-    if (!SummariseLog(path, &summary)) {
-        *out += "Install log " + path + ": cannot be read\n";
+    SetMastersFromSettings(settingsPath, &summary);
+    LogReading reading = SummariseLog(path, request.maxLogMiB << 20, &summary);
+    if (!reading.read) {
+        *out += "Install log " + path + ": not read: " + reading.why +
+                (reading.capReached ? "; /max-log-mb=N reads up to N megabytes\n" : "\n");
         return kProblemBit;
     }
-    *out += csv ? LogSummaryCsv(summary) : LogSummaryText(path, summary);
-    return CountReinstallLoops(summary) > 0 ? kProblemBit : 0;
+    *out += request.csv ? LogSummaryCsv(summary) : LogSummaryText(path, summary);
+    return summary.CountLoops() > 0 ? kProblemBit : 0;
 }
 
 struct EntryCounts {
@@ -240,6 +257,10 @@ int Report(const std::vector<std::string>& arguments, const std::string& rawTail
         *out += kUsage;
         return 0;
     }
+    if (!request.refused.empty()) {
+        *out += "quorvel-check: " + request.refused + "\n\n" + kUsage;
+        return kRefusedBit;
+    }
     if (request.version) {
         *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n";
         return 0;
@@ -255,11 +276,14 @@ int Report(const std::vector<std::string>& arguments, const std::string& rawTail
     bool untouched = request.logonArguments.size() == arguments.size();
     OptionReport options =
         ReplayOptionPass(untouched ? rawTail : joinTail(request.logonArguments));
+    if (request.site) {
+        return (options.refused ? kRefusedBit : 0) | ReportSite(request, options, out);
+    }
     if (request.logSummary) {
         int status = options.refused ? kRefusedBit : 0;
         return status | ReportLog(request.logSummaryPath.empty() ? options.logPath
                                                                  : request.logSummaryPath,
-                                  request.csv, out);
+                                  request, options.settingsPath, out);
     }
     return ReportConfiguration(request, options, out);
 }

@@ -1,6 +1,7 @@
 // What the check asks of its platform beyond the Win32 subset: each start-up file provides it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -55,3 +56,12 @@ bool RunLineStartsAtLogOn();
 
 // How to have the program started at log-on when its path cannot stand in the run line.
 const char* StartWithoutRunLine();
+
+// Opens a file for reading only when it is a regular file (never a device, a pipe or a
+// folder, and without waiting on one); its size in `size`. Null with the reason in `why`.
+FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::string* why);
+
+// The names of the regular files in `folder` whose names end in `suffix` (ASCII letters in
+// any case), in no particular order; false with the reason in `why` when it cannot be listed.
+bool ListFolderFiles(const std::string& folder, const char* suffix,
+                     std::vector<std::string>* names, std::string* why);

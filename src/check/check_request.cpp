@@ -17,6 +17,42 @@ std::string SwitchName(const std::string& argument)
                                   : argument.find('=') - 1);
 }
 
+// A whole number from 1 to `most`; 0 when the text is not one.
+unsigned long long CountValue(const std::string& text, unsigned long long most)
+{
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || value > most) {
+            return 0;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    return value <= most ? value : 0;
+}
+
+void TakeSiteSwitch(const std::string& name, const std::string& value,
+                    const std::string& argument, CheckRequest* request)
+{
+    if (value.empty()) {
+        request->refused = argument + ": a value is needed";
+    } else if (SameAsciiText(name, "site")) {
+        request->site = true;
+        request->siteFolder = value;
+    } else if (SameAsciiText(name, "html")) {
+        request->htmlPath = value;
+    } else if (SameAsciiText(name, "stale-days")) {
+        request->staleDays = static_cast<unsigned>(CountValue(value, 36500));
+        if (request->staleDays == 0) {
+            request->refused = argument + ": days from 1 to 36500";
+        }
+    } else {
+        request->maxLogMiB = CountValue(value, 1u << 24);
+        if (request->maxLogMiB == 0) {
+            request->refused = argument + ": megabytes from 1 to 16777216";
+        }
+    }
+}
+
 }  // namespace
 
 CheckRequest SortArguments(const std::vector<std::string>& arguments)
@@ -42,6 +78,10 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
         } else if (SameAsciiText(name, "log-summary")) {
             request.logSummary = true;
             request.logSummaryPath = hasValue ? argument.substr(argument.find('=') + 1) : "";
+        } else if (SameAsciiText(name, "site") || SameAsciiText(name, "html") ||
+                   SameAsciiText(name, "stale-days") || SameAsciiText(name, "max-log-mb")) {
+            TakeSiteSwitch(name, hasValue ? argument.substr(argument.find('=') + 1) : "",
+                           argument, &request);
         } else {
             request.logonArguments.push_back(argument);
         }

@@ -12,6 +12,12 @@ struct CheckRequest {
     std::vector<std::string> files;
     bool logSummary = false;  // /log-summary[=PATH]
     std::string logSummaryPath;
+    bool site = false;        // /site=FOLDER [/html=FILE] [/stale-days=N]
+    std::string siteFolder;
+    std::string htmlPath;
+    unsigned staleDays = 7;
+    unsigned long long maxLogMiB = 1024;  // /max-log-mb=N: the largest log read
+    std::string refused;      // a switch of the check's own whose value it cannot take
     std::vector<std::string> logonArguments;  // everything else, in order
 };
 

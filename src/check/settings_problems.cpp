@@ -11,7 +11,7 @@
 namespace {
 
 const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds",
-                                               "SkipRunningSetups"};
+                                               "SkipRunningSetups", "ReportFolder"};
 const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
@@ -136,6 +136,25 @@ void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
             problems->Add(key.line, key.name + " in [" + section.name + "] is never read" +
                                     (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
         }
+    }
+}
+
+// ReportFolder: a folder this user's pass can write its report into, or the report is dropped.
+void CheckReportFolder(const IniKey& key, FindingList* problems)
+{
+    const std::string& folder = key.value;
+    std::string dropped = ": the pass writes no report";
+    if (folder.empty()) {
+        return;
+    }
+    if (folder.size() >= MAX_PATH - 1) {
+        problems->Add(key.line, "ReportFolder is " + std::to_string(folder.size()) +
+                                    " characters long, which the pass may read cut" + dropped);
+    } else if (!FolderExists(folder)) {
+        problems->Add(key.line, "ReportFolder " + folder + " does not exist here" + dropped);
+    } else if (!CanCreateIn(folder)) {
+        problems->Add(key.line, "ReportFolder " + folder + ": this user cannot create a file "
+                                "in it" + dropped);
     }
 }
 
@@ -301,6 +320,9 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
             }
             if (const IniKey* skipKey = FindKey(section, "SkipRunningSetups")) {
                 CheckNumber(*skipKey, ReadSkipRunningSetups(settingsPath.c_str()), &problems);
+            }
+            if (const IniKey* reportKey = FindKey(section, "ReportFolder")) {
+                CheckReportFolder(*reportKey, &problems);
             }
         } else if (AppSectionNumber(section.name, &n) && n <= count) {
             CheckKeys(section, kEntryKeys, &problems);

@@ -3,18 +3,13 @@
 
 #include <string>
 
+#include "core/field_text.h"
 #include "platform/win32.h"
 
-// "1.2.3.4" from a version's most and least significant words.
-std::string FormatVersion(DWORD mostSignificant, DWORD leastSignificant);
-// "YYYY-MM-DD HH:MM:SS" from MS-DOS date and time words, as the decision compares them.
-std::string FormatDosMoment(WORD date, WORD time);
 // "0x1234".
 std::string FormatWord(WORD word);
 // "1 match", "2 matches": a count with its noun as English has it.
 std::string CountedText(unsigned long long count, const char* one, const char* many);
-// One CSV field by RFC 4180: quoted when it holds a comma, a quote, CR or LF; quotes doubled.
-std::string CsvField(const std::string& text);
 // Case-insensitive ASCII comparison.
 bool SameAsciiText(const std::string& a, const std::string& b);
 // Absolute on this platform: starts with the separator (or '/'), or, on Windows, a drive

@@ -12,6 +12,7 @@
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
 #include "update/install_log.h"
+#include "update/pass_report.h"
 #include "update/spread_wait.h"
 
 namespace {
@@ -68,13 +69,15 @@ void ReadNames()
     gRunSettings.namesObtained = 1;
 }
 
-void ExamineEntries()
+void ExamineEntries(PassReport* report)
 {
     UINT count = GetPrivateProfileIntA(kSettingsSection, "Count", 0, gRunSettings.settingsPath);
     UINT last = LastEntryToExamine(count, gRunSettings.settingsPath);
     // n stops at the top of the range instead of wrapping round to 0.
     for (UINT n = 1; n != 0 && n <= last; ++n) {
-        CheckAndLaunchApp(n);
+        EntryOutcome outcome;
+        CheckAndLaunchApp(n, &outcome);
+        report->AddEntry(outcome);
         PumpMessages();
     }
 }
@@ -135,6 +138,12 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
     if (gRunSettings.settingsPath[0] == '\0') {
         BuildDefaultSettingsPath(gRunSettings.settingsPath, kBesidePathRoom);
     }
+    // With ReportFolder set, the pass reports what it did once its last setup has started.
+    PassReport report;
+    if (gRunSettings.namesObtained) {
+        report.Begin(gRunSettings.settingsPath, gRunSettings.computerName,
+                     gRunSettings.userName);
+    }
 
     ATOM delayClass = RegisterDelayClass();
     UINT delay = GetPrivateProfileIntA(kSettingsSection, "Delay", 0, gRunSettings.settingsPath);
@@ -152,8 +161,9 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
         }
     }
     if (waitCompleted) {
-        ExamineEntries();
+        ExamineEntries(&report);
     }
+    report.Finish(waitCompleted);
 
     UnregisterDelayClass();
     if (gRunSettings.logStream != nullptr) {

@@ -13,7 +13,8 @@ namespace {
 // names the program, found as the system finds the first word of a typed command. Nothing
 // waits for it to settle, so a setup program without a message loop cannot hold the pass.
 // A mark taken for it is handed to it, to hold for as long as it runs.
-void StartSetupProgram(LPSTR commandLine, const SetupMark& mark)
+// Returns 0 when it started, otherwise the platform's error number (never 0).
+DWORD StartSetupProgram(LPSTR commandLine, const SetupMark& mark)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -25,18 +26,27 @@ void StartSetupProgram(LPSTR commandLine, const SetupMark& mark)
         HandSetupMarkTo(mark, started);
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
+        return 0;
     }
+    DWORD error = GetLastError();
+    return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
 }  // namespace
 
-void CheckAndLaunchApp(UINT n)
+void CheckAndLaunchApp(UINT n, EntryOutcome* outcome)
 {
-    AppEntry entry;
+    EntryOutcome local;
+    EntryOutcome& done = outcome != nullptr ? *outcome : local;
+    done.n = n;
+    AppEntry& entry = done.entry;
     if (!ReadAppEntry(n, gRunSettings.settingsPath, &entry)) {
+        done.verdict = EntryVerdict::Skipped;
         return;
     }
-    if (DecideUpdate(entry.destination, entry.source) == UpToDate) {
+    if (DecideUpdateWithEvidence(entry.destination, entry.source, &done.evidence) == UpToDate) {
+        done.verdict = done.evidence.step == SourceNotFound ? EntryVerdict::NotDue
+                                                            : EntryVerdict::Current;
         return;
     }
     // With SkipRunningSetups, a setup that an earlier pass started for this entry and that
@@ -46,10 +56,13 @@ void CheckAndLaunchApp(UINT n)
     if (ReadSkipRunningSetups(gRunSettings.settingsPath) != 0 &&
         ClaimSetupMark(gRunSettings.settingsPath, entry.setupApp, &mark) ==
             MarkClaim::HeldByEarlierSetup) {
+        done.verdict = EntryVerdict::InProgress;
         return;
     }
+    done.verdict = EntryVerdict::Due;
     // The line is in the log (or given up) before the setup program starts.
     WriteInstallLogLine(entry.name);
-    StartSetupProgram(entry.setupApp, mark);
+    done.startError = StartSetupProgram(entry.setupApp, mark);
+    done.start = done.startError == 0 ? StartResult::Started : StartResult::Failed;
     ReleaseSetupMark(&mark);
 }

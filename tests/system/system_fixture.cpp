@@ -234,7 +234,8 @@ void SystemTest::WritePeAt(const std::string& relative,
     EXPECT_EQ(utimensat(AT_FDCWD, Native(relative).c_str(), times, 0), 0) << relative;
 }
 
-void SystemTest::WriteMixedEntries(const std::vector<AppEntry>& more) const
+void SystemTest::WriteMixedEntries(const std::vector<AppEntry>& more,
+                                   const std::string& extra) const
 {
     const time_t moment = 1780000000;
     const testing_support::VersionQuad older = {0x00010000, 0, 0x00010000, 0};
@@ -255,7 +256,7 @@ void SystemTest::WriteMixedEntries(const std::vector<AppEntry>& more) const
          MarkerCommand("e")},
     };
     entries.insert(entries.end(), more.begin(), more.end());
-    WriteSettingsFile(SettingsText(entries));
+    WriteSettingsFile(SettingsText(entries, extra));
 }
 
 std::vector<std::string> SystemTest::Markers() const

@@ -97,8 +97,9 @@ protected:
     // A settings file of five entries with their files: "Missing install" (marker a) and
     // "Newer version" (marker d, a higher version with an older date) are due; "Current" (b)
     // is up to date, "No setup program" is skipped and "Missing master" (e) is not due. The
-    // `more` entries follow them.
-    void WriteMixedEntries(const std::vector<AppEntry>& more = {}) const;
+    // `more` entries follow them; `extra` lines go into [Quorvel].
+    void WriteMixedEntries(const std::vector<AppEntry>& more = {},
+                           const std::string& extra = "") const;
     // Writes a versioned PE in the test's folder with the given last-write time.
     void WritePeAt(const std::string& relative, const testing_support::VersionQuad& version,
                    time_t at) const;

@@ -15,6 +15,7 @@
 #include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
+#include "check/moment.h"
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/settings_problems.h"
@@ -77,6 +78,10 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         std::string expected;  // a whole finding line; "" for a file without problems
     } rows[] = {
         {"[Quorvel]\nCount=1\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nReportFolder=/tmp\n" + kEntry1, ""},
+        {"[Quorvel]\nCount=1\nReportFolder=/nonexistent/reports\n" + kEntry1,
+         "s.ini:3: ReportFolder /nonexistent/reports does not exist here: the pass writes no "
+         "report"},
         {"[Quorvel]\nCount=-1\n", "s.ini:2: Count=-1 is negative; it reads as 4294967295"},
         {"[Quorvel]\nCount=4294967296\n", "s.ini:2: Count=4294967296 is beyond 32 bits; it "
                                           "reads as 0"},
@@ -387,7 +392,7 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
     }
 }
 
-TEST(CheckLogSummary, LaunchesComputersUsersAndReinstallLoops)
+TEST(CheckLogSummary, LaunchesComputersUsersAndLines)
 {
     const char* const lines[] = {
         "Mon, 07 Dec 2026 09:00:00  - Notes (\\\\PC1, user ann)",
@@ -399,32 +404,122 @@ TEST(CheckLogSummary, LaunchesComputersUsersAndReinstallLoops)
         "Sun, 06 Dec 2026 12:00:00  - Phone - Book (\\\\PC3, user cy)",
         "garbage",
         "Xyz, 06 Foo 2026 12:00:00  - Bad month",
+        "Sun, 06 Dec 2026 12:00:00 G M T - Blank in the zone",
     };
     LogSummary summary;
     unsigned number = 0;
     for (const char* line : lines) {
-        AddLogLine(line, ++number, &summary);
+        summary.AddLine(line, ++number);
     }
-    EXPECT_EQ(summary.unparsed, 2u);
-    const ApplicationSummary& notes = summary.applications.at("Notes");
+    EXPECT_EQ(summary.unparsed, 3u);
+    auto applications = summary.Applications();
+    ASSERT_EQ(applications.size(), 2u);
+    const LogSummary::Application& notes = applications[0];
     EXPECT_EQ(notes.launches, 4u);
-    EXPECT_EQ(notes.computers.size(), 2u);
-    EXPECT_EQ(notes.users, (std::set<std::string>{"ann", "bob"}));
-    EXPECT_EQ(notes.first, "2026-12-07 09:00:00");
-    EXPECT_EQ(notes.last, "2026-12-09 08:59:58");
-    const ApplicationSummary& phones = summary.applications.at("Phone - Book");
-    EXPECT_EQ(phones.launches, 3u);  // three launches, but on one day: no loop
-    EXPECT_EQ(CountReinstallLoops(summary), 1u);
+    EXPECT_EQ(notes.computers, 2u);
+    EXPECT_EQ(notes.users, 2u);
+    EXPECT_EQ(FormatMoment(notes.first), "2026-12-07 09:00:00");
+    EXPECT_EQ(FormatMoment(notes.last), "2026-12-09 08:59:58");
+    EXPECT_EQ(notes.perDay, (std::map<uint32_t, unsigned long long>{
+                                {20261207, 1}, {20261208, 2}, {20261209, 1}}));
+    EXPECT_EQ(applications[1].name, "Phone - Book");
+    EXPECT_EQ(summary.ComputersLastSeen().at("PC1"), 20261209085958u);
+    LogSummary::BusiestHour busiest = summary.Busiest();
+    EXPECT_EQ(busiest.launches, 1u);
     std::string text = LogSummaryText("x.log", summary);
-    for (const char* expected : {"3 different days on \\\\PC1", "Notes: 4 launches on 2 computers "
-                                 "by 2 users", "Phone - Book: 3 launches on 1 computer by 1 user",
-                                 "lines not understood: 2 (lines 8, 9)\n"}) {
+    for (const char* expected : {"Notes: 4 launches on 2 computers by 2 users",
+                                 "Phone - Book: 3 launches on 1 computer by 1 user",
+                                 "master not found in the settings file: re-install loops not "
+                                 "judged", "lines not understood: 3 (lines 8, 9, 10)\n"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
-    EXPECT_EQ(LogSummaryCsv(summary),
-              "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,ReinstallLoops\r\n"
-              "Notes,4,2,2,2026-12-07 09:00:00,2026-12-09 08:59:58,1\r\n"
-              "Phone - Book,3,1,1,2026-12-06 10:00:00,2026-12-06 12:00:00,0\r\n");
+}
+
+// The loop rule: three starts on one computer for one master. A computer that received v1, v2
+// and v3 on three days was started once for each master.
+TEST(CheckLogSummary, AReinstallLoopIsThreeStartsForOneMaster)
+{
+    auto line = [](const char* day, const char* computer) {
+        return std::string(day) + " 2026 09:00:00  - Notes (\\\\" + computer + ", user u)";
+    };
+    const struct {
+        Moment master;        // the settings file's master moment; 0: unknown
+        Moment reportMaster;  // PC1's own report's master moment; 0: none
+        std::vector<std::string> lines;
+        std::string loops;  // "computer:starts" of each loop
+    } rows[] = {
+        // v1, v2 and v3 on three days, the last master written before the third.
+        {20261203080000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                              line("Thu, 03 Dec", "PC1")}, ""},
+        // The same master started on three days, and again on a fourth.
+        {20261130080000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                              line("Thu, 03 Dec", "PC1"), line("Fri, 04 Dec", "PC2"),
+                              line("Sat, 05 Dec", "PC1")}, "PC1:4"},
+        // Three starts at the master's own second count; one before it does not.
+        {20261202090000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                              line("Thu, 03 Dec", "PC1")}, ""},
+        {20261201090000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                              line("Thu, 03 Dec", "PC1")}, "PC1:3"},
+        // No master known: not judged, however many starts.
+        {0, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                line("Thu, 03 Dec", "PC1")}, ""},
+        // PC1's report names the master it saw, later than the settings file's.
+        {20261130080000u, 20261202080000u, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
+                                            line("Thu, 03 Dec", "PC1")}, ""},
+    };
+    for (const auto& row : rows) {
+        LogSummary summary;
+        if (row.master != 0) {
+            summary.SetMaster("Notes", row.master);
+        }
+        if (row.reportMaster != 0) {
+            summary.SetMasterOn("Notes", "PC1", row.reportMaster);
+        }
+        unsigned long long number = 0;
+        for (const std::string& text : row.lines) {
+            summary.AddLine(text, ++number);
+        }
+        std::string loops;
+        auto applications = summary.Applications();
+        for (const auto& loop : applications.at(0).loops) {
+            loops += (loops.empty() ? "" : " ") + loop.computer + ":" + std::to_string(loop.starts);
+        }
+        EXPECT_EQ(loops, row.loops) << row.lines.size() << " lines, master " << row.master;
+        EXPECT_EQ(summary.CountLoops(), row.loops.empty() ? 0u : 1u);
+    }
+}
+
+// The log is streamed in bounded lines: a line across read blocks, a line past the cap, a
+// last line without its end, and a log past the size bound or not a regular file.
+TEST(CheckLogSummary, StreamsBoundedLinesOfRegularFilesOnly)
+{
+    TempDir dir;
+    std::string good = "Tue, 01 Dec 2026 09:00:00  - Notes (\\\\PC1, user u)\r\n";
+    std::string text;
+    while (text.size() < (1u << 20) - 20) {
+        text += good;
+    }
+    size_t lines = text.size() / good.size();
+    text.resize((1u << 20) - 20);  // a line cut by the end of the first block...
+    text += good.substr(text.size() % good.size()) + std::string(5000, 'x') + "\n" +
+            good.substr(0, good.size() - 2);
+    WriteFile(dir / "log", text);
+    LogSummary summary;
+    LogReading reading = SummariseLog(dir / "log", 1u << 30, &summary);
+    ASSERT_TRUE(reading.read) << reading.why;
+    EXPECT_EQ(summary.understood, lines + 1);
+    EXPECT_EQ(summary.unparsed, 1u);
+    EXPECT_EQ(summary.unparsedLines, std::vector<unsigned long long>{lines + 1});
+
+    LogSummary capped;
+    reading = SummariseLog(dir / "log", 1000, &capped);
+    EXPECT_FALSE(reading.read);
+    EXPECT_TRUE(reading.capReached);
+    EXPECT_EQ(capped.understood, 0u);
+    EXPECT_FALSE(SummariseLog(dir.path(), 1u << 30, &capped).read);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    reading = SummariseLog(dir / "fifo", 1u << 30, &capped);  // must not wait for a writer
+    EXPECT_EQ(reading.why, "not a regular file");
 }
 
 TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
@@ -492,8 +587,13 @@ TEST(CheckOwnSwitches, HelpVersionAndRefusals)
         {{"/VERSION"}, 0, std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n"},
         {{"/versions"}, 1, "quorvel-check: /versions needs at least one file\n\nUsage:"},
         {{"/csv", "/log-summary=" + (dir / "q.log")}, 0,
-         "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,ReinstallLoops\r\n"
-         "Notes,1,1,1,"},
+         "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,MasterWritten,"
+         "ReinstallLoops\r\nNotes,1,1,1,"},
+        {{"/log-summary=" + (dir / "q.log"), "/max-log-mb=x"}, 1,
+         "quorvel-check: /max-log-mb=x: megabytes from 1 to 16777216\n\nUsage:"},
+        {{"/site"}, 1, "quorvel-check: /site: a value is needed\n\nUsage:"},
+        {{"/site=" + dir.path(), "/stale-days=0"}, 1,
+         "quorvel-check: /stale-days=0: days from 1 to 36500\n\nUsage:"},
     };
     for (const auto& row : rows) {
         std::string out;

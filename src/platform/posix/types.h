@@ -75,6 +75,18 @@ typedef HINSTANCE HMODULE;
 #define FILE_ATTRIBUTE_ARCHIVE 0x20
 #define FILE_ATTRIBUTE_NORMAL 0x80
 
+// Error numbers, as GetLastError gives them.
+#define ERROR_FILE_NOT_FOUND 2
+#define ERROR_PATH_NOT_FOUND 3
+#define ERROR_ACCESS_DENIED 5
+#define ERROR_NOT_ENOUGH_MEMORY 8
+#define ERROR_GEN_FAILURE 31
+#define ERROR_INVALID_PARAMETER 87
+#define ERROR_BAD_EXE_FORMAT 193
+// A platform error with no Win32 number: this bit with the C library's errno below it, as
+// Win32 marks error numbers an application defines.
+#define QUORVEL_ERRNO_ERROR 0x20000000u
+
 // File pointer moves.
 #define FILE_BEGIN 0
 

@@ -58,10 +58,12 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
         threadAttributes != nullptr || creationFlags != 0 ||
         environment != nullptr || currentDirectory != nullptr || startupInfo == nullptr ||
         processInformation == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     std::vector<std::string> arguments = ProgramArguments(commandLine);
     if (arguments.empty() || arguments[0].empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);  // as Windows refuses an empty command
         return FALSE;
     }
     std::vector<char*> argv;
@@ -74,9 +76,11 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     // exits at once, so no zombie is left and nothing is waited for beyond that.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
+        SetLastError(Win32ErrorFromErrno(errno));
         return FALSE;
     }
     pid_t child = fork();
+    int forkError = child < 0 ? errno : 0;
     if (child == 0) {
         pid_t grandchild = fork();
         if (grandchild == 0) {
@@ -107,6 +111,10 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     }
     close(report[0]);
     if (!forked || got != 0) {
+        // The exec's own error when the program could not run; otherwise the fork's.
+        SetLastError(got == static_cast<ssize_t>(sizeof error) ? Win32ErrorFromErrno(error)
+                     : child < 0 ? Win32ErrorFromErrno(forkError)
+                                 : ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
     // No identifiers: the program runs in a session of its own and is never waited for.
