@@ -12,6 +12,7 @@
 #include "check/text_format.h"
 #include "core/program_paths.h"
 #include "core/spread_setting.h"
+#include "update/expand_variables.h"
 #include "run/entry_bound.h"
 #include "version.h"
 
@@ -77,7 +78,7 @@ std::string WaitsText(const PassWaits& waits)
 }
 
 std::string ConfigurationText(const OptionReport& options, UINT count, const PassWaits& waits,
-                              UINT last)
+                              UINT last, bool expand)
 {
     std::string text = "Configuration\n";
     text += "  options file   " + options.optionsPath +
@@ -86,6 +87,10 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += "  install log    " + options.logPath + " (" + options.logOrigin + "), logging " +
             (options.logOn ? "on" : "off") + " (" + options.logSwitchOrigin + ")\n";
     text += WaitsText(waits);
+    text += std::string("  ExpandVariables ") +
+            (expand ? "on: %NAME% in Source, Destination and SetupApp is replaced by the "
+                      "environment variable's value (shown here from this account's environment)\n"
+                    : "off: values are taken as written\n");
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
@@ -153,6 +158,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     PassWaits waits;
     waits.delayMinutes = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
     waits.spread = ReadSpreadSetting(settings);
+    bool expand = ReadExpandVariables(settings);
     std::string bytes;
     bool cut = false;
     bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
@@ -161,7 +167,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
 
     Findings findings = FindFileProblems(options, readable, cut);
     findings.Append(FindSettingsProblems(options.settingsPath, scan, count, waits.delayMinutes,
-                                         waits.spread));
+                                         waits.spread, expand));
     std::string entries;
     EntryCounts counts;
     // Like the log-on pass, nothing is examined after a refused line.
@@ -170,7 +176,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
         numbers = EntriesWithSection(last, scan);
     }
     for (UINT n : numbers) {
-        EntryResult result = ExamineEntry(n, options.settingsPath);
+        EntryResult result = ExamineEntry(n, options.settingsPath, expand);
         bool sourceMissing = result.evidence.step == SourceNotFound;
         counts.due += result.takesPart && result.verdict == LaunchSetup;
         counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
@@ -191,7 +197,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
-    *out += ConfigurationText(options, count, waits, last) + "\nEntries\n";
+    *out += ConfigurationText(options, count, waits, last, expand) + "\nEntries\n";
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;

@@ -3,6 +3,7 @@
 #include "core/run_settings.h"
 #include "update/app_entry.h"
 #include "update/decide_update.h"
+#include "update/expand_variables.h"
 #include "update/install_log.h"
 
 namespace {
@@ -30,6 +31,9 @@ void CheckAndLaunchApp(UINT n)
 {
     AppEntry entry;
     if (!ReadAppEntry(n, gRunSettings.settingsPath, &entry)) {
+        return;
+    }
+    if (gRunSettings.expandVariables && !ExpandEntryFields(&entry)) {
         return;
     }
     if (DecideUpdate(entry.destination, entry.source) == UpToDate) {

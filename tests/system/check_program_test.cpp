@@ -192,6 +192,56 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     EXPECT_NE(versions.output.find("nowhere.exe: not found"), std::string::npos);
 }
 
+// With ExpandVariables on, the check expands the paths in the same environment as the run and
+// reports due exactly the entries whose setup the run starts. A name that is not set stays as
+// written; a value that expands to nothing makes the entry skipped.
+TEST_F(CheckProgram, ExpandedPathsAreDueExactlyAsTheRunStartsThem)
+{
+    const testing_support::VersionQuad version = {0x00010000, 0, 0x00010000, 0};
+    WritePeAt("master.exe", version, 1780000000);
+    WritePeAt("installed.exe", version, 1780000000);
+    std::string site = Visible("master.exe");
+    site.erase(site.size() - std::string("master.exe").size());  // with its separator
+    // The stand-in setup program leaves its markers in a folder named through the variable.
+    std::string marker = MarkerCommand("m");
+    auto setupFor = [&](const std::string& label) {
+        return marker.substr(0, marker.rfind(" " + Visible("markers"))) +
+               " %QUORVEL_SITE%markers " + label;
+    };
+    WriteSettingsFile(SettingsText(
+        {{"Expanded missing", "%QUORVEL_SITE%master.exe", "%QUORVEL_SITE%none.exe",
+          setupFor("missing")},
+         {"Expanded current", "%QUORVEL_SITE%master.exe", "%QUORVEL_SITE%installed.exe",
+          setupFor("current")},
+         {"Not set", "%QUORVEL_SITE%master.exe", "%QUORVEL_NOT_SET%", setupFor("unset")},
+         {"Empty", "%QUORVEL_SITE%master.exe", "%QUORVEL_EMPTY%", setupFor("empty")}},
+        "ExpandVariables=1\r\n"));
+    const Environment environment = {{"QUORVEL_SITE", site}, {"QUORVEL_EMPTY", ""}};
+
+    testing_support::ProcessResult report = RunCheck({}, environment);
+    testing_support::ProcessResult table = RunCheck({"/csv"}, environment);
+    EXPECT_EQ(report.exitStatus, 6) << report.output;  // due entries, and two problems
+    for (const std::string& expected : std::vector<std::string>{
+             "Destination in [App3] (Not set) names %QUORVEL_NOT_SET%, not set in this account's "
+          "environment: the pass leaves it as written",
+          "Destination in [App4] (Empty) expands to nothing here: the pass skips the entry",
+             "  Destination " + site + "none.exe", "      as written %QUORVEL_SITE%none.exe"}) {
+        EXPECT_NE(report.output.find(expected), std::string::npos) << expected << report.output;
+    }
+    std::map<std::string, std::string> due = DueRows(table.output);
+    std::set<std::string> starting;
+    for (const auto& row : due) {
+        EXPECT_EQ(row.second, "yes") << row.first << table.output;
+        starting.insert(row.first);
+    }
+    EXPECT_EQ(starting, (std::set<std::string>{"Expanded missing", "Not set"}));
+    EXPECT_EQ(Run({}, environment).exitStatus, 0);
+    WaitForMarkers({"missing", "unset"});
+    std::vector<std::string> markers = MarkersAfterGrace();
+    EXPECT_EQ(std::set<std::string>(markers.begin(), markers.end()),
+              (std::set<std::string>{"missing", "unset"}));
+}
+
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
 {
     // Unquoted, the '/' of a path starts a new switch. The first line is read in two pieces,

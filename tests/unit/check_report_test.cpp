@@ -21,6 +21,7 @@
 #include "support/pe_fixture.h"
 #include "support/test_support.h"
 #include "text/argv_tail.h"
+#include "update/expand_variables.h"
 #include "version.h"
 
 namespace {
@@ -62,7 +63,8 @@ std::string ProblemsOf(const std::string& settings)
     UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, path.c_str());
     UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, path.c_str());
     return FindingsText(FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay,
-                                             ReadSpreadSetting(path.c_str())));
+                                             ReadSpreadSetting(path.c_str()),
+                                             ReadExpandVariables(path.c_str())));
 }
 
 const std::string kEntry1 = "[App1]\nName=A\nSource=/m/a\nDestination=/i/a\nSetupApp=/bin/sh\n";
@@ -227,7 +229,7 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
                                "\nDestination=" + Placed(row.destination, dir.path()) +
                                "\nSetupApp=" + Placed(row.setupApp, dir.path()) + "\n";
         WriteFile(dir / "s.ini", settings);
-        EntryResult result = ExamineEntry(1, dir / "s.ini");
+        EntryResult result = ExamineEntry(1, dir / "s.ini", false);
         std::string found = FindingsText(FindEntryFindings(result, ScanSettingsText(settings),
                                                            "s.ini"));
         ExpectFinding(found, Placed(row.expected, dir.path()), settings);
@@ -254,7 +256,7 @@ TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
     size_t columns = CsvFields(EntryCsvHeader()).size();
     std::vector<std::vector<std::string>> rows;
     for (UINT n = 1; n <= 4; ++n) {
-        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings), 90)));
+        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings, false), 90)));
         ASSERT_EQ(rows.back().size(), columns) << n;
         EXPECT_EQ(rows.back()[0], std::to_string(n));
         EXPECT_EQ(rows.back()[columns - 1], "90");  // the waits before the pass
