@@ -7,6 +7,7 @@
 #include "check/log_summary.h"
 #include "check/option_report.h"
 #include "check/registration_report.h"
+#include "check/rights_forecast.h"
 #include "check/settings_problems.h"
 #include "check/settings_scan.h"
 #include "check/text_format.h"
@@ -21,7 +22,7 @@ namespace {
 constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly looked at
 
 const char kUsage[] =
-    "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/csv]\n"
+    "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/machine] [/csv]\n"
     "       quorvel-check /log-summary[=PATH] [/csv]\n"
     "       quorvel-check /versions FILE...\n"
     "       quorvel-check /? | -h | --help\n"
@@ -31,6 +32,8 @@ const char kUsage[] =
     "it: no log line, no setup program, no registration, no wait.\n"
     "\n"
     "  /log /ini /install  read as the log-on program reads them, after Quorvel.cfg\n"
+    "  /machine            check for the machine pass (the system account) instead of a\n"
+    "                      user's log-on pass; implied when run as root or SYSTEM\n"
     "  /csv                the per-entry table as CSV with a header row\n"
     "  /log-summary        launches per application from the install log, with\n"
     "                      re-install loops flagged (as CSV with /csv)\n"
@@ -159,6 +162,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     waits.delayMinutes = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
     waits.spread = ReadSpreadSetting(settings);
     bool expand = ReadExpandVariables(settings);
+    bool machinePass = request.machine || CheckRunsAsSystemAccount();
     std::string bytes;
     bool cut = false;
     bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
@@ -183,7 +187,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);
-        findings.Append(FindEntryFindings(result, scan, options.settingsPath));
+        findings.Append(FindEntryFindings(result, scan, options.settingsPath, machinePass));
     }
     std::string program = BesideProgram(LogonProgramFileName());
     RegistrationReport registration = ReportRegistration(options, program);
@@ -197,7 +201,8 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
-    *out += ConfigurationText(options, count, waits, last, expand) + "\nEntries\n";
+    *out += ConfigurationText(options, count, waits, last, expand) +
+               "  rights         " + RightsText(machinePass) + "\n" + "\nEntries\n";
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;

@@ -55,3 +55,22 @@ bool RunLineStartsAtLogOn();
 
 // How to have the program started at log-on when its path cannot stand in the run line.
 const char* StartWithoutRunLine();
+
+// True when the check runs as the system account (root on POSIX, SYSTEM on Windows), as a
+// machine pass does.
+bool CheckRunsAsSystemAccount();
+
+// True when the check runs with administrator rights in force (root on POSIX; on Windows a
+// token in which the Administrators group is enabled, that is, elevated).
+bool CheckRunsAsAdministrator();
+
+// A program file's own application manifest (resource type RT_MANIFEST, name 1 or else the
+// first), read as the platform's PE reader finds it.
+enum class ManifestState { NotAProgram, None, Read, TooLarge };
+struct ProgramManifest {
+    ManifestState state = ManifestState::NotAProgram;
+    bool is32Bit = false;  // a PE32 image, which installer detection looks at
+    std::string text;      // the manifest's bytes when Read
+};
+constexpr size_t kManifestCap = 64 * 1024;  // a larger manifest is not read
+ProgramManifest ReadProgramManifest(const std::string& path);

@@ -1,5 +1,6 @@
 #include "check/entry_findings.h"
 
+#include "check/rights_forecast.h"
 #include "text/percent_names.h"
 #include "update/expand_variables.h"
 
@@ -96,6 +97,29 @@ void FindSetupFindings(const EntryResult& result, EntryFindingList* list)
     }
 }
 
+// The rights the setup program needs against the pass's, and whether this account can write
+// where the setup would install.
+void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindingList* list)
+{
+    if (result.setup.starts) {
+        RightsFindings rights =
+            ForecastSetupRights(result.setup.program, result.setup.arguments, machinePass);
+        for (const std::string& problem : rights.problems) {
+            list->Add("SetupApp", ": " + problem);
+        }
+        for (const std::string& note : rights.notes) {
+            list->Note("SetupApp", ": " + note);
+        }
+    }
+    std::string unwritable =
+        machinePass || result.destination.pattern
+            ? ""
+            : DestinationWriteProblem(result.entry.destination);
+    if (!unwritable.empty()) {
+        list->Add("Destination", ": " + unwritable);
+    }
+}
+
 struct ExpandedKey {
     const char* key;
     const char* written;
@@ -156,13 +180,14 @@ void FindExpansionFindings(const EntryResult& result, EntryFindingList* list)
 }  // namespace
 
 Findings FindEntryFindings(const EntryResult& result, const IniScan& scan,
-                           const std::string& settingsPath)
+                           const std::string& settingsPath, bool machinePass)
 {
     EntryFindingList list(result, scan, settingsPath);
     FindExpansionFindings(result, &list);
     if (result.takesPart) {
         FindSideFindings(result, &list);
         FindSetupFindings(result, &list);
+        FindRightsFindings(result, machinePass, &list);
     }
     return list.Take();
 }

@@ -73,6 +73,8 @@ const char kCurrentFolder[] = "it is taken from the current folder (at log-on on
 
 TEST(CheckSettingsProblems, OneFilePerRow)
 {
+    ScopedEnvironmentVariable site("QV_SITE", "/srv/apps");
+    ScopedEnvironmentVariable windows("QV_WIN", "C:\\m");
     const std::string kAppA = "[App1]\nName=A\nSource=";
     const struct {
         std::string settings;
@@ -128,6 +130,13 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         {"[Quorvel]\nCount=1\n" + kAppA + "/m/a\nDestination=a\nSetupApp=./setup.sh -q\n",
          std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
              kCurrentFolder},
+        // With ExpandVariables, paths are looked at as expanded; without it, literally.
+        {"[Quorvel]\nCount=1\nExpandVariables=1\n" + kAppA + "%QV_WIN%\\a\nDestination=/i/a\n"
+         "SetupApp=%QV_SITE%/setup\n",
+         "s.ini:6: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name "
+         "in the current folder (at log-on on a desktop, the home folder)"},
+        {"[Quorvel]\nCount=1\n" + kAppA + "%QV_SITE%/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
+         std::string("note: s.ini:5: Source in [App1] is a relative path: ") + kCurrentFolder},
         {"[Quorvel]\nCount=1\n" + kAppA + "C:\\m\\a\nDestination=/i/a\nSetupApp=/bin/sh\n",
          "s.ini:5: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name in "
          "the current folder (at log-on on a desktop, the home folder)"},
@@ -231,7 +240,7 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
         WriteFile(dir / "s.ini", settings);
         EntryResult result = ExamineEntry(1, dir / "s.ini", false);
         std::string found = FindingsText(FindEntryFindings(result, ScanSettingsText(settings),
-                                                           "s.ini"));
+                                                           "s.ini", false));
         ExpectFinding(found, Placed(row.expected, dir.path()), settings);
         if (row.source.find('*') != std::string::npos && result.evidence.source.found) {
             EXPECT_NE(EntryText(result).find("the match itself has file version 1.2.3.4"),
