@@ -242,6 +242,44 @@ TEST_F(CheckProgram, ExpandedPathsAreDueExactlyAsTheRunStartsThem)
               (std::set<std::string>{"missing", "unset"}));
 }
 
+// The rights each setup program needs, as the Windows build reads them from its manifest: for
+// a user's log-on pass, and with /machine for the machine pass.
+TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
+{
+    if (!UnderWine()) {
+        GTEST_SKIP() << "setup programs with manifests are Windows programs";
+    }
+    testing_support::CopyPeFixture("manifest_requireAdministrator.exe", Native("admin-tool.exe"));
+    testing_support::CopyPeFixture("plain_pe32.exe", Native("setup.exe"));
+    testing_support::CopyPeFixture("manifest_asInvoker.exe", Native("quiet-setup.exe"));
+    const std::string master = Visible("master.exe");
+    WritePeAt("master.exe", {0x00010000, 0, 0x00010000, 0}, 1780000000);
+    WriteSettingsFile(SettingsText(
+        {{"Admin", master, Visible("none-1.exe"), Visible("admin-tool.exe") + " /q"},
+         {"Detected", master, Visible("none-2.exe"), Visible("setup.exe")},
+         {"Package", master, Visible("none-3.exe"), "msiexec /i " + Visible("notes.msi") +
+                                                         " /qn"},
+         {"Invoker", master, Visible("none-4.exe"), Visible("quiet-setup.exe")}}));
+    WriteRunLine("other.exe");  // no stale entry of another test's program
+    testing_support::ProcessResult user = RunCheck({});
+    testing_support::ProcessResult machine = RunCheck({"/machine"});
+    EXPECT_EQ(user.exitStatus, 6) << user.output;     // due, and the one problem
+    EXPECT_EQ(machine.exitStatus, 4) << machine.output;  // due, nothing wrong
+    for (const std::string& expected : std::vector<std::string>{
+             "SetupApp in [App1] (Admin): " + Visible("admin-tool.exe") +
+                 " needs administrator rights (requireAdministrator): a standard user's run "
+                 "cannot start it (error 740); put this entry in the machine pass",
+             "SetupApp in [App2] (Detected): " + Visible("setup.exe") + " is a 32-bit program "
+                 "whose manifest does not say which rights it needs",
+             "SetupApp in [App3] (Package): msiexec installs a package",
+             "the pass checked is a user's log-on pass"}) {
+        EXPECT_NE(user.output.find(expected), std::string::npos) << expected << user.output;
+    }
+    EXPECT_EQ(user.output.find("[App4] (Invoker)"), std::string::npos) << user.output;
+    EXPECT_EQ(machine.output.find("SetupApp in"), std::string::npos) << machine.output;
+    EXPECT_NE(machine.output.find("the pass checked is the machine pass"), std::string::npos);
+}
+
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
 {
     // Unquoted, the '/' of a path starts a new switch. The first line is read in two pieces,
@@ -254,8 +292,9 @@ TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
     EXPECT_FALSE(testing_support::FileExists(DefaultLog()));
 }
 
-// A log that does not exist yet is checked for this user's right to create it. The user is
-// "nobody", run through setpriv, and the log's folder is root's.
+// A log that does not exist yet is checked for this user's right to create it, and so is the
+// folder a setup would install in. The user is "nobody", run through setpriv, and the log's
+// folder is root's.
 TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
 {
     const passwd* nobody = getpwnam("nobody");
@@ -264,7 +303,8 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
     }
     chmod(Native("").c_str(), 0755);
     mkdir(Native("logs").c_str(), 0755);
-    WriteSettingsFile(SettingsText({}));
+    WriteSettingsFile(SettingsText({{"Notes", "/bin/true", Native("logs/notes/notes"),
+                                     "/bin/true"}}));
     testing_support::ProcessResult result = testing_support::RunProcess(
         {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
          "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups",
@@ -277,6 +317,10 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
     EXPECT_NE(result.output.find("the log does not exist yet, and this user cannot create a "
                                  "file in its folder " + Native("logs") + ": no line is written"),
               std::string::npos) << result.output;
+    // Nor can the setup, started in this user's pass, install below it.
+    EXPECT_NE(result.output.find("Destination in [App1] (Notes): this account cannot create "
+                                 "files in " + Native("logs") + ": the setup, run as this user, "
+                                 "cannot write there"), std::string::npos) << result.output;
 }
 
 }  // namespace
