@@ -5,6 +5,7 @@
 #include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
+#include "check/machine_audit.h"
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/rights_forecast.h"
@@ -175,6 +176,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     std::string entries;
     EntryCounts counts;
     // Like the log-on pass, nothing is examined after a refused line.
+    std::vector<AuditedPath> trusted = FilesOfTheRun(options);
     std::vector<UINT> numbers;
     if (!options.refused) {
         numbers = EntriesWithSection(last, scan);
@@ -188,6 +190,11 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);
         findings.Append(FindEntryFindings(result, scan, options.settingsPath, machinePass));
+        std::vector<AuditedPath> entryFiles = FilesOfTheEntry(result);
+        trusted.insert(trusted.end(), entryFiles.begin(), entryFiles.end());
+    }
+    if (machinePass) {
+        findings.Append(AuditMachinePass(trusted));
     }
     std::string program = BesideProgram(LogonProgramFileName());
     RegistrationReport registration = ReportRegistration(options, program);

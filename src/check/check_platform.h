@@ -74,3 +74,10 @@ struct ProgramManifest {
 };
 constexpr size_t kManifestCap = 64 * 1024;  // a larger manifest is not read
 ProgramManifest ReadProgramManifest(const std::string& path);
+
+// Who besides the administrators (root; on Windows Administrators, SYSTEM and TrustedInstaller)
+// can change the file or folder at `path`, one phrase each with its fix ("group staff
+// (members: alice) can write it (mode 0664): chmod g-w ..."); empty when nobody else can or
+// the path cannot be examined. `lastOnTheWay` is false for a folder on the way to a file the
+// pass reads, where a sticky folder keeps others from replacing entries they do not own.
+std::vector<std::string> WritersBesideAdministrators(const std::string& path, bool lastOnTheWay);

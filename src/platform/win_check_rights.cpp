@@ -1,9 +1,13 @@
 // The companion's questions about rights on Windows: which account it runs as, and a program's
 // manifest, read by the system's own PE resource reader (the one the version calls use).
 #include <string>
+#include <vector>
 
 #include "check/check_platform.h"
 #include "platform/win32.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace {
 
@@ -81,4 +85,95 @@ ProgramManifest ReadProgramManifest(const std::string& path)
     }
     FreeLibrary(image);
     return manifest;
+}
+
+namespace {
+
+// Rights that let a holder change what the pass reads: write or append data (add files or
+// folders), write attributes, delete it or its children, change its permissions or owner.
+constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA |
+                                      FILE_WRITE_ATTRIBUTES | FILE_DELETE_CHILD | DELETE |
+                                      WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+// Administrators, SYSTEM and TrustedInstaller (the service SID that owns system files).
+bool IsAdministrative(PSID sid)
+{
+    for (WELL_KNOWN_SID_TYPE type : {WinBuiltinAdministratorsSid, WinLocalSystemSid}) {
+        BYTE known[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof known;
+        if (CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known)) {
+            return true;
+        }
+    }
+    char* text = nullptr;
+    bool trustedInstaller = false;
+    if (ConvertSidToStringSidA(sid, &text)) {
+        trustedInstaller = lstrcmpiA(text, "S-1-5-80-956008885-3418522649-1831038044-"
+                                           "1853292631-2271478464") == 0;
+        LocalFree(text);
+    }
+    return trustedInstaller;
+}
+
+std::string AccountName(PSID sid)
+{
+    char name[256];
+    char domain[256];
+    DWORD nameSize = sizeof name;
+    DWORD domainSize = sizeof domain;
+    SID_NAME_USE use;
+    if (LookupAccountSidA(nullptr, sid, name, &nameSize, domain, &domainSize, &use)) {
+        return domainSize > 0 && domain[0] != '\0' ? std::string(domain) + "\\" + name : name;
+    }
+    char* text = nullptr;
+    std::string shown = "an unknown account";
+    if (ConvertSidToStringSidA(sid, &text)) {
+        shown = text;
+        LocalFree(text);
+    }
+    return shown;
+}
+
+}  // namespace
+
+std::vector<std::string> WritersBesideAdministrators(const std::string& path, bool)
+{
+    std::vector<std::string> writers;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                              nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return writers;
+    }
+    const std::string fix = ": remove that right (icacls \"" + path + "\")";
+    if (owner != nullptr && !IsAdministrative(owner)) {
+        writers.push_back("its owner " + AccountName(owner) +
+                          " can change its permissions: make Administrators its owner "
+                          "(icacls \"" + path + "\" /setowner Administrators)");
+    }
+    if (dacl == nullptr) {
+        writers.push_back("it has no access list, so everyone has every right: give it one "
+                          "(icacls \"" + path + "\")");
+    }
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header)) ||
+            header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
+            continue;
+        }
+        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        PSID sid = &ace->SidStart;
+        if ((ace->Mask & kChangeRights) != 0 && !IsAdministrative(sid)) {
+            writers.push_back(AccountName(sid) + " may change it (access mask 0x" +
+                              [](DWORD mask) {
+                                  char hex[16];
+                                  wsprintfA(hex, "%08lX", static_cast<unsigned long>(mask));
+                                  return std::string(hex);
+                              }(ace->Mask) + ")" + fix);
+        }
+    }
+    LocalFree(descriptor);
+    return writers;
 }

