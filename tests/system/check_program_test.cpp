@@ -281,6 +281,35 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
     EXPECT_NE(machine.output.find("the pass checked is the machine pass"), std::string::npos);
 }
 
+// What the machine pass trusts, under Wine, with the access lists the test sets: a settings file
+// that Everyone may change is a problem naming them; a Source that Everyone may only read is
+// not. (This Wine keeps an access list as the file's mode bits, and reports the Unix owner as a
+// user account, so every file also has an owner who is no administrator.)
+TEST_F(CheckProgram, TheMachinePassAuditNamesWhoElseCanWrite)
+{
+    if (!UnderWine()) {
+        GTEST_SKIP() << "access lists are Windows's; the POSIX audit has unit tests";
+    }
+    WritePeAt("master.exe", {0x00010000, 0, 0x00010000, 0}, 1780000000);
+    WriteSettingsFile(SettingsText({{"Notes", Visible("master.exe"), Visible("none.exe"),
+                                     MarkerCommand("n")}}));
+    const std::string settings = Visible("prog/Quorvel.ini");
+    ASSERT_EQ(RunTool("set_security", {Visible("master.exe"), "O:BAD:P(A;;FA;;;BA)(A;;FR;;;WD)"})
+                  .exitStatus, 0);
+    ASSERT_EQ(RunTool("set_security", {settings, "O:BAD:P(A;;FA;;;BA)(A;;FA;;;WD)"}).exitStatus,
+              0);
+    testing_support::ProcessResult report = RunCheck({"/machine"});
+    EXPECT_EQ(report.exitStatus & 2, 2) << report.output;
+    EXPECT_NE(report.output.find(settings + ": the settings file, which the machine pass "
+                                 "trusts: Everyone may change it"), std::string::npos)
+        << report.output;
+    EXPECT_EQ(report.output.find(Visible("master.exe") + ": the Source of [App1] (Notes), which "
+                                 "the machine pass trusts: Everyone"), std::string::npos)
+        << report.output;
+    // A user's pass trusts nothing of it: no audit.
+    EXPECT_EQ(RunCheck({}).output.find("which the machine pass trusts"), std::string::npos);
+}
+
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
 {
     // Unquoted, the '/' of a path starts a new switch. The first line is read in two pieces,
