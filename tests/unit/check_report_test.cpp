@@ -444,6 +444,8 @@ TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
         {"/log /ini=/srv/q.ini", "/ini", "/ini needs a value; an unquoted '/' starts"},
         {"/ini=a.ini/b", "/b", "not a switch of the log-on program"},
         {"/log setup", "setup", "a bare value"},
+        {"\"/ini=/srv/q.ini\"", "\"/ini=/srv/q.ini\"", "a bare value, not a switch: quote only "
+                                                        "a switch's value (/ini=\"...\")"},
         {"/x", "/x", "not a switch of the log-on program (it knows /log, /ini and /install)"},
     };
     for (const auto& row : rows) {
