@@ -354,7 +354,7 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
         {spaced, (dir / "my") + " " + spaced, "", "", false,
          "run line: its entry " + (dir / "my") + " is a fragment left of " + spaced +
              ", whose blank or comma the run line cannot hold: remove it"},
-        {spaced, "", "", "", false,
+        {spaced, (dir / "my") + " " + spaced, "", "", false,
          "note: " + spaced + ": the program's path holds a blank or a comma, which the run line "
          "cannot hold: /install would register it in pieces; install it in a folder whose path "
          "has neither, or place an autostart entry for it in /etc/xdg/autostart"},
@@ -392,6 +392,10 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
         RegistrationReport report = ReportRegistration(options, row.program);
         ExpectFinding(report.text + FindingsText(report.findings), row.expected, row.runLine);
     }
+    // Neither asked for nor in the run line (the program is started another way): no word.
+    WriteFile(dir / ".config/win.ini", "[windows]\nrun=\n");
+    std::string quiet = FindingsText(ReportRegistration(OptionReport{}, spaced).findings);
+    EXPECT_EQ(quiet.find("in pieces"), std::string::npos) << quiet;
 }
 
 TEST(CheckLogSummary, LaunchesComputersUsersAndReinstallLoops)
