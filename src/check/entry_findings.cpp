@@ -48,16 +48,26 @@ private:
     Findings findings_;
 };
 
+// A path whole as the settings file gives it, and as expanded when that differs.
+std::string PathNamed(const char* written, const char* used)
+{
+    return std::string(written) + (std::string(written) == used ? "" : " (here " +
+                                                                          std::string(used) + ")");
+}
+
 void FindSideFindings(const EntryResult& result, EntryFindingList* list)
 {
     const SideEvidence& destination = result.evidence.destination;
     if (result.evidence.step == SourceNotFound) {
-        list->Add("Source", " cannot be found: " + result.source.whyNotFound +
+        list->Add("Source", " names " + PathNamed(result.written.source, result.entry.source) +
+                                ", which cannot be found: " + result.source.whyNotFound +
                                 "; while it cannot, the entry is never due");
     }
     if (!destination.found && result.destination.folderMissing) {
-        list->Note("Destination", " does not exist, nor does its folder: the setup program may "
-                                  "not be able to create it");
+        list->Note("Destination", " names " + PathNamed(result.written.destination,
+                                                        result.entry.destination) +
+                                      ", which does not exist, nor does its folder: the setup "
+                                      "program may not be able to create it");
     }
     const struct {
         const char* key;

@@ -170,21 +170,21 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
     const std::pair<std::string, mode_t> kScript = {"#!/bin/sh\nexit 0\n", 0755};
     const EntryLayout rows[] = {
         {{{"i", {"i", 0644}}}, "@/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: no such file; while it cannot, the "
-         "entry is never due"},
+         "s.ini:3: Source in [App1] (A) names @/m, which cannot be found: no such file; while "
+         "it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}}, "@/share/apps/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: its folder @/share/apps does not "
-         "exist: is a share not mounted or not reachable? (@ exists, nothing below it); while "
+         "s.ini:3: Source in [App1] (A) names @/share/apps/m, which cannot be found: its folder "
+         "@/share/apps does not exist: is a share not mounted or not reachable? (@ exists, nothing below it); while "
          "it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}, {"m/", {"", 0755}}}, "@/m/*.exe", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: no name in @/m matches the pattern; "
-         "while it cannot, the entry is never due"},
+         "s.ini:3: Source in [App1] (A) names @/m/*.exe, which cannot be found: no name in @/m "
+         "matches the pattern; while it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}}, "@/i/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: a part of the path is a file, not a "
-         "folder; while it cannot, the entry is never due"},
+         "s.ini:3: Source in [App1] (A) names @/i/m, which cannot be found: a part of the path "
+         "is a file, not a folder; while it cannot, the entry is never due"},
         {{}, "@/m", "@/opt/notes/i", "/bin/true",
-         "note: s.ini:4: Destination in [App1] (A) does not exist, nor does its folder: the "
-         "setup program may not be able to create it"},
+         "note: s.ini:4: Destination in [App1] (A) names @/opt/notes/i, which does not exist, "
+         "nor does its folder: the setup program may not be able to create it"},
         {{{"i", {"i", 0644}}, {"m/", {"", 0755}}, {"m/app.exe", {"pe", 0644}}}, "@/m/a*", "@/i",
          "/bin/true",
          "note: s.ini:3: Source in [App1] (A) is a pattern: the match taken is @/m/app.exe; "
