@@ -81,3 +81,11 @@ ProgramManifest ReadProgramManifest(const std::string& path);
 // the path cannot be examined. `lastOnTheWay` is false for a folder on the way to a file the
 // pass reads, where a sticky folder keeps others from replacing entries they do not own.
 std::vector<std::string> WritersBesideAdministrators(const std::string& path, bool lastOnTheWay);
+
+// A property of a Windows Installer package, from its Property table.
+struct PackageProperty {
+    bool read = false;  // the package could be opened and queried (never on POSIX)
+    bool set = false;   // the table holds the property
+    std::string value;
+};
+PackageProperty ReadPackageProperty(const std::string& package, const char* name);

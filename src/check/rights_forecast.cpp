@@ -92,6 +92,17 @@ void ForecastManifest(const std::string& program, bool machinePass, RightsFindin
     }
 }
 
+// What the package itself says about its scope: ALLUSERS from its Property table.
+std::string PackageScope(const std::string& package)
+{
+    PackageProperty allUsers = ReadPackageProperty(package, "ALLUSERS");
+    if (!allUsers.read) {
+        return " (the package's own ALLUSERS property was not read)";
+    }
+    return allUsers.set ? " (the package sets ALLUSERS=" + allUsers.value + ")"
+                        : " (the package leaves ALLUSERS unset, which installs per user)";
+}
+
 void ForecastMsiexec(const std::vector<std::string>& arguments, bool machinePass,
                      RightsFindings* found)
 {
@@ -99,13 +110,17 @@ void ForecastMsiexec(const std::vector<std::string>& arguments, bool machinePass
     if (name != "msiexec" && name != "msiexec.exe") {
         return;
     }
+    std::string package;
     bool install = false;
     bool quiet = false;
     std::string allUsers;
     for (size_t i = 1; i < arguments.size(); ++i) {
         std::string argument = Lower(arguments[i]);
-        install |= argument == "/i" || argument == "-i" || argument == "/package" ||
-                   argument == "-package";
+        if (argument == "/i" || argument == "-i" || argument == "/package" ||
+            argument == "-package") {
+            install = true;
+            package = i + 1 < arguments.size() ? arguments[i + 1] : "";
+        }
         quiet |= argument.compare(0, 3, "/qn") == 0 || argument.compare(0, 3, "-qn") == 0 ||
                  argument == "/quiet" || argument == "-quiet";
         if (argument.compare(0, 9, "allusers=") == 0) {
@@ -122,8 +137,7 @@ void ForecastMsiexec(const std::vector<std::string>& arguments, bool machinePass
                             "user's run"
                           : "") +
         "; " + kMachinePassFix + " unless the package installs per user" +
-        (allUsers.empty() ? std::string(" (the package's own ALLUSERS property was not read)")
-                          : " (the command line sets " + allUsers + ")"));
+        (allUsers.empty() ? PackageScope(package) : " (the command line sets " + allUsers + ")"));
 }
 
 }  // namespace

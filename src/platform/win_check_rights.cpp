@@ -7,6 +7,8 @@
 #include "platform/win32.h"
 
 #include <aclapi.h>
+#include <msi.h>
+#include <msiquery.h>
 #include <sddl.h>
 
 namespace {
@@ -176,4 +178,36 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
     }
     LocalFree(descriptor);
     return writers;
+}
+
+PackageProperty ReadPackageProperty(const std::string& package, const char* name)
+{
+    PackageProperty property;
+    MSIHANDLE database = 0;
+    if (MsiOpenDatabaseA(package.c_str(), MSIDBOPEN_READONLY, &database) != ERROR_SUCCESS) {
+        return property;
+    }
+    MSIHANDLE view = 0;
+    MSIHANDLE query = MsiCreateRecord(1);
+    MsiRecordSetStringA(query, 1, name);
+    if (MsiDatabaseOpenViewA(database, "SELECT `Value` FROM `Property` WHERE `Property` = ?",
+                             &view) == ERROR_SUCCESS &&
+        MsiViewExecute(view, query) == ERROR_SUCCESS) {
+        property.read = true;
+        MSIHANDLE record = 0;
+        if (MsiViewFetch(view, &record) == ERROR_SUCCESS) {
+            char value[256];
+            DWORD size = sizeof value;
+            property.set = MsiRecordGetStringA(record, 1, value, &size) == ERROR_SUCCESS;
+            property.value = property.set ? value : "";
+            MsiCloseHandle(record);
+        }
+        MsiViewClose(view);
+    }
+    if (view != 0) {
+        MsiCloseHandle(view);
+    }
+    MsiCloseHandle(query);
+    MsiCloseHandle(database);
+    return property;
 }

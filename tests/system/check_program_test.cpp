@@ -260,6 +260,18 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
          {"Package", master, Visible("none-3.exe"), "msiexec /i " + Visible("notes.msi") +
                                                          " /qn"},
          {"Invoker", master, Visible("none-4.exe"), Visible("quiet-setup.exe")}}));
+    // A per-machine package, as a site's packaging tool writes it.
+    testing_support::WriteFile(
+        Native("notes.wxs"),
+        "<?xml version=\"1.0\"?><Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">"
+        "<Product Id=\"*\" Name=\"Notes\" Version=\"1.0.0\" Manufacturer=\"Site\" "
+        "Language=\"1033\" UpgradeCode=\"5E1F0C2A-8C7B-4D0E-9F3A-2B6C1D4E7F80\">"
+        "<Package InstallerVersion=\"200\" Compressed=\"yes\" InstallScope=\"perMachine\"/>"
+        "<Directory Id=\"TARGETDIR\" Name=\"SourceDir\"/><Feature Id=\"Main\" Level=\"1\"/>"
+        "</Product></Wix>\n");
+    ASSERT_EQ(testing_support::RunProcess({"wixl", "-o", Native("notes.msi"), Native("notes.wxs")},
+                                          {}, Native(""))
+                  .exitStatus, 0);
     WriteRunLine("other.exe");  // no stale entry of another test's program
     testing_support::ProcessResult user = RunCheck({});
     testing_support::ProcessResult machine = RunCheck({"/machine"});
@@ -272,7 +284,11 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
                  "cannot start it (error 740); put this entry in the machine pass",
              "SetupApp in [App2] (Detected): " + Visible("setup.exe") + " is a 32-bit program "
                  "whose manifest does not say which rights it needs",
-             "SetupApp in [App3] (Package): msiexec installs a package",
+             "SetupApp in [App3] (Package): msiexec installs a package: a per-machine package "
+                 "(ALLUSERS=1, the usual case) needs administrator rights, and with /qn it "
+                 "cannot ask for them, so it fails in a standard user's run; put this entry in "
+                 "the machine pass unless the package installs per user (the package sets "
+                 "ALLUSERS=1)",
              "the pass checked is a user's log-on pass"}) {
         EXPECT_NE(user.output.find(expected), std::string::npos) << expected << user.output;
     }
