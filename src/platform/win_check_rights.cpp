@@ -180,34 +180,75 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
     return writers;
 }
 
+namespace {
+
+// msi.dll is loaded only when a package is to be read: it brings its own dependencies, and a
+// system where they cannot be initialised must still run the rest of the check.
+class InstallerLibrary {
+public:
+    InstallerLibrary() : module_(LoadLibraryA("msi.dll")) {}
+    ~InstallerLibrary()
+    {
+        if (module_ != nullptr) {
+            FreeLibrary(module_);
+        }
+    }
+    InstallerLibrary(const InstallerLibrary&) = delete;
+    InstallerLibrary& operator=(const InstallerLibrary&) = delete;
+
+    template <typename Function>
+    Function Get(const char* name) const
+    {
+        FARPROC found = module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    }
+
+private:
+    HMODULE module_;
+};
+
+}  // namespace
+
 PackageProperty ReadPackageProperty(const std::string& package, const char* name)
 {
     PackageProperty property;
+    InstallerLibrary msi;
+    auto openDatabase = msi.Get<UINT(WINAPI*)(LPCSTR, LPCSTR, MSIHANDLE*)>("MsiOpenDatabaseA");
+    auto openView = msi.Get<UINT(WINAPI*)(MSIHANDLE, LPCSTR, MSIHANDLE*)>("MsiDatabaseOpenViewA");
+    auto createRecord = msi.Get<MSIHANDLE(WINAPI*)(UINT)>("MsiCreateRecord");
+    auto setString = msi.Get<UINT(WINAPI*)(MSIHANDLE, UINT, LPCSTR)>("MsiRecordSetStringA");
+    auto execute = msi.Get<UINT(WINAPI*)(MSIHANDLE, MSIHANDLE)>("MsiViewExecute");
+    auto fetch = msi.Get<UINT(WINAPI*)(MSIHANDLE, MSIHANDLE*)>("MsiViewFetch");
+    auto getString = msi.Get<UINT(WINAPI*)(MSIHANDLE, UINT, LPSTR, LPDWORD)>("MsiRecordGetStringA");
+    auto closeView = msi.Get<UINT(WINAPI*)(MSIHANDLE)>("MsiViewClose");
+    auto closeHandle = msi.Get<UINT(WINAPI*)(MSIHANDLE)>("MsiCloseHandle");
     MSIHANDLE database = 0;
-    if (MsiOpenDatabaseA(package.c_str(), MSIDBOPEN_READONLY, &database) != ERROR_SUCCESS) {
+    if (!openDatabase || !openView || !createRecord || !setString || !execute || !fetch ||
+        !getString || !closeView || !closeHandle ||
+        openDatabase(package.c_str(), MSIDBOPEN_READONLY, &database) != ERROR_SUCCESS) {
         return property;
     }
     MSIHANDLE view = 0;
-    MSIHANDLE query = MsiCreateRecord(1);
-    MsiRecordSetStringA(query, 1, name);
-    if (MsiDatabaseOpenViewA(database, "SELECT `Value` FROM `Property` WHERE `Property` = ?",
-                             &view) == ERROR_SUCCESS &&
-        MsiViewExecute(view, query) == ERROR_SUCCESS) {
+    MSIHANDLE query = createRecord(1);
+    setString(query, 1, name);
+    if (openView(database, "SELECT `Value` FROM `Property` WHERE `Property` = ?", &view) ==
+            ERROR_SUCCESS &&
+        execute(view, query) == ERROR_SUCCESS) {
         property.read = true;
         MSIHANDLE record = 0;
-        if (MsiViewFetch(view, &record) == ERROR_SUCCESS) {
+        if (fetch(view, &record) == ERROR_SUCCESS) {
             char value[256];
             DWORD size = sizeof value;
-            property.set = MsiRecordGetStringA(record, 1, value, &size) == ERROR_SUCCESS;
+            property.set = getString(record, 1, value, &size) == ERROR_SUCCESS;
             property.value = property.set ? value : "";
-            MsiCloseHandle(record);
+            closeHandle(record);
         }
-        MsiViewClose(view);
+        closeView(view);
     }
     if (view != 0) {
-        MsiCloseHandle(view);
+        closeHandle(view);
     }
-    MsiCloseHandle(query);
-    MsiCloseHandle(database);
+    closeHandle(query);
+    closeHandle(database);
     return property;
 }
