@@ -14,8 +14,8 @@
 #include "check/text_format.h"
 #include "core/program_paths.h"
 #include "core/spread_setting.h"
-#include "update/expand_variables.h"
 #include "run/entry_bound.h"
+#include "update/expand_variables.h"
 #include "version.h"
 
 namespace {
@@ -82,7 +82,7 @@ std::string WaitsText(const PassWaits& waits)
 }
 
 std::string ConfigurationText(const OptionReport& options, UINT count, const PassWaits& waits,
-                              UINT last, bool expand)
+                              UINT last, bool expand, bool machinePass)
 {
     std::string text = "Configuration\n";
     text += "  options file   " + options.optionsPath +
@@ -97,6 +97,7 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
                     : "off: values are taken as written\n");
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
+    text += "  rights         " + RightsText(machinePass) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
     for (const std::string& where : options.registrations) {
         text += "  install        " +
@@ -175,8 +176,8 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
                                          waits.spread, expand));
     std::string entries;
     EntryCounts counts;
+    std::vector<AuditedPath> trusted = FilesOfTheRun(options);  // for the machine pass's audit
     // Like the log-on pass, nothing is examined after a refused line.
-    std::vector<AuditedPath> trusted = FilesOfTheRun(options);
     std::vector<UINT> numbers;
     if (!options.refused) {
         numbers = EntriesWithSection(last, scan);
@@ -208,8 +209,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
-    *out += ConfigurationText(options, count, waits, last, expand) +
-               "  rights         " + RightsText(machinePass) + "\n" + "\nEntries\n";
+    *out += ConfigurationText(options, count, waits, last, expand, machinePass) + "\nEntries\n";
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;

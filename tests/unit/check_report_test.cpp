@@ -174,8 +174,8 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
          "it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}}, "@/share/apps/m", "@/i", "/bin/true",
          "s.ini:3: Source in [App1] (A) names @/share/apps/m, which cannot be found: its folder "
-         "@/share/apps does not exist: is a share not mounted or not reachable? (@ exists, nothing below it); while "
-         "it cannot, the entry is never due"},
+         "@/share/apps does not exist: is a share not mounted or not reachable? (@ exists, "
+         "nothing below it); while it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}, {"m/", {"", 0755}}}, "@/m/*.exe", "@/i", "/bin/true",
          "s.ini:3: Source in [App1] (A) names @/m/*.exe, which cannot be found: no name in @/m "
          "matches the pattern; while it cannot, the entry is never due"},
