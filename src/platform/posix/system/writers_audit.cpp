@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,9 +21,16 @@ std::string UserName(uid_t uid)
 }
 
 // The group's members other than root: those it lists and those for whom it is the first group.
-std::set<std::string> MembersBesideRoot(gid_t gid)
+// Kept per group for the run: the audit asks about the same few groups for every folder, and
+// the user database may be a directory server.
+const std::set<std::string>& MembersBesideRoot(gid_t gid)
 {
-    std::set<std::string> members;
+    static std::map<gid_t, std::set<std::string>> known;
+    auto found = known.find(gid);
+    if (found != known.end()) {
+        return found->second;
+    }
+    std::set<std::string>& members = known[gid];
     if (const group* entry = getgrgid(gid)) {
         for (char** member = entry->gr_mem; member != nullptr && *member != nullptr; ++member) {
             members.insert(*member);
@@ -68,7 +76,7 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
         writers.push_back("its owner " + UserName(info.st_uid) + " can change it and its mode: "
                           "chown root " + path);
     }
-    std::set<std::string> members = MembersBesideRoot(info.st_gid);
+    const std::set<std::string>& members = MembersBesideRoot(info.st_gid);
     if ((info.st_mode & S_IWGRP) != 0 && !members.empty()) {
         writers.push_back("group " + GroupName(info.st_gid) + " (members: " + Listed(members) +
                           ") can write it" + mode + ": chmod g-w " + path);
