@@ -13,7 +13,8 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-    targets=(switch_parser option_pass profile_read win_ini version_read command_line_split)
+    targets=(switch_parser option_pass profile_read win_ini version_read command_line_split
+             manifest_read)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 >/dev/null
