@@ -14,7 +14,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
     targets=(switch_parser option_pass profile_read win_ini version_read command_line_split
-             site_inputs)
+             site_inputs manifest_read)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 >/dev/null

@@ -5,9 +5,11 @@
 #include "check/entry_findings.h"
 #include "check/entry_report.h"
 #include "check/log_summary.h"
+#include "check/machine_audit.h"
 #include "check/master_moments.h"
 #include "check/option_report.h"
 #include "check/registration_report.h"
+#include "check/rights_forecast.h"
 #include "check/settings_problems.h"
 #include "check/settings_scan.h"
 #include "check/site_report.h"
@@ -16,6 +18,7 @@
 #include "core/skip_running_setting.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
+#include "update/expand_variables.h"
 #include "version.h"
 
 namespace {
@@ -23,7 +26,7 @@ namespace {
 constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly looked at
 
 const char kUsage[] =
-    "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/csv]\n"
+    "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/machine] [/csv]\n"
     "       quorvel-check /log-summary[=PATH] [/csv] [/max-log-mb=N]\n"
     "       quorvel-check /site=FOLDER [/html=FILE] [/csv] [/stale-days=N] [/max-log-mb=N]\n"
     "       quorvel-check /versions FILE...\n"
@@ -34,6 +37,8 @@ const char kUsage[] =
     "it: no log line, no setup program, no registration, no wait.\n"
     "\n"
     "  /log /ini /install  read as the log-on program reads them, after Quorvel.cfg\n"
+    "  /machine            check for the machine pass (the system account) instead of a\n"
+    "                      user's log-on pass; implied when run as root or SYSTEM\n"
     "  /csv                the per-entry table as CSV with a header row\n"
     "  /log-summary        launches per application from the install log, with\n"
     "                      re-install loops flagged (as CSV with /csv)\n"
@@ -93,7 +98,7 @@ std::string SkipRunningText(UINT skip)
 }
 
 std::string ConfigurationText(const OptionReport& options, UINT count, const PassWaits& waits,
-                              UINT last)
+                              UINT last, bool expand, bool machinePass)
 {
     std::string text = "Configuration\n";
     text += "  options file   " + options.optionsPath +
@@ -109,8 +114,13 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
         text += std::string("  ReportFolder   ") + reportFolder +
                 ": each pass replaces its report COMPUTER.USER.csv there\n";
     }
+    text += std::string("  ExpandVariables ") +
+            (expand ? "on: %NAME% in Source, Destination and SetupApp is replaced by the "
+                      "environment variable's value (shown here from this account's environment)\n"
+                    : "off: values are taken as written\n");
     text += "  Count          " + std::to_string(count) + ": the pass examines " +
             (last ? "entries 1 to " + std::to_string(last) : std::string("no entry")) + "\n";
+    text += "  rights         " + RightsText(machinePass) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
     for (const std::string& where : options.registrations) {
         text += "  install        " +
@@ -180,6 +190,8 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     PassWaits waits;
     waits.delayMinutes = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
     waits.spread = ReadSpreadSetting(settings);
+    bool expand = ReadExpandVariables(settings);
+    bool machinePass = request.machine || CheckRunsAsSystemAccount();
     std::string bytes;
     bool cut = false;
     bool readable = ReadFileBounded(options.settingsPath, kSettingsCap, &bytes, &cut);
@@ -188,16 +200,17 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
 
     Findings findings = FindFileProblems(options, readable, cut);
     findings.Append(FindSettingsProblems(options.settingsPath, scan, count, waits.delayMinutes,
-                                         waits.spread));
+                                         waits.spread, expand));
     std::string entries;
     EntryCounts counts;
+    std::vector<AuditedPath> trusted = FilesOfTheRun(options);  // for the machine pass's audit
     // Like the log-on pass, nothing is examined after a refused line.
     std::vector<UINT> numbers;
     if (!options.refused) {
         numbers = EntriesWithSection(last, scan);
     }
     for (UINT n : numbers) {
-        EntryResult result = ExamineEntry(n, options.settingsPath);
+        EntryResult result = ExamineEntry(n, options.settingsPath, expand);
         bool sourceMissing = result.evidence.step == SourceNotFound;
         counts.due += result.takesPart && result.verdict == LaunchSetup && !result.inProgress;
         counts.inProgress += result.inProgress;
@@ -205,7 +218,12 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);
-        findings.Append(FindEntryFindings(result, scan, options.settingsPath));
+        findings.Append(FindEntryFindings(result, scan, options.settingsPath, machinePass));
+        std::vector<AuditedPath> entryFiles = FilesOfTheEntry(result);
+        trusted.insert(trusted.end(), entryFiles.begin(), entryFiles.end());
+    }
+    if (machinePass) {
+        findings.Append(AuditMachinePass(trusted));
     }
     std::string program = BesideProgram(LogonProgramFileName());
     RegistrationReport registration = ReportRegistration(options, program);
@@ -219,7 +237,7 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
-    *out += ConfigurationText(options, count, waits, last) + "\nEntries\n";
+    *out += ConfigurationText(options, count, waits, last, expand, machinePass) + "\nEntries\n";
     *out += options.refused ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;

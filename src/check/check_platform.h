@@ -65,3 +65,37 @@ FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::st
 // any case), in no particular order; false with the reason in `why` when it cannot be listed.
 bool ListFolderFiles(const std::string& folder, const char* suffix,
                      std::vector<std::string>* names, std::string* why);
+
+// True when the check runs as the system account (root on POSIX, SYSTEM on Windows), as a
+// machine pass does.
+bool CheckRunsAsSystemAccount();
+
+// True when the check runs with administrator rights in force (root on POSIX; on Windows a
+// token in which the Administrators group is enabled, that is, elevated).
+bool CheckRunsAsAdministrator();
+
+// A program file's own application manifest (resource type RT_MANIFEST, name 1 or else the
+// first), read as the platform's PE reader finds it.
+enum class ManifestState { NotAProgram, None, Read, TooLarge };
+struct ProgramManifest {
+    ManifestState state = ManifestState::NotAProgram;
+    bool is32Bit = false;  // a PE32 image, which installer detection looks at
+    std::string text;      // the manifest's bytes when Read
+};
+constexpr size_t kManifestCap = 64 * 1024;  // a larger manifest is not read
+ProgramManifest ReadProgramManifest(const std::string& path);
+
+// Who besides the administrators (root; on Windows Administrators, SYSTEM and TrustedInstaller)
+// can change the file or folder at `path`, one phrase each with its fix ("group staff
+// (members: alice) can write it (mode 0664): chmod g-w ..."); empty when nobody else can or
+// the path cannot be examined. `lastOnTheWay` is false for a folder on the way to a file the
+// pass reads, where a sticky folder keeps others from replacing entries they do not own.
+std::vector<std::string> WritersBesideAdministrators(const std::string& path, bool lastOnTheWay);
+
+// A property of a Windows Installer package, from its Property table.
+struct PackageProperty {
+    bool read = false;  // the package could be opened and queried (never on POSIX)
+    bool set = false;   // the table holds the property
+    std::string value;
+};
+PackageProperty ReadPackageProperty(const std::string& package, const char* name);

@@ -70,6 +70,8 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
             request.version = true;
         } else if (SameAsciiText(name, "csv") && !hasValue) {
             request.csv = true;
+        } else if (SameAsciiText(name, "machine") && !hasValue) {
+            request.machine = true;
         } else if (SameAsciiText(name, "versions") && !hasValue) {
             request.versions = true;
             request.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,

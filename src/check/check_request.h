@@ -8,6 +8,7 @@ struct CheckRequest {
     bool usage = false;       // /?, -h, --help
     bool version = false;     // /version, --version
     bool csv = false;         // /csv
+    bool machine = false;     // /machine: check for the machine pass
     bool versions = false;    // /versions FILE...
     std::vector<std::string> files;
     bool logSummary = false;  // /log-summary[=PATH]

@@ -1,5 +1,9 @@
 #include "check/entry_findings.h"
 
+#include "check/rights_forecast.h"
+#include "text/percent_names.h"
+#include "update/expand_variables.h"
+
 namespace {
 
 const char kQuoteFix[] = ". Quote only the program and let the value end unquoted, or enclose "
@@ -44,16 +48,26 @@ private:
     Findings findings_;
 };
 
+// A path whole as the settings file gives it, and as expanded when that differs.
+std::string PathNamed(const char* written, const char* used)
+{
+    return std::string(written) + (std::string(written) == used ? "" : " (here " +
+                                                                          std::string(used) + ")");
+}
+
 void FindSideFindings(const EntryResult& result, EntryFindingList* list)
 {
     const SideEvidence& destination = result.evidence.destination;
     if (result.evidence.step == SourceNotFound) {
-        list->Add("Source", " cannot be found: " + result.source.whyNotFound +
+        list->Add("Source", " names " + PathNamed(result.written.source, result.entry.source) +
+                                ", which cannot be found: " + result.source.whyNotFound +
                                 "; while it cannot, the entry is never due");
     }
     if (!destination.found && result.destination.folderMissing) {
-        list->Note("Destination", " does not exist, nor does its folder: the setup program may "
-                                  "not be able to create it");
+        list->Note("Destination", " names " + PathNamed(result.written.destination,
+                                                        result.entry.destination) +
+                                      ", which does not exist, nor does its folder: the setup "
+                                      "program may not be able to create it");
     }
     const struct {
         const char* key;
@@ -93,15 +107,97 @@ void FindSetupFindings(const EntryResult& result, EntryFindingList* list)
     }
 }
 
+// The rights the setup program needs against the pass's, and whether this account can write
+// where the setup would install.
+void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindingList* list)
+{
+    if (result.setup.starts) {
+        RightsFindings rights =
+            ForecastSetupRights(result.setup.program, result.setup.arguments, machinePass);
+        for (const std::string& problem : rights.problems) {
+            list->Add("SetupApp", ": " + problem);
+        }
+        for (const std::string& note : rights.notes) {
+            list->Note("SetupApp", ": " + note);
+        }
+    }
+    std::string unwritable =
+        machinePass || result.destination.pattern
+            ? ""
+            : DestinationWriteProblem(result.entry.destination);
+    if (!unwritable.empty()) {
+        list->Add("Destination", ": " + unwritable);
+    }
+}
+
+struct ExpandedKey {
+    const char* key;
+    const char* written;
+    const char* used;
+};
+
+// "%A%, %B%" for the names of `written` that `pick` selects.
+template <typename Pick>
+std::string PercentNamesText(const char* written, Pick pick)
+{
+    std::string text;
+    for (const PercentName& found : FindPercentNames(written)) {
+        if (pick(found.name)) {
+            text += (text.empty() ? "%" : ", %") + found.name + "%";
+        }
+    }
+    return text;
+}
+
+// With ExpandVariables on: names this account's environment does not set, and values the pass
+// cannot use once expanded. With it off: names that are taken literally.
+void FindExpansionFindings(const EntryResult& result, EntryFindingList* list)
+{
+    const ExpandedKey keys[] = {
+        {"Source", result.written.source, result.entry.source},
+        {"Destination", result.written.destination, result.entry.destination},
+        {"SetupApp", result.written.setupApp, result.entry.setupApp}};
+    for (const ExpandedKey& key : keys) {
+        if (!result.expand) {
+            std::string literal = PercentNamesText(
+                key.written, [](const std::string& name) { return !name.empty(); });
+            if (!literal.empty()) {
+                list->Note(key.key, " holds " + literal + ", which the pass takes literally: "
+                                    "ExpandVariables=1 in [Quorvel] has it replaced by the "
+                                    "environment variable's value");
+            }
+            continue;
+        }
+        std::string unset = PercentNamesText(key.written, [](const std::string& name) {
+            std::string reference = "%" + name + "%";
+            char expanded[MAX_PATH];
+            return ExpandEntryValue(reference.c_str(), expanded) && reference == expanded;
+        });
+        if (!unset.empty()) {
+            list->Add(key.key, " names " + unset + ", not set in this account's environment: "
+                               "the pass leaves it as written");
+        }
+        char expanded[MAX_PATH];
+        if (key.written[0] != '\0' && key.used[0] == '\0') {
+            list->Add(key.key, ExpandEntryValue(key.written, expanded)
+                                   ? " expands to nothing here: the pass skips the entry"
+                                   : " expands to more than 259 characters here: the pass "
+                                     "skips the entry rather than use a cut path");
+        }
+    }
+}
+
 }  // namespace
 
 Findings FindEntryFindings(const EntryResult& result, const IniScan& scan,
-                           const std::string& settingsPath)
+                           const std::string& settingsPath, bool machinePass)
 {
     EntryFindingList list(result, scan, settingsPath);
+    FindExpansionFindings(result, &list);
     if (result.takesPart) {
         FindSideFindings(result, &list);
         FindSetupFindings(result, &list);
+        FindRightsFindings(result, machinePass, &list);
     }
     return list.Take();
 }

@@ -6,6 +6,7 @@
 #include "check/check_platform.h"
 #include "check/text_format.h"
 #include "core/skip_running_setting.h"
+#include "update/expand_variables.h"
 
 namespace {
 
@@ -99,10 +100,16 @@ std::string JoinArguments(const std::vector<std::string>& args, const char* sepa
     return text;
 }
 
-std::string SideText(const char* label, const char* path, const SideEvidence& seen,
-                     const SideDetail& detail)
+// The value as the settings file gives it, when expansion changed it.
+std::string WrittenText(const char* written, const char* used)
 {
-    std::string text = std::string("  ") + label + path + "\n";
+    return std::string(written) == used ? "" : std::string("      as written ") + written + "\n";
+}
+
+std::string SideText(const char* label, const char* path, const char* written,
+                     const SideEvidence& seen, const SideDetail& detail)
+{
+    std::string text = std::string("  ") + label + path + "\n" + WrittenText(written, path);
     if (!seen.searched) {
         return text + "      not looked at: the decision stopped before it\n";
     }
@@ -122,7 +129,8 @@ std::string SetupText(const EntryResult& result)
     const char* label = result.verdict != LaunchSetup || result.inProgress ? "  setup       "
                         : setup.starts                ? "  would start "
                                                       : "  would try   ";
-    std::string text = label + std::string(result.entry.setupApp) + "\n";
+    std::string text = label + std::string(result.entry.setupApp) + "\n" +
+                       WrittenText(result.written.setupApp, result.entry.setupApp);
     if (result.inProgress) {
         text += "      still running: an earlier pass started it; SkipRunningSetups leaves it "
                 "to finish, with no second copy and no line\n";
@@ -190,11 +198,16 @@ std::string DescribeVersion(bool hasVersion, const DWORD version[4])
            FormatVersion(version[2], version[3]);
 }
 
-EntryResult ExamineEntry(UINT n, const std::string& settingsPath)
+EntryResult ExamineEntry(UINT n, const std::string& settingsPath, bool expand)
 {
     EntryResult result;
     result.n = n;
+    result.expand = expand;
     result.takesPart = ReadAppEntry(n, settingsPath.c_str(), &result.entry);
+    result.written = result.entry;
+    if (result.takesPart && expand) {
+        result.takesPart = ExpandEntryFields(&result.entry);
+    }
     if (!result.takesPart) {
         return result;
     }
@@ -292,13 +305,14 @@ std::string EntryText(const EntryResult& result)
     if (!result.takesPart) {
         return text + "  empty: " + EmptyKeys(entry) + ", so the entry is skipped\n";
     }
-    text += SideText("Destination ", entry.destination, result.evidence.destination,
-                     result.destination);
+    text += SideText("Destination ", entry.destination, result.written.destination,
+                     result.evidence.destination, result.destination);
     if (result.destination.folderMissing) {
         text += "      its folder does not exist either: the setup program may not be able to "
                 "create it\n";
     }
-    text += SideText("Source      ", entry.source, result.evidence.source, result.source);
+    text += SideText("Source      ", entry.source, result.written.source,
+                     result.evidence.source, result.source);
     text += "  decided by  " + DescribeStep(result) + "\n";
     return text + SetupText(result);
 }

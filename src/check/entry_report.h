@@ -25,7 +25,9 @@ struct SideDetail {
 
 struct EntryResult {
     UINT n = 0;
-    AppEntry entry;
+    AppEntry entry;    // the four keys as the pass uses them (expanded when ExpandVariables is on)
+    AppEntry written;  // the four keys as the settings file gives them
+    bool expand = false;  // ExpandVariables is on
     bool takesPart = false;  // all four keys non-empty
     UpdateVerdict verdict = UpToDate;
     UpdateEvidence evidence{};
@@ -37,8 +39,9 @@ struct EntryResult {
     bool inProgress = false;
 };
 
-// Examines entry n as the log-on pass does, without acting on the verdict.
-EntryResult ExamineEntry(UINT n, const std::string& settingsPath);
+// Examines entry n as the log-on pass does, without acting on the verdict; `expand` is the
+// settings file's ExpandVariables.
+EntryResult ExamineEntry(UINT n, const std::string& settingsPath, bool expand);
 
 // True when a search for `path` finds an entry; `found` then describes the first.
 bool FindsEntry(const std::string& path, WIN32_FIND_DATAA* found);

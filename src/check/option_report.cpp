@@ -23,6 +23,16 @@ std::string ItemText(const CmdParameter& item)
     return text;
 }
 
+// The item as the line writes it: a value the reading took out of double quotes is shown in
+// them, so that a quoted whole switch ("/ini=...") does not look like a right one.
+std::string AsWritten(const std::string& line, const std::string& text)
+{
+    size_t at = line.find(text);
+    bool quoted = at != std::string::npos && at > 0 && line[at - 1] == '"' &&
+                  at + text.size() < line.size() && line[at + text.size()] == '"';
+    return quoted ? "\"" + text + "\"" : text;
+}
+
 bool Refuse(OptionReport* report, const std::string& where, const std::string& item,
             const std::string& why)
 {
@@ -55,8 +65,15 @@ bool ReplaySwitchLine(const std::string& line, const std::string& where, OptionR
         switch (CheckSwitch(*item, &kind)) {
         case SwitchFault::None:
             break;
-        case SwitchFault::BareValue:
-            return Refuse(report, where, ItemText(*item), "a bare value, not a switch");
+        case SwitchFault::BareValue: {
+            std::string written = AsWritten(line, ItemText(*item));
+            bool quotedSwitch = written.compare(0, 2, "\"/") == 0;
+            return Refuse(report, where, written,
+                          std::string("a bare value, not a switch") +
+                              (quotedSwitch ? ": quote only a switch's value (/ini=\"...\"), "
+                                              "not the whole switch"
+                                            : ""));
+        }
         case SwitchFault::LogPathTooLong:
             return Refuse(report, where, ItemText(*item), "a log path over 260 characters");
         case SwitchFault::IniWithoutValue: {

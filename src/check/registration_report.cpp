@@ -64,6 +64,9 @@ public:
         return starts;
     }
 
+    // True when the line holds pieces or fragments of the program's path.
+    bool HoldsPieces() const { return !pieces_.empty() || fragments_; }
+
 private:
     // An entry that holds the program's file name; true when it names an existing file.
     bool ReportHolding(size_t i, std::string* text, Findings* findings)
@@ -120,6 +123,7 @@ private:
                           upperProgram.compare(0, upper.size(), upper) == 0 &&
                           IsRunLineSeparator(program_[upper.size()]);
             if (prefix && !piece) {
+                fragments_ = true;
                 *text += "      " + entries_[i].text + ": a fragment of " + program_ + "\n";
                 findings->problems.push_back(
                     {kRunLine, "its entry " + entries_[i].text + " is a fragment left of " +
@@ -135,6 +139,7 @@ private:
     std::string key_;
     size_t pieceStart_ = 0;
     std::vector<size_t> pieces_;
+    bool fragments_ = false;
 };
 
 }  // namespace
@@ -146,13 +151,16 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
     std::string name = LogonProgramFileName();
     std::string runLine;
     bool started = false;
+    bool holdsPieces = false;
     if (program.empty()) {
         report.text += "  run line       not looked at: the program's path is not known whole\n";
     } else if (!ReadRunValue(runLine)) {
         report.text += "  run line       too long to read\n";
     } else {
-        bool holdsProgram = RunLineReport(runLine, program).Report(&report.text, &report.findings);
+        RunLineReport runLineReport(runLine, program);
+        bool holdsProgram = runLineReport.Report(&report.text, &report.findings);
         started = holdsProgram && RunLineStartsAtLogOn();
+        holdsPieces = runLineReport.HoldsPieces();
     }
     for (const LogonStart& start : LogonStartsBesideRunLine()) {
         std::string label = "  " + start.label;
@@ -163,11 +171,14 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         }
         started = started || start.starts;
     }
-    if (std::any_of(program.begin(), program.end(), IsRunLineSeparator)) {
+    // Where the program is started another way (the machine's Run value), a path with a blank
+    // matters only to an /install asked for, or to a run line that already holds its pieces.
+    bool asked = !options.registrations.empty();
+    if (std::any_of(program.begin(), program.end(), IsRunLineSeparator) &&
+        (asked || holdsPieces)) {
         Finding finding{program, "the program's path holds a blank or a comma, which the run "
                                  "line cannot hold: /install would register it in pieces; " +
                                      std::string(StartWithoutRunLine())};
-        bool asked = !options.registrations.empty();
         (asked ? report.findings.problems : report.findings.notes).push_back(finding);
     }
     if (!started) {

@@ -7,11 +7,13 @@
 #include "check/text_format.h"
 #include "core/skip_running_setting.h"
 #include "text/windows_command_line.h"
+#include "update/expand_variables.h"
 
 namespace {
 
 const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds",
-                                               "SkipRunningSetups", "ReportFolder"};
+                                               "SkipRunningSetups", "ReportFolder",
+                                               "ExpandVariables"};
 const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
@@ -172,24 +174,33 @@ void CheckPath(const IniSection& section, const IniKey& key, const std::string& 
     }
 }
 
-void CheckEntryPaths(const IniSection& section, FindingList* findings)
+// A key's value as the pass uses it: expanded when ExpandVariables is on ("" when it cannot be).
+std::string ValueUsed(const IniKey& key, bool expand)
+{
+    char expanded[MAX_PATH];
+    return !expand ? key.value : ExpandEntryValue(key.value.c_str(), expanded) ? expanded : "";
+}
+
+void CheckEntryPaths(const IniSection& section, bool expand, FindingList* findings)
 {
     for (const char* name : {"Source", "Destination"}) {
         const IniKey* key = FindKey(section, name);
-        if (key != nullptr && !key->value.empty()) {
-            CheckPath(section, *key, key->value, "is a relative path", findings);
+        std::string path = key != nullptr ? ValueUsed(*key, expand) : "";
+        if (!path.empty()) {
+            CheckPath(section, *key, path, "is a relative path", findings);
         }
     }
     // A program named without a folder is searched for, not taken from the current folder.
     const IniKey* setup = FindKey(section, "SetupApp");
-    std::vector<std::string> args =
-        setup != nullptr ? SplitWindowsCommandLine(setup->value) : std::vector<std::string>{};
+    std::vector<std::string> args = setup != nullptr
+                                        ? SplitWindowsCommandLine(ValueUsed(*setup, expand))
+                                        : std::vector<std::string>{};
     if (!args.empty() && args[0].find_first_of("/\\") != std::string::npos) {
         CheckPath(section, *setup, args[0], "starts its program by a relative path", findings);
     }
 }
 
-void CheckEntry(const IniSection& section, FindingList* problems)
+void CheckEntry(const IniSection& section, bool expand, FindingList* problems)
 {
     std::string empty;
     for (const std::string& name : kEntryKeys) {
@@ -202,7 +213,7 @@ void CheckEntry(const IniSection& section, FindingList* problems)
         problems->Add(section.line, "[" + section.name + "] has no " + empty +
                                     ": the entry is skipped");
     }
-    CheckEntryPaths(section, problems);
+    CheckEntryPaths(section, expand, problems);
 }
 
 void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLine,
@@ -267,7 +278,7 @@ void Findings::Append(const Findings& other)
 }
 
 Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
-                              UINT delay, const SpreadSetting& spread)
+                              UINT delay, const SpreadSetting& spread, bool expand)
 {
     FindingList problems(settingsPath);
     if (scan.utf8Mark) {
@@ -326,7 +337,7 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
             }
         } else if (AppSectionNumber(section.name, &n) && n <= count) {
             CheckKeys(section, kEntryKeys, &problems);
-            CheckEntry(section, &problems);
+            CheckEntry(section, expand, &problems);
         } else {
             CheckSectionName(section, &problems);
         }

@@ -22,10 +22,10 @@ struct Findings {
 };
 
 // Findings of the settings file's text: marks, NUL bytes, duplicates, unknown keys, numbers,
-// sections against Count, misnamed sections and paths. `count`, `delay` and `spread` are the
-// values the program reads.
+// sections against Count, misnamed sections and paths. `count`, `delay`, `spread` and `expand`
+// (ExpandVariables: paths are looked at expanded) are the values the program reads.
 Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& scan, UINT count,
-                              UINT delay, const SpreadSetting& spread);
+                              UINT delay, const SpreadSetting& spread, bool expand);
 
 // Findings of the files around it: options file, settings file and log.
 Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bool settingsCut);

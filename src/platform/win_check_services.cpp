@@ -103,8 +103,10 @@ std::string NotFoundWords(const std::vector<std::string>& tried)
     for (size_t i = 0; i < tried.size() && i < kTriedListed; ++i) {
         text += (i ? ", " : "") + tried[i];
     }
+    // Every program path that quotes could mark ends at a blank or at the end of the line, so
+    // it is one of the stretches tried: quoting would find none either.
     return text + (tried.size() > kTriedListed ? ", ...)" : ")") +
-           ": put the program's path in double quotes";
+           ": check the program's path";
 }
 
 std::string MachineRunWhere(const char* view)

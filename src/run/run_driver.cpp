@@ -11,6 +11,7 @@
 #include "run/switch_rules.h"
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
+#include "update/expand_variables.h"
 #include "update/install_log.h"
 #include "update/pass_report.h"
 #include "update/spread_wait.h"
@@ -73,6 +74,7 @@ void ExamineEntries(PassReport* report)
 {
     UINT count = GetPrivateProfileIntA(kSettingsSection, "Count", 0, gRunSettings.settingsPath);
     UINT last = LastEntryToExamine(count, gRunSettings.settingsPath);
+    gRunSettings.expandVariables = ReadExpandVariables(gRunSettings.settingsPath);
     // n stops at the top of the range instead of wrapping round to 0.
     for (UINT n = 1; n != 0 && n <= last; ++n) {
         EntryOutcome outcome;

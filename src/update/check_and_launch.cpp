@@ -5,6 +5,7 @@
 #include "platform/running_setup.h"
 #include "update/app_entry.h"
 #include "update/decide_update.h"
+#include "update/expand_variables.h"
 #include "update/install_log.h"
 
 namespace {
@@ -41,6 +42,11 @@ void CheckAndLaunchApp(UINT n, EntryOutcome* outcome)
     done.n = n;
     AppEntry& entry = done.entry;
     if (!ReadAppEntry(n, gRunSettings.settingsPath, &entry)) {
+        done.verdict = EntryVerdict::Skipped;
+        return;
+    }
+    // A value that cannot be expanded whole is an entry not read.
+    if (gRunSettings.expandVariables && !ExpandEntryFields(&entry)) {
         done.verdict = EntryVerdict::Skipped;
         return;
     }

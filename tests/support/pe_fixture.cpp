@@ -78,4 +78,9 @@ void WritePeWithoutVersion(const std::string& path)
     WriteBytes(path, ReadFixtureFile("plain_pe64.exe"));
 }
 
+void CopyPeFixture(const std::string& name, const std::string& path)
+{
+    WriteBytes(path, ReadFixtureFile(name));
+}
+
 }  // namespace testing_support

@@ -22,6 +22,11 @@ constexpr VersionQuad kBuiltFixtureVersion = {0x00010002, 0x00030004, 0x00050006
 void WritePeWithVersion(const std::string& path, const VersionQuad& version,
                         PeKind kind = PeKind::Pe32Plus);
 void WritePeWithoutVersion(const std::string& path);  // a valid PE with no version resource
+// Writes the toolchain-built fixture `name` as built: "plain_pe32.exe" (a 32-bit program with
+// no resource), "manifest_KIND.exe" (a 32-bit program whose manifest asks for the level KIND:
+// requireAdministrator, highestAvailable, asInvoker; "malformed" is not well-formed XML,
+// "oversized" is larger than the companion reads).
+void CopyPeFixture(const std::string& name, const std::string& path);
 
 // The bytes of the toolchain-built fixture with a version resource, as built.
 std::string ReadPeFixture(PeKind kind);

@@ -192,6 +192,144 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     EXPECT_NE(versions.output.find("nowhere.exe: not found"), std::string::npos);
 }
 
+// With ExpandVariables on, the check expands the paths in the same environment as the run and
+// reports due exactly the entries whose setup the run starts. A name that is not set stays as
+// written; a value that expands to nothing makes the entry skipped.
+TEST_F(CheckProgram, ExpandedPathsAreDueExactlyAsTheRunStartsThem)
+{
+    const testing_support::VersionQuad version = {0x00010000, 0, 0x00010000, 0};
+    WritePeAt("master.exe", version, 1780000000);
+    WritePeAt("installed.exe", version, 1780000000);
+    std::string site = Visible("master.exe");
+    site.erase(site.size() - std::string("master.exe").size());  // with its separator
+    // The stand-in setup program leaves its markers in a folder named through the variable.
+    std::string marker = MarkerCommand("m");
+    auto setupFor = [&](const std::string& label) {
+        return marker.substr(0, marker.rfind(" " + Visible("markers"))) +
+               " %QUORVEL_SITE%markers " + label;
+    };
+    WriteSettingsFile(SettingsText(
+        {{"Expanded missing", "%QUORVEL_SITE%master.exe", "%QUORVEL_SITE%none.exe",
+          setupFor("missing")},
+         {"Expanded current", "%QUORVEL_SITE%master.exe", "%QUORVEL_SITE%installed.exe",
+          setupFor("current")},
+         {"Not set", "%QUORVEL_SITE%master.exe", "%QUORVEL_NOT_SET%", setupFor("unset")},
+         {"Empty", "%QUORVEL_SITE%master.exe", "%QUORVEL_EMPTY%", setupFor("empty")}},
+        "ExpandVariables=1\r\n"));
+    const Environment environment = {{"QUORVEL_SITE", site}, {"QUORVEL_EMPTY", ""}};
+
+    testing_support::ProcessResult report = RunCheck({}, environment);
+    testing_support::ProcessResult table = RunCheck({"/csv"}, environment);
+    EXPECT_EQ(report.exitStatus, 6) << report.output;  // due entries, and two problems
+    for (const std::string& expected : std::vector<std::string>{
+             "Destination in [App3] (Not set) names %QUORVEL_NOT_SET%, not set in this account's "
+          "environment: the pass leaves it as written",
+          "Destination in [App4] (Empty) expands to nothing here: the pass skips the entry",
+             "  Destination " + site + "none.exe", "      as written %QUORVEL_SITE%none.exe"}) {
+        EXPECT_NE(report.output.find(expected), std::string::npos) << expected << report.output;
+    }
+    std::map<std::string, std::string> due = DueRows(table.output);
+    std::set<std::string> starting;
+    for (const auto& row : due) {
+        EXPECT_EQ(row.second, "yes") << row.first << table.output;
+        starting.insert(row.first);
+    }
+    EXPECT_EQ(starting, (std::set<std::string>{"Expanded missing", "Not set"}));
+    EXPECT_EQ(Run({}, environment).exitStatus, 0);
+    WaitForMarkers({"missing", "unset"});
+    std::vector<std::string> markers = MarkersAfterGrace();
+    EXPECT_EQ(std::set<std::string>(markers.begin(), markers.end()),
+              (std::set<std::string>{"missing", "unset"}));
+}
+
+// The rights each setup program needs, as the Windows build reads them from its manifest: for
+// a user's log-on pass, and with /machine for the machine pass.
+TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
+{
+    if (!UnderWine()) {
+        GTEST_SKIP() << "setup programs with manifests are Windows programs";
+    }
+    testing_support::CopyPeFixture("manifest_requireAdministrator.exe", Native("admin-tool.exe"));
+    testing_support::CopyPeFixture("plain_pe32.exe", Native("setup.exe"));
+    testing_support::CopyPeFixture("manifest_asInvoker.exe", Native("quiet-setup.exe"));
+    const std::string master = Visible("master.exe");
+    WritePeAt("master.exe", {0x00010000, 0, 0x00010000, 0}, 1780000000);
+    WriteSettingsFile(SettingsText(
+        {{"Admin", master, Visible("none-1.exe"), Visible("admin-tool.exe") + " /q"},
+         {"Detected", master, Visible("none-2.exe"), Visible("setup.exe")},
+         {"Package", master, Visible("none-3.exe"), "msiexec /i " + Visible("notes.msi") +
+                                                         " /qn"},
+         {"Invoker", master, Visible("none-4.exe"), Visible("quiet-setup.exe")}}));
+    // A per-machine package, as a site's packaging tool writes it.
+    testing_support::WriteFile(
+        Native("notes.wxs"),
+        "<?xml version=\"1.0\"?><Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">"
+        "<Product Id=\"*\" Name=\"Notes\" Version=\"1.0.0\" Manufacturer=\"Site\" "
+        "Language=\"1033\" UpgradeCode=\"5E1F0C2A-8C7B-4D0E-9F3A-2B6C1D4E7F80\">"
+        "<Package InstallerVersion=\"200\" Compressed=\"yes\" InstallScope=\"perMachine\"/>"
+        "<Directory Id=\"TARGETDIR\" Name=\"SourceDir\"/><Feature Id=\"Main\" Level=\"1\"/>"
+        "</Product></Wix>\n");
+    ASSERT_EQ(testing_support::RunProcess({"wixl", "-o", Native("notes.msi"), Native("notes.wxs")},
+                                          {}, Native(""))
+                  .exitStatus, 0);
+    // Wine's WoW64 mode cannot initialise msi.dll (its crypt32 fails), so the 32-bit build
+    // reads no package there and says so; the rest of the check runs.
+    const std::string packageScope = UnderWine32()
+                                         ? "(the package's own ALLUSERS property was not read)"
+                                         : "(the package sets ALLUSERS=1)";
+    WriteRunLine("other.exe");  // no stale entry of another test's program
+    testing_support::ProcessResult user = RunCheck({});
+    testing_support::ProcessResult machine = RunCheck({"/machine"});
+    EXPECT_EQ(user.exitStatus, 6) << user.output;     // due, and the one problem
+    // Due; what the machine pass trusts is looked at in a test of its own.
+    EXPECT_EQ(machine.exitStatus & 5, 4) << machine.output;
+    for (const std::string& expected : std::vector<std::string>{
+             "SetupApp in [App1] (Admin): " + Visible("admin-tool.exe") +
+                 " needs administrator rights (requireAdministrator): a standard user's run "
+                 "cannot start it (error 740); put this entry in the machine pass",
+             "SetupApp in [App2] (Detected): " + Visible("setup.exe") + " is a 32-bit program "
+                 "whose manifest does not say which rights it needs",
+             "SetupApp in [App3] (Package): msiexec installs a package: a per-machine package "
+                 "(ALLUSERS=1, the usual case) needs administrator rights, and with /qn it "
+                 "cannot ask for them, so it fails in a standard user's run; put this entry in "
+                 "the machine pass unless the package installs per user " + packageScope,
+             "the pass checked is a user's log-on pass"}) {
+        EXPECT_NE(user.output.find(expected), std::string::npos) << expected << user.output;
+    }
+    EXPECT_EQ(user.output.find("[App4] (Invoker)"), std::string::npos) << user.output;
+    EXPECT_EQ(machine.output.find("SetupApp in"), std::string::npos) << machine.output;
+    EXPECT_NE(machine.output.find("the pass checked is the machine pass"), std::string::npos);
+}
+
+// What the machine pass trusts, under Wine, with the access lists the test sets: a settings file
+// that Everyone may change is a problem naming them; a Source that Everyone may only read is
+// not. (This Wine keeps an access list as the file's mode bits, and reports the Unix owner as a
+// user account, so every file also has an owner who is no administrator.)
+TEST_F(CheckProgram, TheMachinePassAuditNamesWhoElseCanWrite)
+{
+    if (!UnderWine()) {
+        GTEST_SKIP() << "access lists are Windows's; the POSIX audit has unit tests";
+    }
+    WritePeAt("master.exe", {0x00010000, 0, 0x00010000, 0}, 1780000000);
+    WriteSettingsFile(SettingsText({{"Notes", Visible("master.exe"), Visible("none.exe"),
+                                     MarkerCommand("n")}}));
+    const std::string settings = Visible("prog/Quorvel.ini");
+    ASSERT_EQ(RunTool("set_security", {Visible("master.exe"), "O:BAD:P(A;;FA;;;BA)(A;;FR;;;WD)"})
+                  .exitStatus, 0);
+    ASSERT_EQ(RunTool("set_security", {settings, "O:BAD:P(A;;FA;;;BA)(A;;FA;;;WD)"}).exitStatus,
+              0);
+    testing_support::ProcessResult report = RunCheck({"/machine"});
+    EXPECT_EQ(report.exitStatus & 2, 2) << report.output;
+    EXPECT_NE(report.output.find(settings + ": the settings file, which the machine pass "
+                                 "trusts: Everyone may change it"), std::string::npos)
+        << report.output;
+    EXPECT_EQ(report.output.find(Visible("master.exe") + ": the Source of [App1] (Notes), which "
+                                 "the machine pass trusts: Everyone"), std::string::npos)
+        << report.output;
+    // A user's pass trusts nothing of it: no audit.
+    EXPECT_EQ(RunCheck({}).output.find("which the machine pass trusts"), std::string::npos);
+}
+
 TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
 {
     // Unquoted, the '/' of a path starts a new switch. The first line is read in two pieces,
@@ -204,8 +342,9 @@ TEST_F(CheckProgram, RefusedLineIsReportedWithItsLineAndExitsWithOne)
     EXPECT_FALSE(testing_support::FileExists(DefaultLog()));
 }
 
-// A log that does not exist yet is checked for this user's right to create it. The user is
-// "nobody", run through setpriv, and the log's folder is root's.
+// A log that does not exist yet is checked for this user's right to create it, and so is the
+// folder a setup would install in. The user is "nobody", run through setpriv, and the log's
+// folder is root's.
 TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
 {
     const passwd* nobody = getpwnam("nobody");
@@ -214,7 +353,8 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
     }
     chmod(Native("").c_str(), 0755);
     mkdir(Native("logs").c_str(), 0755);
-    WriteSettingsFile(SettingsText({}));
+    WriteSettingsFile(SettingsText({{"Notes", "/bin/true", Native("logs/notes/notes"),
+                                     "/bin/true"}}));
     testing_support::ProcessResult result = testing_support::RunProcess(
         {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
          "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups",
@@ -227,6 +367,10 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
     EXPECT_NE(result.output.find("the log does not exist yet, and this user cannot create a "
                                  "file in its folder " + Native("logs") + ": no line is written"),
               std::string::npos) << result.output;
+    // Nor can the setup, started in this user's pass, install below it.
+    EXPECT_NE(result.output.find("Destination in [App1] (Notes): this account cannot create "
+                                 "files in " + Native("logs") + ": the setup, run as this user, "
+                                 "cannot write there"), std::string::npos) << result.output;
 }
 
 }  // namespace

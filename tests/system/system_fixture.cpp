@@ -153,9 +153,10 @@ ProcessResult SystemTest::RunWrapped(const std::vector<std::string>& wrapper,
     return RunCopy(ProgramFileName(), wrapper, args, environment, whileRunning);
 }
 
-ProcessResult SystemTest::RunCheck(const std::vector<std::string>& args) const
+ProcessResult SystemTest::RunCheck(const std::vector<std::string>& args,
+                                   const Environment& environment) const
 {
-    return RunCopy(CheckFileName(), {}, args, {}, {});
+    return RunCopy(CheckFileName(), {}, args, environment, {});
 }
 
 ProcessResult SystemTest::RunCopy(const std::string& fileName,

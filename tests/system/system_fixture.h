@@ -75,7 +75,8 @@ protected:
         const Environment& environment = {},
         const std::function<void(int)>& whileRunning = {}) const;
     // Runs the companion program copy beside it the same way.
-    testing_support::ProcessResult RunCheck(const std::vector<std::string>& args) const;
+    testing_support::ProcessResult RunCheck(const std::vector<std::string>& args,
+                                            const Environment& environment = {}) const;
 
     // Runs one of the test tools built beside the stand-in setup program (under Wine, its
     // Windows build), with arguments that hold no blanks.

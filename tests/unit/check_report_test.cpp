@@ -22,6 +22,7 @@
 #include "support/pe_fixture.h"
 #include "support/test_support.h"
 #include "text/argv_tail.h"
+#include "update/expand_variables.h"
 #include "version.h"
 
 namespace {
@@ -63,7 +64,8 @@ std::string ProblemsOf(const std::string& settings)
     UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, path.c_str());
     UINT delay = GetPrivateProfileIntA("Quorvel", "Delay", 0, path.c_str());
     return FindingsText(FindSettingsProblems("s.ini", ScanSettingsText(settings), count, delay,
-                                             ReadSpreadSetting(path.c_str())));
+                                             ReadSpreadSetting(path.c_str()),
+                                             ReadExpandVariables(path.c_str())));
 }
 
 const std::string kEntry1 = "[App1]\nName=A\nSource=/m/a\nDestination=/i/a\nSetupApp=/bin/sh\n";
@@ -72,6 +74,8 @@ const char kCurrentFolder[] = "it is taken from the current folder (at log-on on
 
 TEST(CheckSettingsProblems, OneFilePerRow)
 {
+    ScopedEnvironmentVariable site("QV_SITE", "/srv/apps");
+    ScopedEnvironmentVariable windows("QV_WIN", "C:\\m");
     const std::string kAppA = "[App1]\nName=A\nSource=";
     const struct {
         std::string settings;
@@ -135,6 +139,13 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         {"[Quorvel]\nCount=1\n" + kAppA + "/m/a\nDestination=a\nSetupApp=./setup.sh -q\n",
          std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
              kCurrentFolder},
+        // With ExpandVariables, paths are looked at as expanded; without it, literally.
+        {"[Quorvel]\nCount=1\nExpandVariables=1\n" + kAppA + "%QV_WIN%\\a\nDestination=/i/a\n"
+         "SetupApp=%QV_SITE%/setup\n",
+         "s.ini:6: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name "
+         "in the current folder (at log-on on a desktop, the home folder)"},
+        {"[Quorvel]\nCount=1\n" + kAppA + "%QV_SITE%/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
+         std::string("note: s.ini:5: Source in [App1] is a relative path: ") + kCurrentFolder},
         {"[Quorvel]\nCount=1\n" + kAppA + "C:\\m\\a\nDestination=/i/a\nSetupApp=/bin/sh\n",
          "s.ini:5: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name in "
          "the current folder (at log-on on a desktop, the home folder)"},
@@ -168,21 +179,21 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
     const std::pair<std::string, mode_t> kScript = {"#!/bin/sh\nexit 0\n", 0755};
     const EntryLayout rows[] = {
         {{{"i", {"i", 0644}}}, "@/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: no such file; while it cannot, the "
-         "entry is never due"},
-        {{{"i", {"i", 0644}}}, "@/share/apps/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: its folder @/share/apps does not "
-         "exist: is a share not mounted or not reachable? (@ exists, nothing below it); while "
+         "s.ini:3: Source in [App1] (A) names @/m, which cannot be found: no such file; while "
          "it cannot, the entry is never due"},
+        {{{"i", {"i", 0644}}}, "@/share/apps/m", "@/i", "/bin/true",
+         "s.ini:3: Source in [App1] (A) names @/share/apps/m, which cannot be found: its folder "
+         "@/share/apps does not exist: is a share not mounted or not reachable? (@ exists, "
+         "nothing below it); while it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}, {"m/", {"", 0755}}}, "@/m/*.exe", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: no name in @/m matches the pattern; "
-         "while it cannot, the entry is never due"},
+         "s.ini:3: Source in [App1] (A) names @/m/*.exe, which cannot be found: no name in @/m "
+         "matches the pattern; while it cannot, the entry is never due"},
         {{{"i", {"i", 0644}}}, "@/i/m", "@/i", "/bin/true",
-         "s.ini:3: Source in [App1] (A) cannot be found: a part of the path is a file, not a "
-         "folder; while it cannot, the entry is never due"},
+         "s.ini:3: Source in [App1] (A) names @/i/m, which cannot be found: a part of the path "
+         "is a file, not a folder; while it cannot, the entry is never due"},
         {{}, "@/m", "@/opt/notes/i", "/bin/true",
-         "note: s.ini:4: Destination in [App1] (A) does not exist, nor does its folder: the "
-         "setup program may not be able to create it"},
+         "note: s.ini:4: Destination in [App1] (A) names @/opt/notes/i, which does not exist, "
+         "nor does its folder: the setup program may not be able to create it"},
         {{{"i", {"i", 0644}}, {"m/", {"", 0755}}, {"m/app.exe", {"pe", 0644}}}, "@/m/a*", "@/i",
          "/bin/true",
          "note: s.ini:3: Source in [App1] (A) is a pattern: the match taken is @/m/app.exe; "
@@ -236,9 +247,9 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
                                "\nDestination=" + Placed(row.destination, dir.path()) +
                                "\nSetupApp=" + Placed(row.setupApp, dir.path()) + "\n";
         WriteFile(dir / "s.ini", settings);
-        EntryResult result = ExamineEntry(1, dir / "s.ini");
+        EntryResult result = ExamineEntry(1, dir / "s.ini", false);
         std::string found = FindingsText(FindEntryFindings(result, ScanSettingsText(settings),
-                                                           "s.ini"));
+                                                           "s.ini", false));
         ExpectFinding(found, Placed(row.expected, dir.path()), settings);
         if (row.source.find('*') != std::string::npos && result.evidence.source.found) {
             EXPECT_NE(EntryText(result).find("the match itself has file version 1.2.3.4"),
@@ -263,7 +274,7 @@ TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
     size_t columns = CsvFields(EntryCsvHeader()).size();
     std::vector<std::vector<std::string>> rows;
     for (UINT n = 1; n <= 4; ++n) {
-        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings), 90)));
+        rows.push_back(CsvFields(EntryCsvRow(ExamineEntry(n, settings, false), 90)));
         ASSERT_EQ(rows.back().size(), columns) << n;
         EXPECT_EQ(rows.back()[0], std::to_string(n));
         EXPECT_EQ(rows.back()[columns - 1], "90");  // the waits before the pass
@@ -352,7 +363,7 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
         {spaced, (dir / "my") + " " + spaced, "", "", false,
          "run line: its entry " + (dir / "my") + " is a fragment left of " + spaced +
              ", whose blank or comma the run line cannot hold: remove it"},
-        {spaced, "", "", "", false,
+        {spaced, (dir / "my") + " " + spaced, "", "", false,
          "note: " + spaced + ": the program's path holds a blank or a comma, which the run line "
          "cannot hold: /install would register it in pieces; install it in a folder whose path "
          "has neither, or place an autostart entry for it in /etc/xdg/autostart"},
@@ -390,6 +401,10 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
         RegistrationReport report = ReportRegistration(options, row.program);
         ExpectFinding(report.text + FindingsText(report.findings), row.expected, row.runLine);
     }
+    // Neither asked for nor in the run line (the program is started another way): no word.
+    WriteFile(dir / ".config/win.ini", "[windows]\nrun=\n");
+    std::string quiet = FindingsText(ReportRegistration(OptionReport{}, spaced).findings);
+    EXPECT_EQ(quiet.find("in pieces"), std::string::npos) << quiet;
 }
 
 TEST(CheckLogSummary, LaunchesComputersUsersAndLines)
@@ -532,6 +547,8 @@ TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
         {"/log /ini=/srv/q.ini", "/ini", "/ini needs a value; an unquoted '/' starts"},
         {"/ini=a.ini/b", "/b", "not a switch of the log-on program"},
         {"/log setup", "setup", "a bare value"},
+        {"\"/ini=/srv/q.ini\"", "\"/ini=/srv/q.ini\"", "a bare value, not a switch: quote only "
+                                                        "a switch's value (/ini=\"...\")"},
         {"/x", "/x", "not a switch of the log-on program (it knows /log, /ini and /install)"},
     };
     for (const auto& row : rows) {

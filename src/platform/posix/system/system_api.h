@@ -22,3 +22,9 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR out, int size);
 // generator is offered: `algorithm` must be null and `flags` BCRYPT_USE_SYSTEM_PREFERRED_RNG.
 NTSTATUS WINAPI BCryptGenRandom(BCRYPT_ALG_HANDLE algorithm, PUCHAR buffer, ULONG length,
                                 ULONG flags);
+// Replaces each "%NAME%" of `source` that names a variable of the process environment by its
+// value, by the Windows rule (text/percent_names.h); names are compared as written, since the
+// environment's are case-sensitive here. Returns the characters the whole result needs with its
+// terminator; the result is written only when that fits `size`, and 0 is returned for a null
+// source.
+DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR source, LPSTR out, DWORD size);

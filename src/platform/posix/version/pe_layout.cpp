@@ -64,7 +64,7 @@ std::optional<uint64_t> PeLayout::FileOffsetOf(uint32_t rva, uint32_t length) co
     return std::nullopt;
 }
 
-std::optional<PeLayout> ReadPeLayout(const BoundedFile& file)
+std::optional<PeLayout> ReadPeLayout(const BoundedFile& file, std::optional<bool>* pe32Plus)
 {
     uint8_t dos[kDosHeaderSize];
     if (!file.ReadAt(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') {
@@ -92,6 +92,9 @@ std::optional<PeLayout> ReadPeLayout(const BoundedFile& file)
     std::optional<OptionalHeaderShape> shape = ShapeOf(ReadLe16(magicBytes));
     if (!shape) {
         return std::nullopt;
+    }
+    if (pe32Plus != nullptr) {
+        *pe32Plus = ReadLe16(magicBytes) == kPe32PlusMagic;
     }
     // Read just enough of the optional header to reach the resource directory's entry.
     const size_t needed = shape->firstDirectory + (kResourceDirectoryIndex + 1) * kDataDirectorySize;

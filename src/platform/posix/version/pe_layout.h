@@ -27,6 +27,9 @@ struct PeLayout {
 
 // Reads the DOS header, the PE headers and the section table. Nothing when the file is not a
 // PE32 or PE32+ image, has no resource directory, or any header is cut short or absurd.
-std::optional<PeLayout> ReadPeLayout(const BoundedFile& file);
+// `pe32Plus`, when given, is set as soon as the headers show which of the two the file is
+// (so also for an image without resources), and left alone otherwise.
+std::optional<PeLayout> ReadPeLayout(const BoundedFile& file,
+                                     std::optional<bool>* pe32Plus = nullptr);
 
 }  // namespace pe_version

@@ -9,8 +9,6 @@ namespace pe_version {
 
 namespace {
 
-constexpr uint32_t kVersionType = 16;
-constexpr uint32_t kVersionName = 1;
 constexpr uint32_t kHighBit = 0x80000000u;
 constexpr size_t kDirectoryHeaderSize = 16;
 constexpr size_t kEntrySize = 8;
@@ -30,10 +28,10 @@ class ResourceWalker {
 public:
     ResourceWalker(const BoundedFile& file, const PeLayout& layout) : file_(file), layout_(layout) {}
 
-    std::optional<ResourceData> Walk()
+    std::optional<ResourceData> Walk(uint32_t typeId, uint32_t nameId)
     {
         std::optional<Directory> types = OpenDirectory(0);
-        std::optional<DirectoryEntry> type = types ? FindById(*types, kVersionType) : std::nullopt;
+        std::optional<DirectoryEntry> type = types ? FindById(*types, typeId) : std::nullopt;
         if (!type || !IsDirectory(*type)) {
             return std::nullopt;
         }
@@ -41,7 +39,7 @@ public:
         if (!names) {
             return std::nullopt;
         }
-        std::optional<DirectoryEntry> name = FindById(*names, kVersionName);
+        std::optional<DirectoryEntry> name = FindById(*names, nameId);
         if (!name) {
             name = FindFirst(*names);
         }
@@ -164,9 +162,15 @@ private:
 
 }  // namespace
 
+std::optional<ResourceData> FindResourceData(const BoundedFile& file, const PeLayout& layout,
+                                             uint32_t typeId, uint32_t nameId)
+{
+    return ResourceWalker(file, layout).Walk(typeId, nameId);
+}
+
 std::optional<ResourceData> FindVersionResource(const BoundedFile& file, const PeLayout& layout)
 {
-    return ResourceWalker(file, layout).Walk();
+    return FindResourceData(file, layout, kVersionType, 1);
 }
 
 }  // namespace pe_version

@@ -14,9 +14,16 @@ struct ResourceData {
     uint32_t size = 0;
 };
 
-// Follows type 16 (version), then name 1 or else the first name, then the first language,
+constexpr uint32_t kVersionType = 16;   // RT_VERSION
+constexpr uint32_t kManifestType = 24;  // RT_MANIFEST; a program's own manifest is name 1
+
+// Follows type `typeId`, then name `nameId` or else the first name, then the first language,
 // to the resource's data entry. Nothing when any step is missing, out of bounds, of the
 // wrong kind (a directory where data belongs or the reverse), or revisits a directory.
+std::optional<ResourceData> FindResourceData(const BoundedFile& file, const PeLayout& layout,
+                                             uint32_t typeId, uint32_t nameId);
+
+// The version resource: type 16, name 1 or else the first.
 std::optional<ResourceData> FindVersionResource(const BoundedFile& file, const PeLayout& layout);
 
 }  // namespace pe_version
