@@ -5,13 +5,6 @@
 
 #define STARTF_USESHOWWINDOW 0x00000001
 
-struct SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-};
-typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
-
 struct STARTUPINFOA {
     DWORD cb;
     LPSTR lpReserved;
@@ -46,10 +39,10 @@ typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 // shell, in a session of its own, with none of our open files) and does not wait for it.
 // Only what starting a setup program needs is supported: no application name, no inherited
 // handles, no creation flags, environment or folder of its own; anything else fails. The
-// handles handed back own nothing (the program is never waited for) and are only closed.
+// handles handed back own nothing (the program is never waited for) and are only closed
+// (CloseHandle, with the file handles).
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSECURITY_ATTRIBUTES processAttributes,
                            LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
                            DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation);
-BOOL WINAPI CloseHandle(HANDLE handle);
