@@ -17,8 +17,18 @@ struct SetupForecast {
     bool starts = false;  // the start succeeds
     std::string why;      // a fault, in words: why it cannot start, or why it fails once started
     std::string how;      // a way of starting worth telling ("run by /bin/sh"), or ""
+    // The file whose creation would take the program's place: the first word of an unquoted
+    // command line whose program path holds a blank; "" when there is none.
+    std::string plantable;
+    // Folders a search for a program named without one takes from the current folder (empty
+    // or relative PATH entries), in words; "" when there are none or no search is made.
+    std::string relativeSearch;
 };
 SetupForecast ForecastSetupStart(const std::string& commandLine);
+
+// True when the check runs as the machine's own account (root on POSIX, SYSTEM on Windows),
+// whose runs take nothing on trust that another user could have put in their way.
+bool CheckRunsAsSystemAccount();
 
 // Why a search for `path` finds nothing, in the platform's words: no such file, its folder is
 // missing or unreachable, access denied, no match for a pattern.

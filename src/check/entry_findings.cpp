@@ -1,5 +1,7 @@
 #include "check/entry_findings.h"
 
+#include "check/check_platform.h"
+
 namespace {
 
 const char kQuoteFix[] = ". Quote only the program and let the value end unquoted, or enclose "
@@ -90,6 +92,20 @@ void FindSetupFindings(const EntryResult& result, EntryFindingList* list)
                                                        : " cannot start: ") + setup.why);
     } else if (!setup.how.empty()) {
         list->Note("SetupApp", ": " + setup.program + ": " + setup.how);
+    }
+    if (!setup.plantable.empty()) {
+        list->Add("SetupApp", ": unquoted path with a blank: anyone who can create " +
+                                  setup.plantable + " runs a program in its place. Quote the "
+                                  "program: \"PATH\" ARGUMENTS");
+    }
+    if (!setup.relativeSearch.empty()) {
+        std::string text = ": names its program without a folder, and " + setup.relativeSearch +
+                           ": whoever can write there can run a program in its place";
+        if (CheckRunsAsSystemAccount()) {
+            list->Add("SetupApp", text + " (a run as root or SYSTEM searches none of them)");
+        } else {
+            list->Note("SetupApp", text);
+        }
     }
 }
 

@@ -146,8 +146,14 @@ void CheckPath(const IniSection& section, const IniKey& key, const std::string& 
         findings->Add(key.line, named + " is a Windows path: here " + path + " names a file of "
                                 "that name in the current folder (" + LogonCurrentFolder() + ")");
     } else if (!IsAbsolutePath(path)) {
-        findings->Note(key.line, named + " " + relative + ": it is taken from the current "
-                                 "folder (" + LogonCurrentFolder() + ")");
+        std::string text = named + " " + relative + ": it is taken from the current folder (" +
+                           LogonCurrentFolder() + ")";
+        if (Lower(key.name) == "setupapp" && CheckRunsAsSystemAccount()) {
+            findings->Add(key.line, text + ", and whoever can write there runs a program as "
+                                    "root or SYSTEM: give the program's full path");
+        } else {
+            findings->Note(key.line, text);
+        }
     }
 }
 

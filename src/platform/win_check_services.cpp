@@ -89,6 +89,25 @@ std::string SearchedFile(const std::string& searchPath, const std::string& candi
                : found;
 }
 
+// The file whose creation would take the program's place: the first candidate of an unquoted
+// line (with the ".exe" the search adds) when a longer one names a file; "" otherwise.
+std::string PlantableFirstWord(const std::vector<std::string>& tried,
+                               const std::string& searchPath)
+{
+    if (tried.size() < 2 || tried.front().find_first_of("\\/:") == std::string::npos) {
+        return "";
+    }
+    for (size_t i = 1; i < tried.size(); ++i) {
+        if (!SearchedFile(searchPath, tried[i]).empty()) {
+            const std::string& first = tried.front();
+            size_t name = first.find_last_of("\\/:");
+            bool extension = first.find('.', name) != std::string::npos;
+            return extension ? first : first + ".exe";
+        }
+    }
+    return "";
+}
+
 std::string NotFoundWords(const std::vector<std::string>& tried)
 {
     if (tried.size() == 1) {
@@ -180,6 +199,21 @@ const char* LogonCurrentFolder()
     return "at log-on, whatever folder Windows starts the program in";
 }
 
+bool CheckRunsAsSystemAccount()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    alignas(TOKEN_USER) BYTE buffer[256];
+    DWORD size = 0;
+    bool system = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+                  IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid,
+                                 WinLocalSystemSid);
+    CloseHandle(token);
+    return system;
+}
+
 SetupForecast ForecastSetupStart(const std::string& commandLine)
 {
     SetupForecast forecast;
@@ -191,6 +225,7 @@ SetupForecast ForecastSetupStart(const std::string& commandLine)
     }
     std::vector<std::string> tried = ProgramCandidates(commandLine, start);
     std::string searchPath = ProgramSearchPath();
+    forecast.plantable = PlantableFirstWord(tried, searchPath);
     for (const std::string& candidate : tried) {
         std::string found = SearchedFile(searchPath, candidate);
         if (found.empty()) {

@@ -167,8 +167,15 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
             starting.insert(labels.at(row.first));
         }
     }
-    EXPECT_EQ(due.size(), starting.size() + 3) << table.output;  // the three that cannot start
-    std::set<std::string> expected = {"a", "d", "blank", "pattern"};
+    // A POSIX run as root starts no unquoted path with a blank, which another user could
+    // have planted a file in front of; Windows searches it blank by blank as the platform does.
+    const bool blankStarts = UnderWine() || geteuid() != 0;
+    // The three that cannot start, and the blank path as root.
+    EXPECT_EQ(due.size(), starting.size() + (blankStarts ? 3 : 4)) << table.output;
+    std::set<std::string> expected = {"a", "d", "pattern"};
+    if (blankStarts) {
+        expected.insert("blank");
+    }
     if (UnderWine()) {
         expected.insert("share");
     }

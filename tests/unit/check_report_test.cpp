@@ -124,8 +124,12 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         {"[Quorvel]\nCount=1\n" + kAppA + "m/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
          std::string("note: s.ini:5: Source in [App1] is a relative path: ") + kCurrentFolder},
         {"[Quorvel]\nCount=1\n" + kAppA + "/m/a\nDestination=a\nSetupApp=./setup.sh -q\n",
-         std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
-             kCurrentFolder},
+         geteuid() == 0
+             ? std::string("s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
+                   kCurrentFolder + ", and whoever can write there runs a program as root or "
+                                    "SYSTEM: give the program's full path"
+             : std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative "
+                           "path: ") + kCurrentFolder},
         {"[Quorvel]\nCount=1\n" + kAppA + "C:\\m\\a\nDestination=/i/a\nSetupApp=/bin/sh\n",
          "s.ini:5: Source in [App1] is a Windows path: here C:\\m\\a names a file of that name in "
          "the current folder (at log-on on a desktop, the home folder)"},
@@ -190,12 +194,27 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
          "does not exist: save it with LF line ends"},
         {{{"setup/", {"", 0755}}}, "@/m", "@/i", "@/setup",
          "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is a folder, not a program"},
+        // /bin/sh reads whatever it is given, NUL bytes or not; a run as root gives it nothing.
         {{{"setup.exe", {std::string("MZ\x90\0\3\0", 6), 0755}}}, "@/m", "@/i", "@/setup.exe",
-         "s.ini:5: SetupApp in [App1] (A) starts, but fails: @/setup.exe is neither a program of "
-         "this system nor a script: exec refuses it, and /bin/sh, which is given it then, "
-         "cannot run it"},
+         geteuid() == 0 ? "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup.exe is no "
+                          "program of this system and has no interpreter line: exec refuses it, "
+                          "and a run as root hands it to no shell: begin it with an interpreter "
+                          "line (#!/bin/sh)"
+                        : "note: s.ini:5: SetupApp in [App1] (A): @/setup.exe: no interpreter "
+                          "line: run by /bin/sh, which reads it as commands although it holds "
+                          "NUL bytes"},
         {{{"setup", {"exit 0\n", 0755}}}, "@/m", "@/i", "@/setup",
-         "note: s.ini:5: SetupApp in [App1] (A): @/setup: no interpreter line: run by /bin/sh"},
+         geteuid() == 0 ? "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is no program "
+                          "of this system and has no interpreter line: exec refuses it, and a "
+                          "run as root hands it to no shell: begin it with an interpreter line "
+                          "(#!/bin/sh)"
+                        : "note: s.ini:5: SetupApp in [App1] (A): @/setup: no interpreter line: "
+                          "run by /bin/sh"},
+        // Whoever can create "@/my" runs it in the program's place, as anyone and as root.
+        {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
+         "@/my tools/setup -q",
+         "s.ini:5: SetupApp in [App1] (A): unquoted path with a blank: anyone who can create "
+         "@/my runs a program in its place. Quote the program: \"PATH\" ARGUMENTS"},
         {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
          "\"\"@/my tools/setup\" \"a b\"\"", ""},
         {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",

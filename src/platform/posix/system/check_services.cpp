@@ -11,6 +11,7 @@
 
 #include "check/check_platform.h"
 #include "platform/posix/files/folder_of.h"
+#include "platform/posix/process/superuser.h"
 #include "platform/posix/system/mode_text.h"
 
 namespace {
@@ -47,6 +48,11 @@ std::string MissingFolderWords(const std::string& folder)
 }
 
 }  // namespace
+
+bool CheckRunsAsSystemAccount()
+{
+    return process::RunsAsSuperuser();
+}
 
 const char* LogonProgramFileName()
 {
