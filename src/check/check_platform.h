@@ -63,5 +63,9 @@ std::vector<LogonStart> LogonStartsBesideRunLine();
 // where only an autostart entry written with it does (POSIX).
 bool RunLineStartsAtLogOn();
 
+// Why /install writes no log-on entry for `program` although the run line holds it whole, in
+// words; "" when it writes one or the platform needs none (Windows).
+std::string WhyNoLogOnEntry(const std::string& program);
+
 // How to have the program started at log-on when its path cannot stand in the run line.
 const char* StartWithoutRunLine();

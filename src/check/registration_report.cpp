@@ -163,10 +163,18 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         }
         started = started || start.starts;
     }
+    // Why /install cannot have the program started at log-on, with the way out.
+    std::string unstartable;
     if (std::any_of(program.begin(), program.end(), IsRunLineSeparator)) {
-        Finding finding{program, "the program's path holds a blank or a comma, which the run "
-                                 "line cannot hold: /install would register it in pieces; " +
-                                     std::string(StartWithoutRunLine())};
+        unstartable = "the program's path holds a blank or a comma, which the run line cannot "
+                      "hold: /install would register it in pieces; ";
+    } else if (!program.empty() && !WhyNoLogOnEntry(program).empty()) {
+        unstartable = "the program's path cannot stand in an autostart entry exactly (" +
+                      WhyNoLogOnEntry(program) + "): /install writes none, so nothing starts "
+                      "it at log-on; ";
+    }
+    if (!unstartable.empty()) {
+        Finding finding{program, unstartable + StartWithoutRunLine()};
         bool asked = !options.registrations.empty();
         (asked ? report.findings.problems : report.findings.notes).push_back(finding);
     }

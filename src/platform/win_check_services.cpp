@@ -199,6 +199,11 @@ const char* LogonCurrentFolder()
     return "at log-on, whatever folder Windows starts the program in";
 }
 
+std::string WhyNoLogOnEntry(const std::string&)
+{
+    return "";  // the run line itself starts the program
+}
+
 bool CheckRunsAsSystemAccount()
 {
     HANDLE token = nullptr;
