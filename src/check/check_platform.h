@@ -26,6 +26,10 @@ struct SetupForecast {
 };
 SetupForecast ForecastSetupStart(const std::string& commandLine);
 
+// True when what the check prints is read as UTF-8 (a POSIX terminal); false where it is
+// shown in the ANSI code page (a Windows console).
+bool CheckOutputIsUtf8();
+
 // True when the check runs as the machine's own account (root on POSIX, SYSTEM on Windows),
 // whose runs take nothing on trust that another user could have put in their way.
 bool CheckRunsAsSystemAccount();

@@ -1,6 +1,7 @@
 #include "check/text_format.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "core/ascii_compare.h"
 
@@ -37,10 +38,14 @@ std::string CountedText(unsigned long long count, const char* one, const char* m
 
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    // A cell that a spreadsheet would take for a formula is made text by a leading quote,
+    // as the usual guidance against formula injection says.
+    bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) !=
+                                        std::string_view::npos;
+    if (!formula && text.find_first_of(",\"\r\n") == std::string::npos) {
         return text;
     }
-    std::string quoted = "\"";
+    std::string quoted = formula ? "\"'" : "\"";
     for (char c : text) {
         quoted += c;
         if (c == '"') {

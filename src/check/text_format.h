@@ -14,6 +14,8 @@ std::string FormatWord(WORD word);
 // "1 match", "2 matches": a count with its noun as English has it.
 std::string CountedText(unsigned long long count, const char* one, const char* many);
 // One CSV field by RFC 4180: quoted when it holds a comma, a quote, CR or LF; quotes doubled.
+// A field that begins with '=', '+', '-', '@', a tab or a CR is quoted with a single quote
+// put first, so that a spreadsheet reads it as text, not as a formula.
 std::string CsvField(const std::string& text);
 // Case-insensitive ASCII comparison.
 bool SameAsciiText(const std::string& a, const std::string& b);

@@ -199,6 +199,11 @@ const char* LogonCurrentFolder()
     return "at log-on, whatever folder Windows starts the program in";
 }
 
+bool CheckOutputIsUtf8()
+{
+    return false;  // the console shows the ANSI code page, whose bytes are all characters
+}
+
 std::string WhyNoLogOnEntry(const std::string&)
 {
     return "";  // the run line itself starts the program

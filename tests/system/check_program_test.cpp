@@ -236,5 +236,30 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
               std::string::npos) << result.output;
 }
 
+// Names written to deceive: terminal controls, a right-to-left override and a formula. The
+// report shows them escaped, and the table's cell reads back as text.
+TEST_F(CheckProgram, HiddenCharactersAreShownEscapedAndFormulasStayText)
+{
+    WriteSettingsFile(SettingsText(
+        {{"x\xC2\x9B" "31m\xE2\x80\xAE" "gpj.exe\x1B]0;t\x07\x9B", Visible("m"), Visible("i1"),
+          "/bin/true"},
+         {"=HYPERLINK(\"http://example.invalid\")", Visible("m"), Visible("i2"), "/bin/true"}}));
+    testing_support::ProcessResult report = RunCheck({});
+    // A Windows console shows the ANSI code page, in which every byte from 0x80 is a character.
+    const std::string shown =
+        UnderWine() ? "x\xC2\x9B" "31m\xE2\x80\xAE" "gpj.exe<0x1B>]0;t<0x07>\x9B"
+                    : "x<U+009B>31m<U+202E>gpj.exe<0x1B>]0;t<0x07><0x9B>";
+    EXPECT_NE(report.output.find(shown), std::string::npos) << report.output;
+    testing_support::ProcessResult table = RunCheck({"/csv"});
+    bool found = false;
+    std::istringstream lines(table.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> fields = testing_support::CsvFields(line);
+        found = found ||
+                (fields.size() > 1 && fields[1] == "'=HYPERLINK(\"http://example.invalid\")");
+    }
+    EXPECT_TRUE(found) << table.output;
+}
+
 }  // namespace
 }  // namespace system_tests

@@ -18,6 +18,8 @@
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/settings_problems.h"
+#include "check/text_format.h"
+#include "check/visible_text.h"
 #include "support/pe_fixture.h"
 #include "support/test_support.h"
 #include "text/argv_tail.h"
@@ -516,6 +518,46 @@ TEST(CheckOwnSwitches, HelpVersionAndRefusals)
                   row.status) << row.arguments[0];
         EXPECT_EQ(out.rfind(row.starts, 0), 0u) << out;
     }
+}
+
+// What the files hold reaches the terminal only as visible text: control bytes, C1 controls,
+// bidi controls and invalid bytes are escaped; printable text of any script is not.
+TEST(CheckVisibleText, EveryHiddenCharacterIsEscapedTheSameWay)
+{
+    const struct {
+        std::string text, utf8Shown, ansiShown;
+    } rows[] = {
+        {"plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n", "plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n",
+         "plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n"},
+        {"a\x1B[31mb\tc\x7F", "a<0x1B>[31mb<0x09>c<0x7F>", "a<0x1B>[31mb<0x09>c<0x7F>"},
+        {"line\r\nlone\rcr", "line\r\nlone<0x0D>cr", "line\r\nlone<0x0D>cr"},
+        {"c1 \xC2\x9B" "31m \xC2\x9D" "0;x\x07", "c1 <U+009B>31m <U+009D>0;x<0x07>",
+         "c1 \xC2\x9B" "31m \xC2\x9D" "0;x<0x07>"},
+        {"raw \x9B" "31m", "raw <0x9B>31m", "raw \x9B" "31m"},
+        {"gpj.\xE2\x80\xAE" "exe", "gpj.<U+202E>exe", "gpj.\xE2\x80\xAE" "exe"},
+        {"\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F", "<U+2066>x<U+2069> <U+200F>",
+         "\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F"},
+        {"cut \xE2\x82", "cut <0xE2><0x82>", "cut \xE2\x82"},
+        {"overlong \xC0\xAF", "overlong <0xC0><0xAF>", "overlong \xC0\xAF"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(VisibleText(row.text, true), row.utf8Shown) << row.text;
+        EXPECT_EQ(VisibleText(row.text, false), row.ansiShown) << row.text;
+    }
+}
+
+// A CSV cell that a spreadsheet would take for a formula reads back as text.
+TEST(CheckCsv, FormulaCellsAreMadeInert)
+{
+    EXPECT_EQ(CsvField("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+    EXPECT_EQ(CsvField("+1"), "\"'+1\"");
+    EXPECT_EQ(CsvField("-2+3"), "\"'-2+3\"");
+    EXPECT_EQ(CsvField("@SUM(A1)"), "\"'@SUM(A1)\"");
+    EXPECT_EQ(CsvField("\t=1"), "\"'\t=1\"");
+    EXPECT_EQ(CsvField("a=b"), "a=b");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvFields(CsvField("=1+1") + "," + CsvField("x") + "\r\n"),
+              (std::vector<std::string>{"'=1+1", "x"}));
 }
 
 }  // namespace

@@ -49,6 +49,11 @@ std::string MissingFolderWords(const std::string& folder)
 
 }  // namespace
 
+bool CheckOutputIsUtf8()
+{
+    return true;
+}
+
 bool CheckRunsAsSystemAccount()
 {
     return process::RunsAsSuperuser();
