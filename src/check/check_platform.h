@@ -48,6 +48,12 @@ bool CanCreateIn(const std::string& folder);
 // True when the folder exists (a drive root or a share counts).
 bool FolderExists(const std::string& path);
 
+// What makes an existing log at `path` useless to the log-on runs, in words; "" when nothing
+// does. The runs refuse a symbolic link (or other reparse point), a FIFO, a socket, a device
+// and a file with more than one name; a log of another user's that only its owner may write
+// drops every other user's line.
+std::string LogFileProblem(const std::string& path);
+
 // How a log at `path` is shared with other users, when it leaves them out: "" when they may
 // write it (or the platform's permissions are the folder's own affair).
 std::string LogSharing(const std::string& path, bool exists);

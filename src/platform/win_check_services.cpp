@@ -199,6 +199,34 @@ const char* LogonCurrentFolder()
     return "at log-on, whatever folder Windows starts the program in";
 }
 
+std::string LogFileProblem(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return "the log is a reparse point (a link), which no run writes to: every line is "
+               "dropped. Remove it; a run creates the log afresh";
+    }
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                              FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    DWORD type = GetFileType(file);
+    bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (type != FILE_TYPE_DISK) {
+        return "the log is a device or a pipe, which no run writes to: every line is dropped";
+    }
+    if (known && information.nNumberOfLinks > 1) {
+        return "the log has " + std::to_string(information.nNumberOfLinks) + " names (hard "
+               "links), so it may be another file linked in: no run writes to it, and every "
+               "line is dropped. Remove this name; a run creates the log afresh";
+    }
+    return "";
+}
+
 bool CheckOutputIsUtf8()
 {
     return false;  // the console shows the ANSI code page, whose bytes are all characters

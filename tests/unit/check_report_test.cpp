@@ -3,9 +3,13 @@
 // why a line of switches is refused, and its own switches.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -327,6 +331,90 @@ TEST(CheckLogFindings, ACreatedLogTakesItsFoldersBits)
             ExpectFinding(found, "note: " + options.logPath + ": " + row.note, row.note);
         }
     }
+}
+
+// Logs that no run writes to, or that drop other users' lines, are each a problem; so is a
+// log whose end another process keeps locked, with the time the check waited.
+TEST(CheckLogFindings, LogsTheRunsRefuseOrCannotShareAreProblems)
+{
+    TempDir dir;
+    const std::string victim = dir / "victim";
+    WriteFile(victim, "");
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string problem;
+    } rows[] = {
+        {"link",
+         [&](const std::string& log) { ASSERT_EQ(symlink(victim.c_str(), log.c_str()), 0); },
+         "the log is a symbolic link, which no run writes to: every line is dropped. Remove "
+         "it; a run creates the log afresh"},
+        {"fifo", [&](const std::string& log) { ASSERT_EQ(mkfifo(log.c_str(), 0666), 0); },
+         "the log is a FIFO, which no run writes to: every line is dropped. Remove it; a run "
+         "creates the log afresh"},
+        {"hardlink",
+         [&](const std::string& log) { ASSERT_EQ(link(victim.c_str(), log.c_str()), 0); },
+         "the log has 2 names (hard links), so it may be another file linked in: no run writes "
+         "to it, and every line is dropped. Remove this name; a run creates the log afresh"},
+        {"huge", [&](const std::string& log) {
+             WriteFile(log, "");
+             EXPECT_EQ(truncate(log.c_str(), off_t{1} << 40), 0);  // a sparse 1 TiB
+         },
+         "the log holds 1048576 MiB, more than a log of one line per setup ever should: a "
+         "sparse or padded file, or years of lines. Move it aside; a run creates the log "
+         "afresh"},
+    };
+    for (const auto& row : rows) {
+        OptionReport options;
+        options.settingsPath = dir / "s.ini";
+        options.logPath = dir / (std::string(row.name) + ".log");
+        row.make(options.logPath);
+        ExpectFinding(FindingsText(FindFileProblems(options, true, false)),
+                      options.logPath + ": " + row.problem, row.name);
+        unlink(options.logPath.c_str());
+    }
+    // A log of another user's that only its owner may write (run as root, nobody's log).
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() == 0 && nobody != nullptr) {
+        OptionReport owned;
+        owned.settingsPath = dir / "s.ini";
+        owned.logPath = dir / "owned.log";
+        WriteFile(owned.logPath, "");
+        chmod(owned.logPath.c_str(), 0600);
+        ASSERT_EQ(chown(owned.logPath.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        ExpectFinding(FindingsText(FindFileProblems(owned, true, false)),
+                      owned.logPath + ": the log belongs to nobody with mode 0600, which shuts "
+                                      "every other user out: their runs drop their lines. "
+                                      "Remove it, or give it the folder's group and mode 0664",
+                      "owned");
+    }
+    // Another process keeps the end locked: the check waits as long as a run's pass would.
+    OptionReport options;
+    options.settingsPath = dir / "s.ini";
+    options.logPath = dir / "locked.log";
+    WriteFile(options.logPath, "x\r\n");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open(options.logPath.c_str(), O_RDONLY);
+        struct flock region {};
+        region.l_type = F_RDLCK;  // read access is enough to hold a writer back
+        region.l_whence = SEEK_SET;
+        char ok = fd >= 0 && fcntl(fd, F_SETLK, &region) == 0 ? '1' : '0';
+        ssize_t written = write(ready[1], &ok, 1);
+        sleep(8);
+        _exit(written == 1 ? 0 : 1);
+    }
+    char ok = '0';
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    std::string found = FindingsText(FindFileProblems(options, true, false));
+    kill(holder, SIGTERM);
+    waitpid(holder, nullptr, 0);
+    EXPECT_NE(found.find(options.logPath + ": another process keeps the log's end locked: the "
+                                           "check waited 4."),
+              std::string::npos) << found;
 }
 
 // The run line of a WIN.INI under a fresh HOME, autostart folders of a fresh XDG tree.
