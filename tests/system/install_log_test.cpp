@@ -351,13 +351,14 @@ TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
 // still starts its setups.
 TEST_F(InstallLog, ALogThatIsNoPlainFileOfOneNameGetsNoLineAndBlocksNothing)
 {
-    if (UnderWine()) {
-        GTEST_SKIP() << "these are POSIX file kinds; Windows refuses a reparse point apart";
-    }
     const std::string victim = Native("victim");
     testing_support::WriteFile(victim, "private\n");
     chmod(victim.c_str(), 0600);
     int reader = -1;
+    // Wine 8 shows a POSIX link as the file it leads to and cannot make a reparse point
+    // (FSCTL_SET_REPARSE_POINT: not supported), so there only the second name and the folder
+    // can be tried; the Windows build refuses a reparse point by its attributes.
+    const std::vector<std::string> underWine{"hardlink", "folder"};
     int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(terminal, 0);
     ASSERT_EQ(grantpt(terminal), 0);
@@ -390,14 +391,21 @@ TEST_F(InstallLog, ALogThatIsNoPlainFileOfOneNameGetsNoLineAndBlocksNothing)
     std::vector<std::string> started;  // the markers every case so far should have left
     for (const Case& each : cases) {
         const std::string label = each.name;
-        const std::string log = each.make(Native(label + ".log"));
+        if (UnderWine() &&
+            std::find(underWine.begin(), underWine.end(), label) == underWine.end()) {
+            continue;
+        }
+        std::string log = each.make(Native(label + ".log"));
         ASSERT_FALSE(log.empty()) << label;
         WriteSettingsFile(SettingsText(
             {{"One", Visible("master.exe"), Visible("one.exe"), MarkerCommand(label + "1")},
              {"Two", Visible("master.exe"), Visible("two.exe"), MarkerCommand(label + "2")}}));
+        log = UnderWine() ? Visible(label + ".log") : log;
         testing_support::ProcessResult run = Run({"/log=" + log}, kNoTz);
         EXPECT_EQ(run.exitStatus, 0) << label;
-        EXPECT_LT(std::chrono::duration<double>(run.elapsed).count(), 3.0) << label;
+        if (!UnderWine()) {  // Wine's start-up alone may take longer
+            EXPECT_LT(std::chrono::duration<double>(run.elapsed).count(), 3.0) << label;
+        }
         started.insert(started.end(), {label + "1", label + "2"});
         std::sort(started.begin(), started.end());
         EXPECT_EQ(WaitForMarkers(started), started) << label;
