@@ -263,6 +263,27 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
     }
 }
 
+// A program named without a folder is searched in PATH, where an empty or relative entry
+// stands for a folder below the current one: a problem for a root run, a note otherwise.
+TEST(CheckEntryFindings, RelativePathEntriesForAProgramWithoutAFolder)
+{
+    ScopedEnvironmentVariable path("PATH", ":bin:/bin");
+    TempDir dir;
+    std::string settings = "[App1]\nName=A\nSource=" + (dir / "m") + "\nDestination=" +
+                           (dir / "i") + "\nSetupApp=true\n";
+    WriteFile(dir / "s.ini", settings);
+    std::string found = FindingsText(
+        FindEntryFindings(ExamineEntry(1, dir / "s.ini"), ScanSettingsText(settings), "s.ini"));
+    std::string text = "s.ini:5: SetupApp in [App1] (A): names its program without a folder, "
+                       "and PATH holds an empty entry, \"bin\", which stand for folders "
+                       "relative to the current one: whoever can write there can run a "
+                       "program in its place";
+    ExpectFinding(found,
+                  geteuid() == 0 ? text + " (a run as root or SYSTEM searches none of them)"
+                                 : "note: " + text,
+                  settings);
+}
+
 TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
 {
     TempDir dir;
