@@ -14,6 +14,7 @@
 #include "check/settings_scan.h"
 #include "check/site_report.h"
 #include "check/text_format.h"
+#include "check/visible_text.h"
 #include "core/program_paths.h"
 #include "core/skip_running_setting.h"
 #include "core/spread_setting.h"
@@ -254,19 +255,6 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     return status;
 }
 
-// Control bytes from the files (an escape sequence in a Name, say) never reach the terminal;
-// a carriage return stays only before a line feed.
-void MaskControlBytes(std::string* text)
-{
-    for (size_t i = 0; i < text->size(); ++i) {
-        char& c = (*text)[i];
-        bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text->size() && (*text)[i + 1] == '\n');
-        if ((static_cast<unsigned char>(c) < 0x20 && !lineEnd) || c == 0x7F) {
-            c = '?';
-        }
-    }
-}
-
 int Report(const std::vector<std::string>& arguments, const std::string& rawTail,
            std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
 {
@@ -312,6 +300,8 @@ int RunCheck(const std::vector<std::string>& arguments, const std::string& rawTa
              std::string (*joinTail)(const std::vector<std::string>&), std::string* out)
 {
     int status = Report(arguments, rawTail, joinTail, out);
-    MaskControlBytes(out);
+    // Control bytes from the files (an escape sequence in a Name, say), bidi controls and
+    // invalid bytes never reach the terminal as they are.
+    *out = VisibleText(*out, CheckOutputIsUtf8());
     return status;
 }

@@ -18,8 +18,18 @@ struct SetupForecast {
     bool starts = false;  // the start succeeds
     std::string why;      // a fault, in words: why it cannot start, or why it fails once started
     std::string how;      // a way of starting worth telling ("run by /bin/sh"), or ""
+    // The file whose creation would take the program's place: the first word of an unquoted
+    // command line whose program path holds a blank; "" when there is none.
+    std::string plantable;
+    // Folders a search for a program named without one takes from the current folder (empty
+    // or relative PATH entries), in words; "" when there are none or no search is made.
+    std::string relativeSearch;
 };
 SetupForecast ForecastSetupStart(const std::string& commandLine);
+
+// True when what the check prints is read as UTF-8 (a POSIX terminal); false where it is
+// shown in the ANSI code page (a Windows console).
+bool CheckOutputIsUtf8();
 
 // Why a search for `path` finds nothing, in the platform's words: no such file, its folder is
 // missing or unreachable, access denied, no match for a pattern.
@@ -34,6 +44,12 @@ bool CanCreateIn(const std::string& folder);
 
 // True when the folder exists (a drive root or a share counts).
 bool FolderExists(const std::string& path);
+
+// What makes an existing log at `path` useless to the log-on runs, in words; "" when nothing
+// does. The runs refuse a symbolic link (or other reparse point), a FIFO, a socket, a device
+// and a file with more than one name; a log of another user's that only its owner may write
+// drops every other user's line.
+std::string LogFileProblem(const std::string& path);
 
 // How a log at `path` is shared with other users, when it leaves them out: "" when they may
 // write it (or the platform's permissions are the folder's own affair).
@@ -54,6 +70,10 @@ std::vector<LogonStart> LogonStartsBesideRunLine();
 // where only an autostart entry written with it does (POSIX).
 bool RunLineStartsAtLogOn();
 
+// Why /install writes no log-on entry for `program` although the run line holds it whole, in
+// words; "" when it writes one or the platform needs none (Windows).
+std::string WhyNoLogOnEntry(const std::string& program);
+
 // How to have the program started at log-on when its path cannot stand in the run line.
 const char* StartWithoutRunLine();
 
@@ -67,7 +87,8 @@ bool ListFolderFiles(const std::string& folder, const char* suffix,
                      std::vector<std::string>* names, std::string* why);
 
 // True when the check runs as the system account (root on POSIX, SYSTEM on Windows), as a
-// machine pass does.
+// machine pass does, whose runs take nothing on trust that another user could have put in
+// their way.
 bool CheckRunsAsSystemAccount();
 
 // True when the check runs with administrator rights in force (root on POSIX; on Windows a

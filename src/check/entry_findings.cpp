@@ -84,7 +84,7 @@ void FindSideFindings(const EntryResult& result, EntryFindingList* list)
     }
 }
 
-void FindSetupFindings(const EntryResult& result, EntryFindingList* list)
+void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFindingList* list)
 {
     const SetupForecast& setup = result.setup;
     const IniKey* key = list->Key("SetupApp");
@@ -104,6 +104,20 @@ void FindSetupFindings(const EntryResult& result, EntryFindingList* list)
                                                        : " cannot start: ") + setup.why);
     } else if (!setup.how.empty()) {
         list->Note("SetupApp", ": " + setup.program + ": " + setup.how);
+    }
+    if (!setup.plantable.empty()) {
+        list->Add("SetupApp", ": unquoted path with a blank: anyone who can create " +
+                                  setup.plantable + " runs a program in its place. Quote the "
+                                  "program: \"PATH\" ARGUMENTS");
+    }
+    if (!setup.relativeSearch.empty()) {
+        std::string text = ": names its program without a folder, and " + setup.relativeSearch +
+                           ": whoever can write there can run a program in its place";
+        if (machinePass) {
+            list->Add("SetupApp", text + " (a run as root or SYSTEM searches none of them)");
+        } else {
+            list->Note("SetupApp", text);
+        }
     }
 }
 
@@ -196,7 +210,7 @@ Findings FindEntryFindings(const EntryResult& result, const IniScan& scan,
     FindExpansionFindings(result, &list);
     if (result.takesPart) {
         FindSideFindings(result, &list);
-        FindSetupFindings(result, &list);
+        FindSetupFindings(result, machinePass, &list);
         FindRightsFindings(result, machinePass, &list);
     }
     return list.Take();

@@ -152,11 +152,11 @@ std::string SetupText(const EntryResult& result)
 std::string SideCsv(const SideEvidence& seen, const SideDetail& detail)
 {
     if (!seen.found) {
-        return CsvField(seen.searched ? "not found: " + detail.whyNotFound : "not looked at") +
+        return CsvCell(seen.searched ? "not found: " + detail.whyNotFound : "not looked at") +
                ",,,,,";
     }
-    return CsvField(detail.resolved) + "," + std::to_string(detail.matches) + "," +
-           CsvField(VersionText(detail)) + "," + FormatWord(seen.stamp.date) + "," +
+    return CsvCell(detail.resolved) + "," + std::to_string(detail.matches) + "," +
+           CsvCell(VersionText(detail)) + "," + FormatWord(seen.stamp.date) + "," +
            FormatWord(seen.stamp.time) + "," + FormatDosMoment(seen.stamp.date, seen.stamp.time);
 }
 
@@ -330,17 +330,17 @@ std::string EntryCsvRow(const EntryResult& result, unsigned long long longestWai
 {
     std::string wait = "," + std::to_string(longestWaitSeconds) + "\r\n";
     const AppEntry& entry = result.entry;
-    std::string row = std::to_string(result.n) + "," + CsvField(entry.name) + "," +
-                      CsvField(VerdictText(result)) + "," + CsvField(EmptyKeys(entry)) + "," +
-                      CsvField(entry.destination) + ",";
+    std::string row = std::to_string(result.n) + "," + CsvCell(entry.name) + "," +
+                      CsvCell(VerdictText(result)) + "," + CsvCell(EmptyKeys(entry)) + "," +
+                      CsvCell(entry.destination) + ",";
     if (!result.takesPart) {
-        return row + ",,,,,," + CsvField(entry.source) + ",,,,,,,," + CsvField(entry.setupApp) +
+        return row + ",,,,,," + CsvCell(entry.source) + ",,,,,,,," + CsvCell(entry.setupApp) +
                ",,,," + wait;
     }
     const SetupForecast& setup = result.setup;
     row += SideCsv(result.evidence.destination, result.destination) + "," +
-           CsvField(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
-    return row + CsvField(DescribeStep(result)) + "," + CsvField(entry.setupApp) + "," +
-           CsvField(JoinArguments(setup.arguments, " ")) + "," + CsvField(setup.program) + "," +
-           (setup.starts ? "yes" : "no") + "," + CsvField(setup.why) + wait;
+           CsvCell(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
+    return row + CsvCell(DescribeStep(result)) + "," + CsvCell(entry.setupApp) + "," +
+           CsvCell(JoinArguments(setup.arguments, " ")) + "," + CsvCell(setup.program) + "," +
+           (setup.starts ? "yes" : "no") + "," + CsvCell(setup.why) + wait;
 }

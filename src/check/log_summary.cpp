@@ -382,7 +382,7 @@ std::string LogSummaryCsv(const LogSummary& summary)
         if (application.launches == 0) {
             continue;
         }
-        csv += CsvField(application.name) + "," + std::to_string(application.launches) + "," +
+        csv += CsvCell(application.name) + "," + std::to_string(application.launches) + "," +
                std::to_string(application.computers) + "," +
                std::to_string(application.users) + "," + FormatMoment(application.first) +
                "," + FormatMoment(application.last) + "," + FormatMoment(application.master) +

@@ -171,14 +171,23 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         }
         started = started || start.starts;
     }
-    // Where the program is started another way (the machine's Run value), a path with a blank
-    // matters only to an /install asked for, or to a run line that already holds its pieces.
+    // Why /install cannot have the program started at log-on, with the way out. Where the
+    // program is started another way (the machine's Run value), a path with a blank matters
+    // only to an /install asked for, or to a run line that already holds its pieces.
     bool asked = !options.registrations.empty();
-    if (std::any_of(program.begin(), program.end(), IsRunLineSeparator) &&
-        (asked || holdsPieces)) {
-        Finding finding{program, "the program's path holds a blank or a comma, which the run "
-                                 "line cannot hold: /install would register it in pieces; " +
-                                     std::string(StartWithoutRunLine())};
+    std::string unstartable;
+    if (std::any_of(program.begin(), program.end(), IsRunLineSeparator)) {
+        if (asked || holdsPieces) {
+            unstartable = "the program's path holds a blank or a comma, which the run line "
+                          "cannot hold: /install would register it in pieces; ";
+        }
+    } else if (!program.empty() && !WhyNoLogOnEntry(program).empty()) {
+        unstartable = "the program's path cannot stand in an autostart entry exactly (" +
+                      WhyNoLogOnEntry(program) + "): /install writes none, so nothing starts "
+                      "it at log-on; ";
+    }
+    if (!unstartable.empty()) {
+        Finding finding{program, unstartable + StartWithoutRunLine()};
         (asked ? report.findings.problems : report.findings.notes).push_back(finding);
     }
     if (!started) {

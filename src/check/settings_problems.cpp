@@ -4,6 +4,7 @@
 
 #include "check/check_platform.h"
 #include "check/entry_report.h"
+#include "check/log_probe.h"
 #include "check/text_format.h"
 #include "core/skip_running_setting.h"
 #include "text/windows_command_line.h"
@@ -169,8 +170,14 @@ void CheckPath(const IniSection& section, const IniKey& key, const std::string& 
         findings->Add(key.line, named + " is a Windows path: here " + path + " names a file of "
                                 "that name in the current folder (" + LogonCurrentFolder() + ")");
     } else if (!IsAbsolutePath(path)) {
-        findings->Note(key.line, named + " " + relative + ": it is taken from the current "
-                                 "folder (" + LogonCurrentFolder() + ")");
+        std::string text = named + " " + relative + ": it is taken from the current folder (" +
+                           LogonCurrentFolder() + ")";
+        if (Lower(key.name) == "setupapp" && CheckRunsAsSystemAccount()) {
+            findings->Add(key.line, text + ", and whoever can write there runs a program as "
+                                    "root or SYSTEM: give the program's full path");
+        } else {
+            findings->Note(key.line, text);
+        }
     }
 }
 
@@ -346,6 +353,36 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
     return problems.Take();
 }
 
+namespace {
+
+// A log that is out of the ordinary in size, or whose end another process keeps locked.
+void FindLogProbeProblems(const std::string& log, std::vector<Finding>* problems)
+{
+    LogProbe probe = ProbeLog(log);
+    if (!probe.opened) {
+        return;
+    }
+    if (probe.size > kSaneLogBytes) {
+        problems->push_back({log, "the log holds " + std::to_string(probe.size >> 20) +
+                                      " MiB, more than a log of one line per setup ever "
+                                      "should: a sparse or padded file, or years of lines. "
+                                      "Move it aside; a run creates the log afresh"});
+    }
+    std::string waited = std::to_string(probe.waitedMs / 1000) + "." +
+                         std::to_string(probe.waitedMs % 1000 / 100) + " s";
+    if (probe.locked) {
+        problems->push_back({log, "another process keeps the log's end locked: the check "
+                                  "waited " + waited + ", as long as a run waits in all, and "
+                                  "a run now drops its lines. Find the holder (fuser, lsof, "
+                                  "or the share's open files)"});
+    } else if (probe.waited) {
+        problems->push_back({log, "the log's end was locked by another process: the check "
+                                  "waited " + waited + " before it was free"});
+    }
+}
+
+}  // namespace
+
 Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bool settingsCut)
 {
     Findings findings;
@@ -381,11 +418,14 @@ Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bo
     std::string sharing;
     if (!FolderExists(folder)) {
         problems.push_back({log, "the log's folder is missing: no line can be written"});
+    } else if (logExists && !LogFileProblem(log).empty()) {
+        problems.push_back({log, LogFileProblem(log)});
     } else if (logExists) {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !CanAppendTo(log)) {
             problems.push_back({log, "this user cannot append to the log"});
         } else {
             sharing = LogSharing(log, true);
+            FindLogProbeProblems(log, &problems);
         }
     } else if (!CanCreateIn(folder)) {
         problems.push_back({log, "the log does not exist yet, and this user cannot create a file "

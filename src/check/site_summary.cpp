@@ -301,9 +301,9 @@ std::string SiteCsv(const Site& site)
     for (const SiteApplication& application : site.applications) {
         for (const auto& item : application.computers) {
             const SiteCell& cell = item.second;
-            csv += CsvField(application.name) + "," + CsvField(item.first) + "," +
-                   SiteStateWord(cell.state) + "," + CsvField(cell.installed) + "," +
-                   CsvField(cell.reason) + "," + CsvField(cell.startError) + "," +
+            csv += CsvCell(application.name) + "," + CsvCell(item.first) + "," +
+                   SiteStateWord(cell.state) + "," + CsvCell(cell.installed) + "," +
+                   CsvCell(cell.reason) + "," + CsvCell(cell.startError) + "," +
                    (cell.loopStarts ? std::to_string(cell.loopStarts) : "") + "," +
                    FormatMoment(cell.reported) + "\r\n";
         }

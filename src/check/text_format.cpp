@@ -1,6 +1,7 @@
 #include "check/text_format.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "core/ascii_compare.h"
 
@@ -14,6 +15,17 @@ std::string FormatWord(WORD word)
 std::string CountedText(unsigned long long count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string CsvCell(const std::string& text)
+{
+    // A cell that a spreadsheet would take for a formula is made text by a leading quote,
+    // as the usual guidance against formula injection says.
+    bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) !=
+                                        std::string_view::npos;
+    std::string field = CsvField(formula ? "'" + text : text);
+    // A guarded cell is always quoted, so that every reader keeps the quote as its text.
+    return formula && field.front() != '"' ? "\"" + field + "\"" : field;
 }
 
 bool SameAsciiText(const std::string& a, const std::string& b)

@@ -10,6 +10,10 @@
 std::string FormatWord(WORD word);
 // "1 match", "2 matches": a count with its noun as English has it.
 std::string CountedText(unsigned long long count, const char* one, const char* many);
+// One CSV field of the companion's output: quoted by RFC 4180 (CsvField), and a field that
+// begins with '=', '+', '-', '@', a tab or a CR is quoted with a single quote put first, so
+// that a spreadsheet reads it as text, not as a formula.
+std::string CsvCell(const std::string& text);
 // Case-insensitive ASCII comparison.
 bool SameAsciiText(const std::string& a, const std::string& b);
 // Absolute on this platform: starts with the separator (or '/'), or, on Windows, a drive

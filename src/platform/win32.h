@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <bcrypt.h>
+#include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <stdio.h>

@@ -89,6 +89,25 @@ std::string SearchedFile(const std::string& searchPath, const std::string& candi
                : found;
 }
 
+// The file whose creation would take the program's place: the first candidate of an unquoted
+// line (with the ".exe" the search adds) when a longer one names a file; "" otherwise.
+std::string PlantableFirstWord(const std::vector<std::string>& tried,
+                               const std::string& searchPath)
+{
+    if (tried.size() < 2 || tried.front().find_first_of("\\/:") == std::string::npos) {
+        return "";
+    }
+    for (size_t i = 1; i < tried.size(); ++i) {
+        if (!SearchedFile(searchPath, tried[i]).empty()) {
+            const std::string& first = tried.front();
+            size_t name = first.find_last_of("\\/:");
+            bool extension = first.find('.', name) != std::string::npos;
+            return extension ? first : first + ".exe";
+        }
+    }
+    return "";
+}
+
 std::string NotFoundWords(const std::vector<std::string>& tried)
 {
     if (tried.size() == 1) {
@@ -182,6 +201,44 @@ const char* LogonCurrentFolder()
     return "at log-on, whatever folder Windows starts the program in";
 }
 
+std::string LogFileProblem(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return "the log is a reparse point (a link), which no run writes to: every line is "
+               "dropped. Remove it; a run creates the log afresh";
+    }
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                              FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    DWORD type = GetFileType(file);
+    bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (type != FILE_TYPE_DISK) {
+        return "the log is a device or a pipe, which no run writes to: every line is dropped";
+    }
+    if (known && information.nNumberOfLinks > 1) {
+        return "the log has " + std::to_string(information.nNumberOfLinks) + " names (hard "
+               "links), so it may be another file linked in: no run writes to it, and every "
+               "line is dropped. Remove this name; a run creates the log afresh";
+    }
+    return "";
+}
+
+bool CheckOutputIsUtf8()
+{
+    return false;  // the console shows the ANSI code page, whose bytes are all characters
+}
+
+std::string WhyNoLogOnEntry(const std::string&)
+{
+    return "";  // the run line itself starts the program
+}
+
 SetupForecast ForecastSetupStart(const std::string& commandLine)
 {
     SetupForecast forecast;
@@ -193,6 +250,7 @@ SetupForecast ForecastSetupStart(const std::string& commandLine)
     }
     std::vector<std::string> tried = ProgramCandidates(commandLine, start);
     std::string searchPath = ProgramSearchPath();
+    forecast.plantable = PlantableFirstWord(tried, searchPath);
     for (const std::string& candidate : tried) {
         std::string found = SearchedFile(searchPath, candidate);
         if (found.empty()) {

@@ -10,6 +10,7 @@
 #include "string_table.h"
 #include "update/log_append.h"
 #include "update/log_line.h"
+#include "update/log_open.h"
 #include "update/log_timestamp.h"
 #include "update/resource_string.h"
 
@@ -31,6 +32,9 @@ UINT QuietenErrors()
 // is never split between two. One log stream is open at a time.
 char gLogStreamBuffer[2 * kLogLineSize];
 
+// What this pass may still spend waiting for the log's lock, for all its lines together.
+LockWaitBudget gLockWaitBudget;
+
 }  // namespace
 
 void OpenInstallLog()
@@ -39,11 +43,12 @@ void OpenInstallLog()
         BuildDefaultLogPath(gRunSettings.logPath, kBesidePathRoom);
     }
     gRunSettings.logStream = nullptr;
+    gLockWaitBudget = LockWaitBudget{};
     if (gRunSettings.logPath[0] == '\0') {
         return;  // no path that fits: no log for this run
     }
     UINT previous = QuietenErrors();
-    FILE* stream = _fsopen(gRunSettings.logPath, "ab", _SH_DENYNO);
+    FILE* stream = OpenLogForAppending(gRunSettings.logPath);
     SetErrorMode(previous);
     if (stream != nullptr) {
         setvbuf(stream, gLogStreamBuffer, _IOFBF, sizeof gLogStreamBuffer);
@@ -71,7 +76,8 @@ void WriteInstallLogLine(LPCSTR name)
         return;  // a missing format string: nothing would reach the file
     }
     UINT previous = QuietenErrors();
-    AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length));
+    AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length),
+                        gLockWaitBudget);
     SetErrorMode(previous);
 }
 

@@ -64,25 +64,37 @@ bool TryAppendAtEnd(HANDLE file, FILE* stream, LPCSTR line, DWORD length)
 
 }  // namespace
 
-bool AppendLineUnderLock(FILE* stream, LPCSTR line, DWORD length)
+bool AppendLineUnderLock(FILE* stream, LPCSTR line, DWORD length, LockWaitBudget& budget)
 {
     if (stream == nullptr || line == nullptr || length == 0) {
         return false;
     }
     HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-    for (int refused = 0; refused < kLockTries; ++refused) {
+    if (TryAppendAtEnd(file, stream, line, length)) {
+        return true;
+    }
+    for (int refused = 1; budget.leftMs > 0; ++refused) {
+        PumpMessages();
+        // The wait is measured on the tick count: a sleep may last longer than asked.
+        const DWORD allowed = budget.leftMs < kLockWaitMs ? budget.leftMs : kLockWaitMs;
+        const DWORD waitStart = GetTickCount();
+        bool written = false;
+        DWORD waited = 0;
+        do {
+            Sleep(kLockPollMs);
+            written = TryAppendAtEnd(file, stream, line, length);
+            waited = GetTickCount() - waitStart;
+        } while (!written && waited < allowed);
+        budget.leftMs -= waited < budget.leftMs ? waited : budget.leftMs;
+        if (written) {
+            return true;
+        }
+        if (refused == kLockTries) {
+            break;
+        }
         if (TryAppendAtEnd(file, stream, line, length)) {
             return true;
         }
-        PumpMessages();
-        // The wait is measured on the tick count: a sleep may last longer than asked.
-        DWORD waitStart = GetTickCount();
-        do {
-            Sleep(kLockPollMs);
-            if (TryAppendAtEnd(file, stream, line, length)) {
-                return true;
-            }
-        } while (GetTickCount() - waitStart < kLockWaitMs);
     }
     return false;
 }

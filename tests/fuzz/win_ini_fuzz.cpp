@@ -4,8 +4,11 @@
 // temporary file is left. When the file may not be able to hold the value faithfully (a
 // line break in the value; a UTF-16 file, which cannot hold every byte) it may be left byte for
 // byte instead.
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +21,29 @@
 #include "text/profile_text.h"
 
 namespace {
+
+// Registration writes nothing as root, so as root the target runs as "nobody", as a user's
+// /install does, in a scratch folder given to that user.
+void RunAsOrdinaryUser()
+{
+    static const bool switched = [] {
+        const passwd* nobody = getpwnam("nobody");
+        if (geteuid() != 0 || nobody == nullptr) {
+            return false;
+        }
+        FUZZ_CHECK(chown(fuzzing::ScratchDir().c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
+        FUZZ_CHECK(seteuid(nobody->pw_uid) == 0);
+        // The leak check at exit inspects the process from a thread of its own, which a user
+        // of other ids may not: root comes back first.
+        std::atexit([] {
+            if (seteuid(0) != 0) {
+                std::_Exit(1);
+            }
+        });
+        return true;
+    }();
+    (void)switched;
+}
 
 std::string RunValue(size_t room)
 {
@@ -59,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = input.substr(0, lineEnd).c_str();
     const std::string before = lineEnd == std::string::npos ? "" : input.substr(lineEnd + 1);
 
+    RunAsOrdinaryUser();
     const std::string folder = fuzzing::ScratchDir() + "/.config";
     mkdir(folder.c_str(), 0700);
     const std::string winIni = fuzzing::WriteScratchFile(".config/win.ini", before);

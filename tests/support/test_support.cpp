@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -55,6 +57,33 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
         unsetenv(name_.c_str());
     }
     tzset();
+}
+
+ScopedOrdinaryUser::ScopedOrdinaryUser(const std::string& folder)
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || nobody == nullptr) {
+        return;
+    }
+    // Every folder on the way must let nobody through.
+    for (std::filesystem::path up = folder; up.has_relative_path(); up = up.parent_path()) {
+        struct stat status {};
+        if (stat(up.c_str(), &status) == 0 && (status.st_mode & 0001) == 0 &&
+            up != std::filesystem::path(folder)) {
+            chmod(up.c_str(), status.st_mode | 0011);
+        }
+    }
+    if (chown(folder.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+        throw std::runtime_error("cannot give " + folder + " to nobody");
+    }
+    switched_ = seteuid(nobody->pw_uid) == 0;
+}
+
+ScopedOrdinaryUser::~ScopedOrdinaryUser()
+{
+    if (switched_ && seteuid(0) != 0) {
+        std::abort();  // the rest of the tests would run as the wrong user
+    }
 }
 
 void WriteFile(const std::string& path, const std::string& content)

@@ -38,6 +38,20 @@ private:
     std::string saved_;
 };
 
+// Runs the rest of a test as an ordinary user: when the tests run as root (as CI does), the
+// folder is given to "nobody" and the effective user becomes nobody until the object goes;
+// otherwise nothing changes. Registration refuses to write as root, so its tests need this.
+class ScopedOrdinaryUser {
+public:
+    explicit ScopedOrdinaryUser(const std::string& folder);
+    ~ScopedOrdinaryUser();
+    ScopedOrdinaryUser(const ScopedOrdinaryUser&) = delete;
+    ScopedOrdinaryUser& operator=(const ScopedOrdinaryUser&) = delete;
+
+private:
+    bool switched_ = false;
+};
+
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);  // empty when missing
 bool FileExists(const std::string& path);

@@ -1,5 +1,8 @@
 // Whole runs over settings files with entries due and not due: which setup programs start,
 // with which arguments, and in which order their log lines arrive.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -229,6 +232,39 @@ TEST_F(CheckAndLaunch, AMissingSettingsFileExaminesNothing)
     EXPECT_EQ(Run({"/ini=" + Visible("absent.ini")}).exitStatus, 0);
     EXPECT_EQ(Run({}).exitStatus, 0);
     EXPECT_TRUE(MarkersAfterGrace().empty());
+}
+
+// What another user could put in a root run's way: a file at the first word of an unquoted
+// program path with a blank, a program in the current folder found through an empty PATH
+// entry, an executable that is no program and has no interpreter line. A run as root starts
+// none of them; the entries it may trust still start.
+TEST_F(CheckAndLaunch, ARunAsRootStartsNothingAnotherUserCouldHavePlanted)
+{
+    if (UnderWine() || geteuid() != 0) {
+        GTEST_SKIP() << "the rules of a POSIX run as root";
+    }
+    auto script = [&](const std::string& relative, const std::string& body) {
+        WriteFile(Native(relative), body);
+        chmod(Native(relative).c_str(), 0755);
+    };
+    const std::string touch = "touch " + Native("markers") + "/";
+    mkdir(Native("apps").c_str(), 0755);
+    mkdir(Native("apps/Team Notes").c_str(), 0755);
+    script("apps/Team", "#!/bin/sh\n" + touch + "planted-first-word\n");
+    script("apps/Team Notes/setup.sh", "#!/bin/sh\n" + touch + "blank-path\n");
+    script("rogue", "#!/bin/sh\n" + touch + "planted-in-current-folder\n");
+    script("not-a-program", std::string("\0\0\n", 3) + touch + "shell-fallback\n");
+    script("quoted-ok", "#!/bin/sh\n" + touch + "quoted\n");
+    WriteSettingsFile(SettingsText({
+        {"Blank", Visible("m"), Visible("i1"), Native("apps/Team Notes/setup.sh") + " -q"},
+        {"Bare", Visible("m"), Visible("i2"), "rogue"},
+        {"Binary", Visible("m"), Visible("i3"), Native("not-a-program")},
+        {"Quoted", Visible("m"), Visible("i4"), "\"" + Native("quoted-ok") + "\" -q"},
+        {"Trusted", Visible("m"), Visible("i5"), MarkerCommand("trusted")},
+    }));
+    EXPECT_EQ(Run({}, {{"PATH", ":/usr/bin:/bin"}}).exitStatus, 0);
+    WaitForMarkers({"quoted", "trusted"});
+    EXPECT_EQ(MarkersAfterGrace(), (std::vector<std::string>{"quoted", "trusted"}));
 }
 
 }  // namespace

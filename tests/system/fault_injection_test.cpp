@@ -179,6 +179,7 @@ TEST_F(FaultInjection, WinIniIsOldOrWhollyNewAndNoTemporaryFileIsLeft)
         fs::create_directories(config);
         WriteFile(config + "/win.ini", old);
     };
+    RunAsOrdinaryUser();  // registration writes nothing as root
     prepare();
     const std::map<std::string, std::string> before = FilesUnder(config);
     ASSERT_EQ(Run({"/install"}).exitStatus, 0);

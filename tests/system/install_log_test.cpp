@@ -1,12 +1,15 @@
 // The install log seen from outside: where it is, what a line holds, the lock, many writers.
 #include <fcntl.h>
 #include <pwd.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <regex>
 #include <string>
 #include <thread>
@@ -79,6 +82,12 @@ bool WaitForFile(const std::string& path)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     return FileExists(path);
+}
+
+// `path` when the call that made it returned 0, else "".
+std::string Made(int result, const std::string& path)
+{
+    return result == 0 ? path : "";
 }
 
 class InstallLog : public SystemTest {
@@ -334,6 +343,124 @@ TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
         EXPECT_EQ(lines.back().find("user nobody)") != std::string::npos, folder.lines == 2)
             << folder.name << ": " << lines.back();
     }
+}
+
+// What another user of the workstation may leave in the log's place: a link (to a file of
+// someone else's, or to nowhere), a second name of someone else's file, a FIFO with or without
+// a reader, a terminal, a folder. The run writes to none of them, never waits on one, and
+// still starts its setups.
+TEST_F(InstallLog, ALogThatIsNoPlainFileOfOneNameGetsNoLineAndBlocksNothing)
+{
+    const std::string victim = Native("victim");
+    testing_support::WriteFile(victim, "private\n");
+    chmod(victim.c_str(), 0600);
+    int reader = -1;
+    // Wine 8 shows a POSIX link as the file it leads to and cannot make a reparse point
+    // (FSCTL_SET_REPARSE_POINT: not supported), so there only the second name and the folder
+    // can be tried; the Windows build refuses a reparse point by its attributes.
+    const std::vector<std::string> underWine{"hardlink", "folder"};
+    int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string terminalPath = ptsname(terminal);
+    struct Case {
+        const char* name;
+        std::function<std::string(const std::string&)> make;  // gives the log path to use
+    };
+    const std::vector<Case> cases{
+        {"link",
+         [&](const std::string& log) { return Made(symlink(victim.c_str(), log.c_str()), log); }},
+        {"dangling",
+         [&](const std::string& log) {
+             return Made(symlink(Native("nowhere").c_str(), log.c_str()), log);
+         }},
+        {"hardlink",
+         [&](const std::string& log) { return Made(link(victim.c_str(), log.c_str()), log); }},
+        {"fifo", [&](const std::string& log) { return Made(mkfifo(log.c_str(), 0666), log); }},
+        {"read-fifo", [&](const std::string& log) {
+             if (mkfifo(log.c_str(), 0666) != 0) {
+                 return std::string();
+             }
+             reader = open(log.c_str(), O_RDONLY | O_NONBLOCK);
+             return reader >= 0 ? log : "";
+         }},
+        {"terminal", [&](const std::string&) { return terminalPath; }},
+        {"folder", [&](const std::string& log) { return Made(mkdir(log.c_str(), 0777), log); }},
+    };
+    std::vector<std::string> started;  // the markers every case so far should have left
+    for (const Case& each : cases) {
+        const std::string label = each.name;
+        if (UnderWine() &&
+            std::find(underWine.begin(), underWine.end(), label) == underWine.end()) {
+            continue;
+        }
+        std::string log = each.make(Native(label + ".log"));
+        ASSERT_FALSE(log.empty()) << label;
+        WriteSettingsFile(SettingsText(
+            {{"One", Visible("master.exe"), Visible("one.exe"), MarkerCommand(label + "1")},
+             {"Two", Visible("master.exe"), Visible("two.exe"), MarkerCommand(label + "2")}}));
+        log = UnderWine() ? Visible(label + ".log") : log;
+        testing_support::ProcessResult run = Run({"/log=" + log}, kNoTz);
+        EXPECT_EQ(run.exitStatus, 0) << label;
+        if (!UnderWine()) {  // Wine's start-up alone may take longer
+            EXPECT_LT(std::chrono::duration<double>(run.elapsed).count(), 3.0) << label;
+        }
+        started.insert(started.end(), {label + "1", label + "2"});
+        std::sort(started.begin(), started.end());
+        EXPECT_EQ(WaitForMarkers(started), started) << label;
+        EXPECT_EQ(ReadFile(victim), "private\n") << label;
+        EXPECT_FALSE(FileExists(Native("nowhere"))) << label;
+    }
+    char got[64];
+    EXPECT_LE(read(reader, got, sizeof got), 0) << "a line went into the FIFO";
+    EXPECT_LE(read(terminal, got, sizeof got), 0) << "a line went to the terminal";
+    close(reader);
+    close(terminal);
+}
+
+// Another user who may only read the log holds a read lock from its end on: the pass waits
+// for the lock as long as one line may in all, however many lines it has, and every setup
+// still starts.
+TEST_F(InstallLog, ALockKeptByAnotherUserHoldsThePassBackByOneLinesWaitInAll)
+{
+    std::vector<std::string> holder{QUORVEL_LOCK_HOLDER};
+    const passwd* nobody = getpwnam("nobody");
+    if (!UnderWine() && geteuid() == 0 && nobody != nullptr) {
+        holder = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                  "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups",
+                  QUORVEL_LOCK_HOLDER};
+        chmod(Native("").c_str(), 0755);
+    }
+    testing_support::WriteFile(DefaultLog(), "x\r\n");
+    chmod(DefaultLog().c_str(), 0644);
+    mkdir(Native("holder").c_str(), 0777);
+    chmod(Native("holder").c_str(), 0777);
+    const std::string ready = Native("holder/ready");
+    holder.insert(holder.end(), {DefaultLog(), "60000", ready});
+    holder_ = std::thread([=] { testing_support::RunProcess(holder); });
+    ASSERT_TRUE(WaitForFile(ready)) << "the lock holder did not start";
+
+    std::vector<AppEntry> entries;
+    std::vector<std::string> markers;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string n = std::to_string(i);
+        entries.push_back({"App" + n, Visible("master.exe"), Visible("installed" + n + ".exe"),
+                           MarkerCommand("m" + n)});
+        markers.push_back("m" + n);
+    }
+    WriteSettingsFile(SettingsText(entries));
+    testing_support::ProcessResult run = Run({}, kNoTz);
+    double took = std::chrono::duration<double>(run.elapsed).count();
+    std::remove(ready.c_str());
+    holder_.join();
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(WaitForMarkers(markers), markers);
+    EXPECT_GE(took, 3.9);
+    if (!UnderWine()) {
+        EXPECT_LT(took, 6.0);  // five lines of four seconds each would take twenty
+    }
+    EXPECT_EQ(ReadFile(DefaultLog()), "x\r\n");
 }
 
 TEST_F(InstallLog, SixteenRunsAtOnceWriteSixteenWholeLines)

@@ -1,4 +1,8 @@
 // The install switch registers the program in the run line of the user's WIN.INI.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "system/system_fixture.h"
@@ -16,6 +20,7 @@ protected:
         if (UnderWine()) {
             WriteRunLine("");
         }
+        RunAsOrdinaryUser();  // registration writes nothing as root
     }
 
     // The program's file name, as the key the registration searches for.
@@ -151,6 +156,73 @@ TEST_F(RunLine, AProgramPathThatIsNotKnownWholeIsNoPath)
     for (const std::string& ancestor : ancestors) {
         EXPECT_FALSE(testing_support::FileExists(Native(ancestor + "/Quorvel.log"))) << ancestor;
     }
+}
+
+// The program's path in pieces on the run line ("pub/a b/quorvel" is kept as "pub/a" and
+// "b/quorvel"), with a file at the first piece, or with a '%' an entry cannot carry exactly:
+// /install writes no autostart entry at all, and the companion says why.
+TEST_F(RunLine, AFragmentOrAPathAnEntryCannotCarryGetsNoAutostartEntry)
+{
+    if (UnderWine()) {
+        GTEST_SKIP() << "on Windows the run line itself is what starts programs at log-on";
+    }
+    for (const std::string folder : {"pub/a b", "pub/100%"}) {
+        MoveProgram(folder);
+        testing_support::WriteFile(Native("pub/a"), "#!/bin/sh\nid\n");
+        chmod(Native("pub/a").c_str(), 0755);
+        EXPECT_EQ(Run({"/install"}, HomeEnvironment()).exitStatus, 0) << folder;
+        EXPECT_NE(ReadRunLine().find(VisibleProgramPath()), std::string::npos) << folder;
+        std::filesystem::path autostart = Native("home/.config/autostart");
+        EXPECT_TRUE(!std::filesystem::exists(autostart) || std::filesystem::is_empty(autostart))
+            << folder;
+    }
+    std::filesystem::copy_file(Native("prog/quorvel-check"), Native("pub/100%/quorvel-check"));
+    testing_support::ProcessResult check = RunCheck({});
+    EXPECT_NE(check.output.find("cannot stand in an autostart entry exactly (it holds the "
+                                "character '%')"),
+              std::string::npos) << check.output;
+}
+
+// A root run of /install with another user's HOME (sudo -E), whose WIN.INI is a link to a
+// file only root may write and whose autostart folder is a link into a folder everyone reads,
+// writes nothing anywhere; nor does a user whose HOME names a folder of someone else's.
+class ForeignHome : public SystemTest {};
+
+TEST_F(ForeignHome, InstallWritesNothingAsRootOrIntoAnotherUsersHome)
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (UnderWine() || geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "needs root and a user named nobody on POSIX";
+    }
+    namespace fs = std::filesystem;
+    fs::create_directories(Native("victim/.config"));
+    fs::create_directories(Native("shared"));
+    testing_support::WriteFile(Native("root-only"), "[windows]\nrun=\n");
+    chmod(Native("root-only").c_str(), 0600);
+    fs::create_symlink(Native("root-only"), Native("victim/.config/win.ini"));
+    fs::create_directory_symlink(Native("shared"), Native("victim/.config/autostart"));
+    for (const char* path : {"victim", "victim/.config"}) {
+        ASSERT_EQ(lchown(Native(path).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    EXPECT_EQ(Run({"/install"}, {{"HOME", Native("victim")}}).exitStatus, 0);
+    EXPECT_EQ(Run({"/install"}, {{"HOME", Native("victim")},
+                                 {"XDG_CONFIG_HOME", Native("shared")}})
+                  .exitStatus,
+              0);
+    EXPECT_EQ(testing_support::ReadFile(Native("root-only")), "[windows]\nrun=\n");
+    EXPECT_TRUE(fs::is_empty(Native("shared")));
+
+    // The second user with HOME at a folder of root's that anyone may write.
+    chmod(Native("").c_str(), 0755);
+    fs::create_directories(Native("root-home"));
+    chmod(Native("root-home").c_str(), 0777);
+    testing_support::ProcessResult asNobody = testing_support::RunProcess(
+        {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+         "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", BesideProgram("quorvel"),
+         "/install"},
+        {{"HOME", Native("root-home")}, {"XDG_CONFIG_HOME", "\x01unset"}}, Native(""));
+    EXPECT_EQ(asNobody.exitStatus, 0);
+    EXPECT_TRUE(fs::is_empty(Native("root-home")));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "system/system_fixture.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -159,6 +161,19 @@ ProcessResult SystemTest::RunCheck(const std::vector<std::string>& args,
     return RunCopy(CheckFileName(), {}, args, environment, {});
 }
 
+void SystemTest::RunAsOrdinaryUser()
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (UnderWine() || geteuid() != 0 || nobody == nullptr) {
+        return;
+    }
+    // The program and its settings must be reachable, and files the tests have the program
+    // leave beside them (a fault count) writable.
+    chmod(Native("").c_str(), 01777);
+    ordinaryUser_ = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                     "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups"};
+}
+
 ProcessResult SystemTest::RunCopy(const std::string& fileName,
                                   const std::vector<std::string>& wrapper,
                                   const std::vector<std::string>& args,
@@ -193,6 +208,25 @@ ProcessResult SystemTest::RunCopy(const std::string& fileName,
         argv.insert(argv.end(), args.begin(), args.end());
     }
     argv.insert(argv.begin(), wrapper.begin(), wrapper.end());
+    if (!ordinaryUser_.empty()) {
+        const passwd* nobody = getpwnam("nobody");
+        fs::create_directories(Native("home"));
+        fs::create_directories(Native("config"));
+        for (const char* folder : {"home", "config"}) {
+            bool given = lchown(Native(folder).c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
+            for (const auto& entry : fs::recursive_directory_iterator(Native(folder))) {
+                given = lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) == 0 && given;
+            }
+            EXPECT_TRUE(given) << "cannot give " << Native(folder) << " to nobody";
+        }
+        // A preloaded library is handed to the program itself, not to setpriv.
+        auto preload = env.find("LD_PRELOAD");
+        if (preload != env.end()) {
+            argv.insert(argv.begin(), {"env", "LD_PRELOAD=" + preload->second});
+            env.erase(preload);
+        }
+        argv.insert(argv.begin(), ordinaryUser_.begin(), ordinaryUser_.end());
+    }
     if (!env.count("HOME")) {
         env.emplace("HOME", Native("home"));
     }

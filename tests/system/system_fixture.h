@@ -117,6 +117,11 @@ protected:
     // The program's own full path as the program reports it.
     std::string VisibleProgramPath() const;
 
+    // From now on, when the tests run as root on POSIX, the program runs as an ordinary user
+    // ("nobody", through setpriv), who is given HOME's folder and the folder "config" before
+    // each run: registration writes nothing as root. Elsewhere nothing changes.
+    void RunAsOrdinaryUser();
+
 private:
     std::vector<std::string> Markers() const;
     testing_support::ProcessResult RunCopy(const std::string& fileName,
@@ -127,6 +132,7 @@ private:
 
     testing_support::TempDir root_;
     std::string programFolder_ = "prog";
+    std::vector<std::string> ordinaryUser_;  // setpriv's command line, or empty
 };
 
 // A settings file with [Quorvel] Count and one App section per entry.

@@ -1,7 +1,8 @@
 /* A rival writer for the install-log tests: `lock_holder FILE MILLISECONDS READY` opens FILE
    (creating it when missing), takes a POSIX record lock from its current end onwards, creates
    READY to say the lock is held, keeps the lock for MILLISECONDS, or until READY is removed,
-   and exits, which releases it.
+   and exits, which releases it. A user who may only read FILE takes a read lock instead, which
+   refuses a writer's lock all the same.
    A native record lock is seen by the program's locks on both builds (Wine's locks are record
    locks too). */
 #include <errno.h>
@@ -28,10 +29,14 @@ int main(int argc, char** argv)
         return 2;
     }
     fd = open(argv[1], O_RDWR | O_CREAT, 0666);
+    region.l_type = F_WRLCK;
+    if (fd < 0 && errno == EACCES) {
+        fd = open(argv[1], O_RDONLY);
+        region.l_type = F_RDLCK;
+    }
     if (fd < 0 || fstat(fd, &status) != 0) {
         return 1;
     }
-    region.l_type = F_WRLCK;
     region.l_whence = SEEK_SET;
     region.l_start = status.st_size;
     region.l_len = 0; /* to the end of any file, however far it grows */

@@ -3,9 +3,13 @@
 // why a line of switches is refused, and its own switches.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -19,6 +23,8 @@
 #include "check/option_report.h"
 #include "check/registration_report.h"
 #include "check/settings_problems.h"
+#include "check/text_format.h"
+#include "check/visible_text.h"
 #include "support/pe_fixture.h"
 #include "support/test_support.h"
 #include "text/argv_tail.h"
@@ -137,8 +143,12 @@ TEST(CheckSettingsProblems, OneFilePerRow)
         {"[Quorvel]\nCount=1\n" + kAppA + "m/a\nDestination=/i/a\nSetupApp=/bin/sh\n",
          std::string("note: s.ini:5: Source in [App1] is a relative path: ") + kCurrentFolder},
         {"[Quorvel]\nCount=1\n" + kAppA + "/m/a\nDestination=a\nSetupApp=./setup.sh -q\n",
-         std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
-             kCurrentFolder},
+         geteuid() == 0
+             ? std::string("s.ini:7: SetupApp in [App1] starts its program by a relative path: ") +
+                   kCurrentFolder + ", and whoever can write there runs a program as root or "
+                                    "SYSTEM: give the program's full path"
+             : std::string("note: s.ini:7: SetupApp in [App1] starts its program by a relative "
+                           "path: ") + kCurrentFolder},
         // With ExpandVariables, paths are looked at as expanded; without it, literally.
         {"[Quorvel]\nCount=1\nExpandVariables=1\n" + kAppA + "%QV_WIN%\\a\nDestination=/i/a\n"
          "SetupApp=%QV_SITE%/setup\n",
@@ -210,12 +220,27 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
          "does not exist: save it with LF line ends"},
         {{{"setup/", {"", 0755}}}, "@/m", "@/i", "@/setup",
          "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is a folder, not a program"},
+        // /bin/sh reads whatever it is given, NUL bytes or not; a run as root gives it nothing.
         {{{"setup.exe", {std::string("MZ\x90\0\3\0", 6), 0755}}}, "@/m", "@/i", "@/setup.exe",
-         "s.ini:5: SetupApp in [App1] (A) starts, but fails: @/setup.exe is neither a program of "
-         "this system nor a script: exec refuses it, and /bin/sh, which is given it then, "
-         "cannot run it"},
+         geteuid() == 0 ? "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup.exe is no "
+                          "program of this system and has no interpreter line: exec refuses it, "
+                          "and a run as root hands it to no shell: begin it with an interpreter "
+                          "line (#!/bin/sh)"
+                        : "note: s.ini:5: SetupApp in [App1] (A): @/setup.exe: no interpreter "
+                          "line: run by /bin/sh, which reads it as commands although it holds "
+                          "NUL bytes"},
         {{{"setup", {"exit 0\n", 0755}}}, "@/m", "@/i", "@/setup",
-         "note: s.ini:5: SetupApp in [App1] (A): @/setup: no interpreter line: run by /bin/sh"},
+         geteuid() == 0 ? "s.ini:5: SetupApp in [App1] (A) cannot start: @/setup is no program "
+                          "of this system and has no interpreter line: exec refuses it, and a "
+                          "run as root hands it to no shell: begin it with an interpreter line "
+                          "(#!/bin/sh)"
+                        : "note: s.ini:5: SetupApp in [App1] (A): @/setup: no interpreter line: "
+                          "run by /bin/sh"},
+        // Whoever can create "@/my" runs it in the program's place, as anyone and as root.
+        {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
+         "@/my tools/setup -q",
+         "s.ini:5: SetupApp in [App1] (A): unquoted path with a blank: anyone who can create "
+         "@/my runs a program in its place. Quote the program: \"PATH\" ARGUMENTS"},
         {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
          "\"\"@/my tools/setup\" \"a b\"\"", ""},
         {{{"my tools/", {"", 0755}}, {"my tools/setup", kScript}}, "@/m", "@/i",
@@ -255,6 +280,30 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
             EXPECT_NE(EntryText(result).find("the match itself has file version 1.2.3.4"),
                       std::string::npos) << EntryText(result);
         }
+    }
+}
+
+// A program named without a folder is searched in PATH, where an empty or relative entry
+// stands for a folder below the current one: a problem for the machine pass, a note otherwise.
+TEST(CheckEntryFindings, RelativePathEntriesForAProgramWithoutAFolder)
+{
+    ScopedEnvironmentVariable path("PATH", ":bin:/bin");
+    TempDir dir;
+    std::string settings = "[App1]\nName=A\nSource=" + (dir / "m") + "\nDestination=" +
+                           (dir / "i") + "\nSetupApp=true\n";
+    WriteFile(dir / "s.ini", settings);
+    std::string text = "s.ini:5: SetupApp in [App1] (A): names its program without a folder, "
+                       "and PATH holds an empty entry, \"bin\", which stand for folders "
+                       "relative to the current one: whoever can write there can run a "
+                       "program in its place";
+    for (bool machinePass : {false, true}) {
+        std::string found = FindingsText(FindEntryFindings(
+            ExamineEntry(1, dir / "s.ini", false), ScanSettingsText(settings), "s.ini",
+            machinePass));
+        ExpectFinding(found,
+                      machinePass ? text + " (a run as root or SYSTEM searches none of them)"
+                                  : "note: " + text,
+                      settings);
     }
 }
 
@@ -326,6 +375,90 @@ TEST(CheckLogFindings, ACreatedLogTakesItsFoldersBits)
             ExpectFinding(found, "note: " + options.logPath + ": " + row.note, row.note);
         }
     }
+}
+
+// Logs that no run writes to, or that drop other users' lines, are each a problem; so is a
+// log whose end another process keeps locked, with the time the check waited.
+TEST(CheckLogFindings, LogsTheRunsRefuseOrCannotShareAreProblems)
+{
+    TempDir dir;
+    const std::string victim = dir / "victim";
+    WriteFile(victim, "");
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string problem;
+    } rows[] = {
+        {"link",
+         [&](const std::string& log) { ASSERT_EQ(symlink(victim.c_str(), log.c_str()), 0); },
+         "the log is a symbolic link, which no run writes to: every line is dropped. Remove "
+         "it; a run creates the log afresh"},
+        {"fifo", [&](const std::string& log) { ASSERT_EQ(mkfifo(log.c_str(), 0666), 0); },
+         "the log is a FIFO, which no run writes to: every line is dropped. Remove it; a run "
+         "creates the log afresh"},
+        {"hardlink",
+         [&](const std::string& log) { ASSERT_EQ(link(victim.c_str(), log.c_str()), 0); },
+         "the log has 2 names (hard links), so it may be another file linked in: no run writes "
+         "to it, and every line is dropped. Remove this name; a run creates the log afresh"},
+        {"huge", [&](const std::string& log) {
+             WriteFile(log, "");
+             EXPECT_EQ(truncate(log.c_str(), off_t{1} << 40), 0);  // a sparse 1 TiB
+         },
+         "the log holds 1048576 MiB, more than a log of one line per setup ever should: a "
+         "sparse or padded file, or years of lines. Move it aside; a run creates the log "
+         "afresh"},
+    };
+    for (const auto& row : rows) {
+        OptionReport options;
+        options.settingsPath = dir / "s.ini";
+        options.logPath = dir / (std::string(row.name) + ".log");
+        row.make(options.logPath);
+        ExpectFinding(FindingsText(FindFileProblems(options, true, false)),
+                      options.logPath + ": " + row.problem, row.name);
+        unlink(options.logPath.c_str());
+    }
+    // A log of another user's that only its owner may write (run as root, nobody's log).
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() == 0 && nobody != nullptr) {
+        OptionReport owned;
+        owned.settingsPath = dir / "s.ini";
+        owned.logPath = dir / "owned.log";
+        WriteFile(owned.logPath, "");
+        chmod(owned.logPath.c_str(), 0600);
+        ASSERT_EQ(chown(owned.logPath.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        ExpectFinding(FindingsText(FindFileProblems(owned, true, false)),
+                      owned.logPath + ": the log belongs to nobody with mode 0600, which shuts "
+                                      "every other user out: their runs drop their lines. "
+                                      "Remove it, or give it the folder's group and mode 0664",
+                      "owned");
+    }
+    // Another process keeps the end locked: the check waits as long as a run's pass would.
+    OptionReport options;
+    options.settingsPath = dir / "s.ini";
+    options.logPath = dir / "locked.log";
+    WriteFile(options.logPath, "x\r\n");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open(options.logPath.c_str(), O_RDONLY);
+        struct flock region {};
+        region.l_type = F_RDLCK;  // read access is enough to hold a writer back
+        region.l_whence = SEEK_SET;
+        char ok = fd >= 0 && fcntl(fd, F_SETLK, &region) == 0 ? '1' : '0';
+        ssize_t written = write(ready[1], &ok, 1);
+        sleep(8);
+        _exit(written == 1 ? 0 : 1);
+    }
+    char ok = '0';
+    ASSERT_EQ(read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, '1');
+    std::string found = FindingsText(FindFileProblems(options, true, false));
+    kill(holder, SIGTERM);
+    waitpid(holder, nullptr, 0);
+    EXPECT_NE(found.find(options.logPath + ": another process keeps the log's end locked: the "
+                                           "check waited 4."),
+              std::string::npos) << found;
 }
 
 // The run line of a WIN.INI under a fresh HOME, autostart folders of a fresh XDG tree.
@@ -618,6 +751,46 @@ TEST(CheckOwnSwitches, HelpVersionAndRefusals)
                   row.status) << row.arguments[0];
         EXPECT_EQ(out.rfind(row.starts, 0), 0u) << out;
     }
+}
+
+// What the files hold reaches the terminal only as visible text: control bytes, C1 controls,
+// bidi controls and invalid bytes are escaped; printable text of any script is not.
+TEST(CheckVisibleText, EveryHiddenCharacterIsEscapedTheSameWay)
+{
+    const struct {
+        std::string text, utf8Shown, ansiShown;
+    } rows[] = {
+        {"plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n", "plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n",
+         "plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n"},
+        {"a\x1B[31mb\tc\x7F", "a<0x1B>[31mb<0x09>c<0x7F>", "a<0x1B>[31mb<0x09>c<0x7F>"},
+        {"line\r\nlone\rcr", "line\r\nlone<0x0D>cr", "line\r\nlone<0x0D>cr"},
+        {"c1 \xC2\x9B" "31m \xC2\x9D" "0;x\x07", "c1 <U+009B>31m <U+009D>0;x<0x07>",
+         "c1 \xC2\x9B" "31m \xC2\x9D" "0;x<0x07>"},
+        {"raw \x9B" "31m", "raw <0x9B>31m", "raw \x9B" "31m"},
+        {"gpj.\xE2\x80\xAE" "exe", "gpj.<U+202E>exe", "gpj.\xE2\x80\xAE" "exe"},
+        {"\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F", "<U+2066>x<U+2069> <U+200F>",
+         "\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F"},
+        {"cut \xE2\x82", "cut <0xE2><0x82>", "cut \xE2\x82"},
+        {"overlong \xC0\xAF", "overlong <0xC0><0xAF>", "overlong \xC0\xAF"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(VisibleText(row.text, true), row.utf8Shown) << row.text;
+        EXPECT_EQ(VisibleText(row.text, false), row.ansiShown) << row.text;
+    }
+}
+
+// A CSV cell that a spreadsheet would take for a formula reads back as text.
+TEST(CheckCsv, FormulaCellsAreMadeInert)
+{
+    EXPECT_EQ(CsvCell("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+    EXPECT_EQ(CsvCell("+1"), "\"'+1\"");
+    EXPECT_EQ(CsvCell("-2+3"), "\"'-2+3\"");
+    EXPECT_EQ(CsvCell("@SUM(A1)"), "\"'@SUM(A1)\"");
+    EXPECT_EQ(CsvCell("\t=1"), "\"'\t=1\"");
+    EXPECT_EQ(CsvCell("a=b"), "a=b");
+    EXPECT_EQ(CsvCell("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvFields(CsvCell("=1+1") + "," + CsvCell("x") + "\r\n"),
+              (std::vector<std::string>{"'=1+1", "x"}));
 }
 
 }  // namespace

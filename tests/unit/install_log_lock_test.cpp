@@ -130,6 +130,7 @@ protected:
     testing_support::TempDir dir_;
     std::string path_;
     FILE* stream_ = nullptr;
+    LockWaitBudget budget_;
 };
 
 TEST_F(LogAppend, WritesOnALaterTryWhenTheRivalLetsGo)
@@ -137,7 +138,7 @@ TEST_F(LogAppend, WritesOnALaterTryWhenTheRivalLetsGo)
     auto start = Clock::now();
     {
         RivalLock rival(path_, 14, 0, 2000);
-        EXPECT_TRUE(AppendLineUnderLock(stream_, "mine\r\n", 6));
+        EXPECT_TRUE(AppendLineUnderLock(stream_, "mine\r\n", 6, budget_));
         // In as soon as the rival lets go, not at the next whole second.
         double took = SecondsSince(start);
         EXPECT_GE(took, 1.9);
@@ -152,7 +153,7 @@ TEST_F(LogAppend, GivesUpAfterFourRefusedTriesAndTheirWaits)
     double took = 0;
     {
         RivalLock rival(path_, 14, 0, 6000);
-        EXPECT_FALSE(AppendLineUnderLock(stream_, "mine\r\n", 6));
+        EXPECT_FALSE(AppendLineUnderLock(stream_, "mine\r\n", 6, budget_));
         took = SecondsSince(start);
     }
     EXPECT_GE(took, 3.9);
@@ -160,17 +161,43 @@ TEST_F(LogAppend, GivesUpAfterFourRefusedTriesAndTheirWaits)
     EXPECT_EQ(testing_support::ReadFile(path_), "earlier line\r\n");
 }
 
+// A writer that keeps the lock, or lets go only now and then, holds the pass back by one
+// line's wait in all: what one line waited, later lines may not wait again.
+TEST_F(LogAppend, APassWaitsForTheLockNoLongerThanOneLineMayInAll)
+{
+    auto start = Clock::now();
+    {
+        RivalLock rival(path_, 14, 0, 2500);
+        EXPECT_TRUE(AppendLineUnderLock(stream_, "one\r\n", 5, budget_));  // in after 2.5 s
+    }
+    {
+        RivalLock rival(path_, 0, 0, 8000);
+        EXPECT_FALSE(AppendLineUnderLock(stream_, "two\r\n", 5, budget_));
+        double took = SecondsSince(start);
+        EXPECT_GE(took, 3.9);
+        EXPECT_LT(took, 5.0);
+        EXPECT_EQ(budget_.leftMs, 0u);
+        auto later = Clock::now();
+        for (int line = 0; line < 5; ++line) {
+            EXPECT_FALSE(AppendLineUnderLock(stream_, "more\r\n", 6, budget_));
+        }
+        EXPECT_LT(SecondsSince(later), 0.5);  // one try each
+    }
+    EXPECT_TRUE(AppendLineUnderLock(stream_, "free\r\n", 6, budget_));  // a free end: in
+    EXPECT_EQ(testing_support::ReadFile(path_), "earlier line\r\none\r\nfree\r\n");
+}
+
 TEST_F(LogAppend, ALockAwayFromTheEndDoesNotDelayTheLine)
 {
     auto start = Clock::now();
     {
         RivalLock rival(path_, 0, 14, 1500);
-        EXPECT_TRUE(AppendLineUnderLock(stream_, "mine\r\n", 6));
+        EXPECT_TRUE(AppendLineUnderLock(stream_, "mine\r\n", 6, budget_));
         EXPECT_LT(SecondsSince(start), 0.9);
     }
     EXPECT_EQ(testing_support::ReadFile(path_), "earlier line\r\nmine\r\n");
-    EXPECT_FALSE(AppendLineUnderLock(stream_, "", 0));
-    EXPECT_FALSE(AppendLineUnderLock(nullptr, "x", 1));
+    EXPECT_FALSE(AppendLineUnderLock(stream_, "", 0, budget_));
+    EXPECT_FALSE(AppendLineUnderLock(nullptr, "x", 1, budget_));
 }
 
 }  // namespace

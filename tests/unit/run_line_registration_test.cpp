@@ -37,6 +37,7 @@ protected:
 
 private:
     testing_support::ScopedEnvironmentVariable homeVariable_{"HOME", home_.path().c_str()};
+    testing_support::ScopedOrdinaryUser user_{home_.path()};
 };
 
 TEST_F(RunLineRegistration, FirstRegistrationCreatesTheFile)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +43,7 @@ protected:
 private:
     testing_support::ScopedEnvironmentVariable homeVariable_{"HOME", home_.path().c_str()};
     testing_support::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
+    testing_support::ScopedOrdinaryUser user_{home_.path()};
 };
 
 TEST_F(WinIniWriting, AWriteIsSeenByTheNextRead)
@@ -196,22 +198,65 @@ TEST_F(WinIniWriting, Utf16FilesStayUtf16WithEveryOtherCharacter)
     EXPECT_FALSE(WriteProfileStringA("windows", "run", "caf\xE9"));
 }
 
-// Each program the run line names (entries split at blanks and commas) that is an existing
-// file gets an autostart entry; anything else on the line is left alone.
-TEST_F(WinIniWriting, RunLineProgramsGetAutostartEntries)
+// Only the running program itself gets an autostart entry, and only when the run line holds
+// its path whole: no other entry of the line, nor a fragment of one, ever gets one.
+TEST_F(WinIniWriting, OnlyTheProgramItselfGetsAnAutostartEntry)
 {
-    const std::string program = home_ / "a$b%c";
-    WriteFile(program, "");
-    const std::string line = "rel,/no/such " + program + ", " + home_.path();
+    char self[4096];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    ASSERT_GT(length, 0u);
+    const std::string program(self, length);
+    const std::string name = program.substr(program.rfind('/') + 1);
+    const std::string other = home_ / "other";
+    WriteFile(other, "");
+    WriteFile(home_ / "pub", "");  // a fragment of "pub/a b"
+    const std::string line = other + " " + home_.path() + "/pub,/no/such " + program + ", rel";
     EXPECT_TRUE(WriteProfileStringA("windows", "run", line.c_str()));
     std::vector<std::string> entries;
     for (const auto& entry : std::filesystem::directory_iterator(home_ / ".config/autostart")) {
         entries.push_back(entry.path().filename());
     }
-    EXPECT_EQ(entries, std::vector<std::string>{"a$b%c.desktop"});
-    std::string text = ReadFile(home_ / ".config/autostart/a$b%c.desktop");
-    EXPECT_NE(text.find("\nExec=\"" + home_.path() + "/a\\\\$b%%c\"\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("\nName=a$b%c\n"), std::string::npos) << text;
+    EXPECT_EQ(entries, std::vector<std::string>{name + ".desktop"});
+    std::string text = ReadFile(home_ / (".config/autostart/" + name + ".desktop"));
+    EXPECT_NE(text.find("\nExec=\"" + program + "\"\n"), std::string::npos) << text;
+}
+
+// A link for the WIN.INI or the autostart folder, or a home that belongs to someone else, is
+// refused: nothing is written through it or into it.
+TEST_F(WinIniWriting, NothingIsWrittenThroughALinkOrIntoAnotherUsersHome)
+{
+    mkdir((home_ / ".config").c_str(), 0700);
+    const std::string target = home_ / "elsewhere";
+    WriteFile(target, "[windows]\nrun=\n");
+    ASSERT_EQ(symlink(target.c_str(), WinIni().c_str()), 0);
+    EXPECT_FALSE(WriteProfileStringA("windows", "run", "x"));
+    EXPECT_EQ(ReadFile(target), "[windows]\nrun=\n");
+    unlink(WinIni().c_str());
+
+    char self[4096];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    ASSERT_GT(length, 0u);
+    const std::string folder = home_ / "autostart-elsewhere";
+    mkdir(folder.c_str(), 0700);
+    ASSERT_EQ(symlink(folder.c_str(), (home_ / ".config/autostart").c_str()), 0);
+    EXPECT_FALSE(WriteProfileStringA("windows", "run", std::string(self, length).c_str()));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+
+    // A home of someone else's: root's folder when the test runs as an ordinary user.
+    if (geteuid() != 0) {
+        setenv("HOME", "/", 1);
+        EXPECT_FALSE(WriteProfileStringA("windows", "run", "x"));
+    }
+}
+
+TEST(LogOnStart, AnAutostartEntryIsWrittenOnlyForAPathItCarriesExactly)
+{
+    EXPECT_EQ(profile::WhyAutostartCannotCarry("/opt/quorvel/bin/quorvel"), "");
+    EXPECT_EQ(profile::WhyAutostartCannotCarry("/opt/\xC3\xA9t\xC3\xA9/quorvel"), "");
+    for (const char* path : {"pub/a", "/pub/a b/q", "/pub/a,b/q", "/pub/100%/q", "/a\nb",
+                             "/a\"b", "/a\\b", "/a$b", "/a`b", "/caf\xE9", ""}) {
+        EXPECT_NE(profile::WhyAutostartCannotCarry(path), "") << path;
+    }
 }
 
 // The Desktop Entry rules: quoted, with '"', '`', '$' and '\' escaped inside the quotes, then

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/files/folder_of.h"
+#include "platform/posix/files/open_or_create.h"
 #include "platform/win32.h"
 
 namespace {
@@ -68,48 +68,6 @@ int OpenFlags(const char* mode)
     }
 }
 
-// A new file takes the read and write bits of its folder for owner, group and others, as a
-// new file on Windows takes its folder's permissions: a log made in a folder that everyone
-// may write can be written by everyone, one in a private folder stays private.
-bool FolderReadWriteBits(const char* path, mode_t& bits)
-{
-    struct stat folder {};
-    if (stat(files::FolderOf(path).c_str(), &folder) != 0) {
-        return false;
-    }
-    bits = folder.st_mode & 0666;
-    return true;
-}
-
-// Opens for a mode that may create the file. An existing file is opened without O_CREAT: in a
-// world-writable sticky folder the kernel may refuse O_CREAT on another user's file
-// (fs.protected_regular) even when its mode allows writing. A missing one is made with O_EXCL,
-// and when another process made it first, it is opened as an existing file after all.
-int OpenMaybeCreating(const char* path, int flags)
-{
-    const int existing = (flags & ~O_CREAT) | O_CLOEXEC;
-    constexpr int kTries = 3;
-    for (int attempt = 0; attempt < kTries; ++attempt) {
-        int fd = open(path, existing);
-        if (fd >= 0 || errno != ENOENT) {
-            return fd;
-        }
-        mode_t bits = 0;
-        if (!FolderReadWriteBits(path, bits)) {
-            return -1;
-        }
-        fd = open(path, existing | O_CREAT | O_EXCL, bits);
-        if (fd >= 0) {
-            fchmod(fd, bits);  // the umask narrowed them; a failure leaves the narrower mode
-            return fd;
-        }
-        if (errno != EEXIST) {
-            return -1;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 FILE* _fsopen(const char* path, const char* mode, int)
@@ -120,7 +78,7 @@ FILE* _fsopen(const char* path, const char* mode, int)
         errno = EINVAL;
         return nullptr;
     }
-    int fd = (flags & O_CREAT) != 0 ? OpenMaybeCreating(path, flags)
+    int fd = (flags & O_CREAT) != 0 ? files::OpenOrCreate(path, flags)
                                     : open(path, flags | O_CLOEXEC);
     if (fd < 0) {
         return nullptr;

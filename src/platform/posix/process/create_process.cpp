@@ -14,6 +14,7 @@
 #include "platform/posix/process/inheritable_descriptors.h"
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
+#include "platform/posix/process/start_tokens.h"
 #include "platform/win32.h"
 
 namespace {
@@ -122,7 +123,11 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     return TRUE;
 }
 
-BOOL WINAPI CloseHandle(HANDLE handle)
+namespace process {
+
+bool IsStartToken(HANDLE handle)
 {
-    return handle == &gProcessToken || handle == &gThreadToken ? TRUE : FALSE;
+    return handle == &gProcessToken || handle == &gThreadToken;
 }
+
+}  // namespace process

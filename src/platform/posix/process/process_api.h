@@ -5,13 +5,6 @@
 
 #define STARTF_USESHOWWINDOW 0x00000001
 
-struct SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
-};
-typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
-
 struct STARTUPINFOA {
     DWORD cb;
     LPSTR lpReserved;
@@ -45,12 +38,12 @@ typedef PROCESS_INFORMATION* LPPROCESS_INFORMATION;
 // Starts the program that the command line names (split by the Windows rules, run without a
 // shell, in a session of its own, with none of our open files) and does not wait for it.
 // Inheriting handles passes on the descriptors registered inheritable
-// (process/inheritable_descriptors.h), as Windows passes on the inheritable handles. Only what starting a setup program needs is supported: no
-// application name, no creation flags, environment or folder of its own; anything else fails. The
-// handles handed back own nothing (the program is never waited for) and are only closed.
+// (process/inheritable_descriptors.h), as Windows passes on the inheritable handles. Only what
+// starting a setup program needs is supported: no application name, no creation flags,
+// environment or folder of its own; anything else fails. The handles handed back own nothing
+// (the program is never waited for) and are only closed (CloseHandle, with the file handles).
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSECURITY_ATTRIBUTES processAttributes,
                            LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
                            DWORD creationFlags, LPVOID environment, LPCSTR currentDirectory,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation);
-BOOL WINAPI CloseHandle(HANDLE handle);

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/posix/process/superuser.h"
+
 namespace process {
 
 namespace {
@@ -60,7 +62,8 @@ void ForecastFromHead(const std::string& head, int depth, ExecForecast* forecast
         return;  // a program of this system
     }
     if (head.compare(0, 2, "#!") != 0) {
-        forecast->outcome = ExecOutcome::RunsThroughShell;
+        forecast->outcome = RunsAsSuperuser() ? ExecOutcome::FormatRefused
+                                              : ExecOutcome::RunsThroughShell;
         forecast->binary = head.find('\0') != std::string::npos;
         return;
     }
@@ -78,8 +81,9 @@ void ForecastFromHead(const std::string& head, int depth, ExecForecast* forecast
     ExecForecast interpreter = depth < kInterpreterDepth
                                    ? Forecast(forecast->interpreter, depth + 1)
                                    : ExecForecast{};
-    if (interpreter.outcome == ExecOutcome::RunsThroughShell) {
-        forecast->outcome = ExecOutcome::RunsThroughShell;  // the script's format is refused
+    if (interpreter.outcome == ExecOutcome::RunsThroughShell ||
+        interpreter.outcome == ExecOutcome::FormatRefused) {
+        forecast->outcome = interpreter.outcome;  // the script's format is refused
     } else if (interpreter.outcome == ExecOutcome::Missing) {
         forecast->outcome = ExecOutcome::InterpreterMissing;
     } else if (!Starts(interpreter.outcome)) {
@@ -92,7 +96,7 @@ bool IsRefusal(ExecOutcome outcome)
 {
     return outcome == ExecOutcome::NoAccess || outcome == ExecOutcome::Folder ||
            outcome == ExecOutcome::NotRegular || outcome == ExecOutcome::NotExecutable ||
-           outcome == ExecOutcome::InterpreterCannotRun;
+           outcome == ExecOutcome::InterpreterCannotRun || outcome == ExecOutcome::FormatRefused;
 }
 
 // How much a forecast tells of why no program starts: a refusal, then a broken script.
@@ -109,6 +113,25 @@ std::string SearchPath()
     char fallback[256];
     size_t length = confstr(_CS_PATH, fallback, sizeof fallback);
     return length > 0 && length <= sizeof fallback ? fallback : "/bin:/usr/bin";
+}
+
+// The entries of PATH in order, an empty one as "".
+std::vector<std::string> SearchPathEntries()
+{
+    const std::string folders = SearchPath();
+    std::vector<std::string> entries;
+    for (size_t at = 0; at <= folders.size();) {
+        size_t end = folders.find(':', at);
+        end = end == std::string::npos ? folders.size() : end;
+        entries.push_back(folders.substr(at, end - at));
+        at = end + 1;
+    }
+    return entries;
+}
+
+bool IsAbsoluteFolder(const std::string& folder)
+{
+    return !folder.empty() && folder[0] == '/';
 }
 
 }  // namespace
@@ -128,14 +151,12 @@ ExecForecast LocateProgram(const std::string& name)
     if (name.empty() || name.find('/') != std::string::npos) {
         return ForecastExec(name);
     }
-    const std::string folders = SearchPath();
     ExecForecast telling;
-    for (size_t at = 0; at <= folders.size();) {
-        size_t end = folders.find(':', at);
-        end = end == std::string::npos ? folders.size() : end;
-        std::string folder = end > at ? folders.substr(at, end - at) : ".";
-        at = end + 1;
-        ExecForecast forecast = ForecastExec(folder + "/" + name);
+    for (const std::string& entry : SearchPathEntries()) {
+        if (!IsAbsoluteFolder(entry) && RunsAsSuperuser()) {
+            continue;
+        }
+        ExecForecast forecast = ForecastExec((entry.empty() ? "." : entry) + "/" + name);
         if (Starts(forecast.outcome)) {
             return forecast;
         }
@@ -146,6 +167,17 @@ ExecForecast LocateProgram(const std::string& name)
     return telling;
 }
 
+std::vector<std::string> RelativeSearchFolders()
+{
+    std::vector<std::string> relative;
+    for (const std::string& entry : SearchPathEntries()) {
+        if (!IsAbsoluteFolder(entry)) {
+            relative.push_back(entry);
+        }
+    }
+    return relative;
+}
+
 void ExecLocatedProgram(char* const argv[])
 {
     ExecForecast program = LocateProgram(argv[0]);
@@ -154,7 +186,7 @@ void ExecLocatedProgram(char* const argv[])
         return;
     }
     execv(program.path.c_str(), argv);
-    if (errno != ENOEXEC) {
+    if (errno != ENOEXEC || RunsAsSuperuser()) {
         return;
     }
     std::vector<char*> shellArgv{const_cast<char*>(kShell), &program.path[0]};

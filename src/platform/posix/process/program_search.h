@@ -5,12 +5,14 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace process {
 
 enum class ExecOutcome {
     Runs,                  // a program of this system, or a script whose interpreter runs
     RunsThroughShell,      // executable, but exec refuses its format, so /bin/sh reads it
+    FormatRefused,         // the same for the superuser, who hands no such file to /bin/sh
     Missing,               // no such file, or a folder on its way is missing
     NoAccess,              // a folder on its way cannot be searched by this user
     Folder,                // a folder, not a file
@@ -40,10 +42,17 @@ ExecForecast ForecastExec(const std::string& path);
 // the first folder of PATH (the C library's default when PATH is unset; an empty entry is the
 // current folder) whose file of that name exec starts, walking past missing files and files
 // exec refuses. When none starts: the first file met that exec refused, else a missing one.
+// The superuser searches only the folders of PATH that are absolute: an empty or relative
+// entry names a folder that depends on where the run happens to be.
 ExecForecast LocateProgram(const std::string& name);
 
+// The entries of PATH that the superuser's search passes over (empty ones shown as ""), in
+// order; the same search of anyone else takes them from the current folder.
+std::vector<std::string> RelativeSearchFolders();
+
 // Runs argv[0] as LocateProgram finds it; a file whose format exec refuses is handed to
-// /bin/sh, as execvp does. Returns only when that failed, with errno set.
+// /bin/sh, as execvp does, except by the superuser. Returns only when that failed, with errno
+// set.
 void ExecLocatedProgram(char* const argv[]);
 
 }  // namespace process

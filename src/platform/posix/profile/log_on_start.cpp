@@ -4,8 +4,10 @@
 
 #include "platform/posix/files/regular_file.h"
 #include "platform/posix/profile/atomic_replace.h"
+#include "platform/posix/profile/own_folders.h"
 #include "platform/posix/profile/win_ini_location.h"
 #include "text/run_line_entries.h"
+#include "text/utf8_text.h"
 
 namespace profile {
 
@@ -93,23 +95,52 @@ std::string AutostartEntryText(std::string_view program)
            "Terminal=false\n";
 }
 
-bool StartRunLineProgramsAtLogOn(std::string_view runLine)
+std::string WhyAutostartCannotCarry(std::string_view program)
 {
-    std::string folder = AutostartFolder();
-    bool allWritten = true;
-    for (const RunLineEntry& entry : RunLineEntries(runLine)) {
-        const std::string& program = entry.text;
-        if (program.front() != '/' || !files::IsRegularFile(program)) {
-            continue;  // not a program this platform could start
+    if (program.empty() || program.front() != '/') {
+        return "it is not an absolute path";
+    }
+    if (!IsValidUtf8(program)) {
+        return "it holds bytes that are not UTF-8, which an entry must be";
+    }
+    for (char c : program) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return "it holds a control character";
         }
-        std::string text = AutostartEntryText(program);
-        std::string file = folder + "/" + program.substr(program.rfind('/') + 1) + ".desktop";
-        if (folder.empty() || text.empty() ||
-            !ReplaceFileAtomically(file, text, Link::Replace)) {
-            allWritten = false;
+        if (std::string_view(" ,%\"'\\$`").find(c) != std::string_view::npos) {
+            return std::string("it holds the character '") + c + "'";
         }
     }
-    return allWritten;
+    return "";
+}
+
+bool StartProgramAtLogOn(std::string_view runLine, const std::string& program)
+{
+    bool onLine = false;
+    for (const RunLineEntry& entry : RunLineEntries(runLine)) {
+        onLine = onLine || entry.text == program;
+    }
+    if (!onLine) {
+        return true;  // the line does not start this program: no entry is needed
+    }
+    std::string text = AutostartEntryText(program);
+    if (!WhyAutostartCannotCarry(program).empty() || text.empty() ||
+        !files::IsRegularFile(program)) {
+        return false;
+    }
+    // The entry goes only into folders of this user's own, reached through no link.
+    std::string home = WritableHome();
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string base = configHome != nullptr && configHome[0] == '/' ? configHome
+                       : home.empty()                                ? ""
+                                                                     : home + ".config";
+    std::string folder = base + "/autostart";
+    if (home.empty() || !PrepareOwnFolder(base) || !PrepareOwnFolder(folder)) {
+        return false;
+    }
+    std::string file = folder + "/" + program.substr(program.rfind('/') + 1) + ".desktop";
+    return ReplaceFileAtomically(file, text, Link::Replace);
 }
 
 }  // namespace profile

@@ -21,11 +21,17 @@ std::string QuotedExecArgument(std::string_view argument);
 // item; empty when the path cannot be written into one.
 std::string AutostartEntryText(std::string_view program);
 
-// Writes `<file name>.desktop` into the autostart folder for each entry of the run line (the
-// entries are separated by blanks and commas) that is the absolute path of a regular file,
-// replacing an entry of that name atomically: a program of the same file name registered from
-// another folder replaces the earlier one, as on the run line. False when one of them could
-// not be written.
-bool StartRunLineProgramsAtLogOn(std::string_view runLine);
+// Why an autostart entry cannot carry `program` exactly, in words ("" when it can): a path
+// that is not absolute, a blank, a comma, a '%', a quote, a backslash, a '$' or a '`', a
+// control character or bytes that are not UTF-8. Such a path gets no entry, so that no entry
+// ever starts a fragment of it or one that a session would refuse.
+std::string WhyAutostartCannotCarry(std::string_view program);
+
+// Writes `<file name>.desktop` into the user's own autostart folder for `program`, the running
+// program itself, when the run line holds its path as one whole entry; an entry of that name
+// is replaced atomically. No other entry of the run line, nor a fragment of one, ever gets an
+// autostart entry. Nothing is written by the superuser, into a home the effective user does
+// not own, or through a symbolic link. True when the entry was written or none was needed.
+bool StartProgramAtLogOn(std::string_view runLine, const std::string& program);
 
 }  // namespace profile

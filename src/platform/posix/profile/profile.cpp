@@ -8,6 +8,7 @@
 #include "platform/posix/files/capped_read.h"
 #include "platform/posix/profile/atomic_replace.h"
 #include "platform/posix/profile/log_on_start.h"
+#include "platform/posix/profile/own_folders.h"
 #include "platform/posix/profile/profile_cache.h"
 #include "platform/posix/profile/profile_lookup.h"
 #include "platform/posix/profile/win_ini_edit.h"
@@ -97,6 +98,14 @@ DWORD GetValueOrDefault(const char* fileName, LPCSTR section, LPCSTR key, LPCSTR
     return CopyOut(value ? *value : PreparedDefault(defaultValue), out, size);
 }
 
+// The running program's own path; "" when it is not known whole.
+std::string OwnProgramPath()
+{
+    char path[4096];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return length > 0 && length < sizeof path ? std::string(path, length) : "";
+}
+
 bool IsRunLine(LPCSTR section, LPCSTR key)
 {
     return profile::EqualsIgnoringCase(profile::TrimBlanks(section), "windows") &&
@@ -140,8 +149,12 @@ DWORD WINAPI GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
 // line is also made to work: the programs it names are started at log-on from now on.
 BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
 {
-    std::string path = profile::WinIniPath();
-    if (path.empty() || section == nullptr || key == nullptr) {
+    // Only the user's own file is written: not by the superuser, not in a home of someone
+    // else's, and never through a symbolic link, for the file or its folder.
+    std::string home = profile::WritableHome();
+    std::string path = home.empty() ? "" : profile::WinIniPath();
+    if (path.empty() || section == nullptr || key == nullptr ||
+        !profile::PrepareOwnFolder(home + ".config") || !profile::IsMissingOrOwnFile(path)) {
         return FALSE;
     }
     std::string bytes;
@@ -153,13 +166,13 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
     if (!edited) {
         return FALSE;
     }
-    bool replaced = profile::ReplaceFileAtomically(path, *edited);
+    bool replaced = profile::ReplaceFileAtomically(path, *edited, profile::Link::Replace);
     profile::ForgetCachedProfile(path);
     if (!replaced) {
         return FALSE;
     }
     if (value != nullptr && IsRunLine(section, key) &&
-        !profile::StartRunLineProgramsAtLogOn(value)) {
+        !profile::StartProgramAtLogOn(value, OwnProgramPath())) {
         return FALSE;
     }
     return TRUE;

@@ -131,6 +131,12 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
         } else if (entry.program.empty()) {
             start.state = "present, with no program to start";
             start.problem = "it has no Exec line: it starts nothing";
+        } else if (!profile::WhyAutostartCannotCarry(entry.program).empty()) {
+            start.state = "names " + entry.program;
+            start.problem = "its program's path cannot stand in an entry exactly (" +
+                            profile::WhyAutostartCannotCarry(entry.program) +
+                            "): a session may refuse the entry, and it still takes the place of "
+                            "the entries of its name after it: remove it";
         } else {
             start.state = "starts " + entry.program;
             start.starts = files::IsRegularFile(entry.program);
@@ -144,6 +150,11 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
         starts.push_back(start);
     }
     return starts;
+}
+
+std::string WhyNoLogOnEntry(const std::string& program)
+{
+    return profile::WhyAutostartCannotCarry(program);
 }
 
 bool RunLineStartsAtLogOn()

@@ -11,6 +11,7 @@
 
 #include "check/check_platform.h"
 #include "platform/posix/files/folder_of.h"
+#include "platform/posix/process/superuser.h"
 #include "platform/posix/system/mode_text.h"
 
 namespace {
@@ -47,6 +48,11 @@ std::string MissingFolderWords(const std::string& folder)
 }
 
 }  // namespace
+
+bool CheckOutputIsUtf8()
+{
+    return true;
+}
 
 const char* LogonProgramFileName()
 {
@@ -110,6 +116,34 @@ bool CanAppendTo(const std::string& path)
 bool CanCreateIn(const std::string& folder)
 {
     return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string LogFileProblem(const std::string& path)
+{
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        return "";
+    }
+    const char* refused = S_ISLNK(info.st_mode)                            ? "a symbolic link"
+                          : S_ISFIFO(info.st_mode)                         ? "a FIFO"
+                          : S_ISSOCK(info.st_mode)                         ? "a socket"
+                          : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                                                                           : nullptr;
+    if (refused != nullptr) {
+        return std::string("the log is ") + refused + ", which no run writes to: every line "
+               "is dropped. Remove it; a run creates the log afresh";
+    }
+    if (S_ISREG(info.st_mode) && info.st_nlink > 1) {
+        return "the log has " + std::to_string(info.st_nlink) + " names (hard links), so it may "
+               "be another file linked in: no run writes to it, and every line is dropped. "
+               "Remove this name; a run creates the log afresh";
+    }
+    if (S_ISREG(info.st_mode) && info.st_uid != geteuid() && (info.st_mode & 0022) == 0) {
+        return "the log belongs to " + OwnerName(info.st_uid) + " with mode " +
+               ModeText(info.st_mode & 07777) + ", which shuts every other user out: their "
+               "runs drop their lines. Remove it, or give it the folder's group and mode 0664";
+    }
+    return "";
 }
 
 std::string LogSharing(const std::string& path, bool exists)

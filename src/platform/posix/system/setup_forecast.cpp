@@ -27,10 +27,11 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
                                         kLineEndFix
                                   : "";
     case ExecOutcome::RunsThroughShell:
-        return found.binary ? path + " is neither a program of this system nor a script: "
-                                     "exec refuses it, and /bin/sh, which is given it then, "
-                                     "cannot run it"
-                            : "";
+        return "";
+    case ExecOutcome::FormatRefused:
+        return path + " is no program of this system and has no interpreter line: exec "
+                      "refuses it, and a run as root hands it to no shell: begin it with an "
+                      "interpreter line (#!/bin/sh)";
     case ExecOutcome::Missing:
         if (name.find('/') == std::string::npos) {
             const char* searched = std::getenv("PATH");
@@ -63,23 +64,46 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
     return "";
 }
 
+// The PATH entries a search takes from the current folder, in words; "" when there are none.
+std::string RelativeSearchWords()
+{
+    std::string words;
+    for (const std::string& folder : process::RelativeSearchFolders()) {
+        words += (words.empty() ? "" : ", ") +
+                 (folder.empty() ? std::string("an empty entry") : "\"" + folder + "\"");
+    }
+    return words.empty() ? "" : "PATH holds " + words + ", which stand for folders relative "
+                                "to the current one";
+}
+
 }  // namespace
 
 SetupForecast ForecastSetupStart(const std::string& commandLine)
 {
     SetupForecast forecast;
     forecast.arguments = ProgramArguments(commandLine);
+    forecast.plantable = PlantableFirstWord(commandLine);
+    if (forecast.arguments.empty() && !forecast.plantable.empty()) {
+        forecast.why = "a run as root starts no unquoted program path with a blank, since "
+                       "another user could create " + forecast.plantable + ": quote the program";
+        return forecast;
+    }
     if (forecast.arguments.empty() || forecast.arguments[0].empty()) {
         forecast.why = "the command line names no program";
         return forecast;
     }
     const std::string& name = forecast.arguments[0];
+    if (name.find('/') == std::string::npos) {
+        forecast.relativeSearch = RelativeSearchWords();
+    }
     ExecForecast found = process::LocateProgram(name);
     forecast.starts = process::Starts(found.outcome);
     forecast.program = forecast.starts ? found.path : "";
     forecast.why = FaultWords(name, found);
-    if (found.outcome == ExecOutcome::RunsThroughShell && !found.binary) {
-        forecast.how = "no interpreter line: run by /bin/sh";
+    if (found.outcome == ExecOutcome::RunsThroughShell) {
+        forecast.how = found.binary ? "no interpreter line: run by /bin/sh, which reads it as "
+                                      "commands although it holds NUL bytes"
+                                    : "no interpreter line: run by /bin/sh";
     }
     return forecast;
 }
