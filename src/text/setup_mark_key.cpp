@@ -22,8 +22,8 @@ std::string SetupMarkKey(std::string_view account, std::string_view settingsPath
 {
     uint64_t hash = HashText(HashText(HashText(kFnvOffset, account), settingsPath), setupApp);
     std::string key(16, '0');
-    for (int digit = 15; digit >= 0; --digit, hash >>= 4) {
-        key[digit] = "0123456789abcdef"[hash & 0xF];
+    for (size_t digit = key.size(); digit > 0; --digit, hash >>= 4) {
+        key[digit - 1] = "0123456789abcdef"[hash & 0xF];
     }
     return key;
 }
