@@ -18,15 +18,7 @@
 set -euo pipefail
 build=$1 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-setting() { sed -n "s/^set($1 \"\(.*\)\")\$/\1/p" "$build/CPackConfig.cmake"; }
-version=$(setting CPACK_PACKAGE_VERSION)
-arch=$(setting CPACK_QUORVEL_MSI_ARCH)
-msi=$build/quorvel-$version-$arch.msi
-[ -f "$msi" ] || fail "$msi is missing (run cpack in $build)"
+source "$here/msi_of_build.sh"
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -9,19 +9,12 @@
 # four actions are there; and the Upgrade table names the one UpgradeCode.
 set -euo pipefail
 build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 # msiinfo export writes the Binary table's streams into the current folder: give it a scratch one.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch"
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-setting() { sed -n "s/^set($1 \"\(.*\)\")\$/\1/p" "$build/CPackConfig.cmake"; }
-version=$(setting CPACK_PACKAGE_VERSION)
-arch=$(setting CPACK_QUORVEL_MSI_ARCH)
-msi=$build/quorvel-$version-$arch.msi
-[ -f "$msi" ] || fail "$msi is missing (run cpack in $build)"
+source "$here/msi_of_build.sh"
 # One table's rows, tab-separated, without msiinfo's three header lines.
 table() { msiinfo export "$msi" "$1" | tr -d '\r' | tail -n +4; }
 # The value of one column of the row whose first column is KEY.
