@@ -3,6 +3,7 @@
 #include "check/check_platform.h"
 #include "check/manifest_text.h"
 #include "check/text_format.h"
+#include "core/ascii_compare.h"
 #include "platform/win32.h"
 
 namespace {
@@ -15,18 +16,10 @@ std::string FileNameOf(const std::string& path)
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    }
-    return text;
-}
-
 // The word of the file name that makes installer detection take a program for an installer.
 std::string InstallerWord(const std::string& program)
 {
-    std::string name = Lower(FileNameOf(program));
+    std::string name = LowerAsciiText(FileNameOf(program));
     for (const char* word : {"install", "setup", "update"}) {
         if (name.find(word) != std::string::npos) {
             return word;
@@ -106,7 +99,7 @@ std::string PackageScope(const std::string& package)
 void ForecastMsiexec(const std::vector<std::string>& arguments, bool machinePass,
                      RightsFindings* found)
 {
-    std::string name = Lower(FileNameOf(arguments[0]));
+    std::string name = LowerAsciiText(FileNameOf(arguments[0]));
     if (name != "msiexec" && name != "msiexec.exe") {
         return;
     }
@@ -115,7 +108,7 @@ void ForecastMsiexec(const std::vector<std::string>& arguments, bool machinePass
     bool quiet = false;
     std::string allUsers;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        std::string argument = Lower(arguments[i]);
+        std::string argument = LowerAsciiText(arguments[i]);
         if (argument == "/i" || argument == "-i" || argument == "/package" ||
             argument == "-package") {
             install = true;

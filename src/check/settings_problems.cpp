@@ -6,6 +6,7 @@
 #include "check/entry_report.h"
 #include "check/log_probe.h"
 #include "check/text_format.h"
+#include "core/ascii_compare.h"
 #include "core/skip_running_setting.h"
 #include "text/windows_command_line.h"
 #include "update/expand_variables.h"
@@ -18,14 +19,6 @@ const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds"
 const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
-
-std::string Lower(std::string text)
-{
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    }
-    return text;
-}
 
 size_t EditDistance(const std::string& a, const std::string& b)
 {
@@ -172,7 +165,7 @@ void CheckPath(const IniSection& section, const IniKey& key, const std::string& 
     } else if (!IsAbsolutePath(path)) {
         std::string text = named + " " + relative + ": it is taken from the current folder (" +
                            LogonCurrentFolder() + ")";
-        if (Lower(key.name) == "setupapp" && CheckRunsAsSystemAccount()) {
+        if (LowerAsciiText(key.name) == "setupapp" && CheckRunsAsSystemAccount()) {
             findings->Add(key.line, text + ", and whoever can write there runs a program as "
                                     "root or SYSTEM: give the program's full path");
         } else {
@@ -269,7 +262,7 @@ std::string NearestKey(const std::string& key, const std::vector<std::string>& k
     std::string best;
     size_t bestDistance = 3;  // at most two edits away
     for (const std::string& name : known) {
-        size_t distance = EditDistance(Lower(key), Lower(name));
+        size_t distance = EditDistance(LowerAsciiText(key), LowerAsciiText(name));
         if (distance < bestDistance) {
             best = name;
             bestDistance = distance;

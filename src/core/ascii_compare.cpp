@@ -20,3 +20,11 @@ bool EqualIgnoringAsciiCase(const char* a, const char* b)
         }
     }
 }
+
+std::string LowerAsciiText(std::string text)
+{
+    for (char& c : text) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
