@@ -67,8 +67,9 @@ entry() {
 entry "Machine Tool" machine >"$root/etc/quorvel/Machine.ini"
 entry "User Tool" user >"$root/etc/quorvel/Quorvel.ini"
 mkdir -p "$root/etc/systemd/user/quorvel.timer.d"
+# A timer elapses up to AccuracySec (a minute by default) after its time: make it a second.
 printf "%s\n" "[Timer]" "OnStartupSec=" "OnStartupSec=5s" "RandomizedDelaySec=0" \
-    >"$root/etc/systemd/user/quorvel.timer.d/soon.conf"
+    "AccuracySec=1s" >"$root/etc/systemd/user/quorvel.timer.d/soon.conf"
 
 nspawn -b -- systemd.firstboot=off </dev/null >"$work/boot.log" 2>&1 &
 booted=$!
