@@ -7,6 +7,7 @@
 
 #include "check/check_platform.h"
 #include "core/ascii_compare.h"
+#include "core/handle_stream.h"
 #include "platform/win32.h"
 
 namespace {
@@ -40,15 +41,8 @@ FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::st
         CloseHandle(file);
         return nullptr;
     }
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
-    if (fd < 0) {
-        CloseHandle(file);
-        *why = "cannot be read";
-        return nullptr;
-    }
-    FILE* stream = _fdopen(fd, "rb");
+    FILE* stream = StreamOverHandle(file, _O_RDONLY | _O_BINARY, "rb");
     if (stream == nullptr) {
-        _close(fd);
         *why = "cannot be read";
         return nullptr;
     }

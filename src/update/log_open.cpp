@@ -1,5 +1,7 @@
 #include "update/log_open.h"
 
+#include "core/handle_stream.h"
+
 bool IsPlainSingleNameFile(HANDLE file)
 {
     BY_HANDLE_FILE_INFORMATION information{};
@@ -22,15 +24,5 @@ FILE* OpenLogForAppending(LPCSTR path)
         CloseHandle(file);
         return nullptr;
     }
-    // From here the runtime owns the handle: closing the descriptor or the stream closes it.
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_APPEND | _O_BINARY);
-    if (fd < 0) {
-        CloseHandle(file);
-        return nullptr;
-    }
-    FILE* stream = _fdopen(fd, "ab");
-    if (stream == nullptr) {
-        _close(fd);
-    }
-    return stream;
+    return StreamOverHandle(file, _O_APPEND | _O_BINARY, "ab");
 }
