@@ -1,4 +1,6 @@
-// What the check asks of its platform beyond the Win32 subset: each start-up file provides it.
+// What the check asks of its platform beyond the Win32 subset. The check's own platform files
+// provide it, one set per platform: check/*-posix.cpp on POSIX (over the stand-in's readers
+// where it has them), check/*-win32.cpp on Windows (over the real calls).
 #pragma once
 
 #include <cstdio>

@@ -9,8 +9,7 @@
 //            exec: the setup and every descendant that keeps the inherited descriptor open;
 //   Windows  a named kernel object whose handle the pass puts into the setup process itself:
 //            the setup process alone, not the programs it starts.
-// Each platform implements this header (src/platform/posix/process/running_setup.cpp,
-// src/platform/win_running_setup.cpp).
+// Each platform implements this header (running_setup-posix.cpp, running_setup-win32.cpp).
 #pragma once
 
 #include "platform/win32.h"

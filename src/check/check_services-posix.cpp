@@ -12,7 +12,7 @@
 #include "check/check_platform.h"
 #include "platform/posix/files/folder_of.h"
 #include "platform/posix/process/superuser.h"
-#include "platform/posix/system/mode_text.h"
+#include "check/mode_text-posix.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "check/check_platform.h"
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
-#include "platform/posix/system/mode_text.h"
+#include "check/mode_text-posix.h"
 
 namespace {
 

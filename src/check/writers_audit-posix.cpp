@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "check/check_platform.h"
-#include "platform/posix/system/mode_text.h"
+#include "check/mode_text-posix.h"
 
 namespace {
 
