@@ -61,13 +61,13 @@ std::string ExecProgram(const std::string& exec)
 bool ReadEntry(const std::string& path, DesktopEntry* entry)
 {
     std::string bytes;
-    profile::ReadOutcome read = profile::ReadFileCapped(path.c_str(), kEntryCap, bytes);
-    if (read == profile::ReadOutcome::Missing || read == profile::ReadOutcome::Failed) {
+    posix::files::ReadOutcome read = posix::files::ReadFileCapped(path.c_str(), kEntryCap, bytes);
+    if (read == posix::files::ReadOutcome::Missing || read == posix::files::ReadOutcome::Failed) {
         return false;
     }
     bool inMainGroup = false;
-    profile::LineSpan span;
-    for (size_t at = 0; profile::NextLine(bytes, at, span); at = span.next) {
+    profile_text::LineSpan span;
+    for (size_t at = 0; profile_text::NextLine(bytes, at, span); at = span.next) {
         std::string_view line = std::string_view(bytes).substr(span.begin, span.end - span.begin);
         if (!line.empty() && line[0] == '[') {
             inMainGroup = line == "[Desktop Entry]";
@@ -77,8 +77,8 @@ bool ReadEntry(const std::string& path, DesktopEntry* entry)
         if (!inMainGroup || equals == std::string_view::npos) {
             continue;
         }
-        std::string_view key = profile::TrimBlanks(line.substr(0, equals));
-        std::string value = Unescaped(profile::TrimBlanks(line.substr(equals + 1)));
+        std::string_view key = profile_text::TrimBlanks(line.substr(0, equals));
+        std::string value = Unescaped(profile_text::TrimBlanks(line.substr(equals + 1)));
         if (key == "Hidden") {
             entry->hidden = value == "true";
         } else if (key == "Exec") {
@@ -92,7 +92,7 @@ bool ReadEntry(const std::string& path, DesktopEntry* entry)
 std::vector<std::string> AutostartFolders()
 {
     std::vector<std::string> folders;
-    std::string user = profile::AutostartFolder();
+    std::string user = posix::profile::AutostartFolder();
     if (!user.empty()) {
         folders.push_back(user);
     }
@@ -121,7 +121,7 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
         start.label = "autostart";
         start.where = folder + "/" + LogonProgramFileName() + ".desktop";
         DesktopEntry entry;
-        if (!files::IsRegularFile(start.where) || !ReadEntry(start.where, &entry)) {
+        if (!posix::files::IsRegularFile(start.where) || !ReadEntry(start.where, &entry)) {
             start.state = "absent";
         } else if (!decided.empty()) {
             start.state = "present, but " + decided + " takes its place";
@@ -131,15 +131,15 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
         } else if (entry.program.empty()) {
             start.state = "present, with no program to start";
             start.problem = "it has no Exec line: it starts nothing";
-        } else if (!profile::WhyAutostartCannotCarry(entry.program).empty()) {
+        } else if (!posix::profile::WhyAutostartCannotCarry(entry.program).empty()) {
             start.state = "names " + entry.program;
             start.problem = "its program's path cannot stand in an entry exactly (" +
-                            profile::WhyAutostartCannotCarry(entry.program) +
+                            posix::profile::WhyAutostartCannotCarry(entry.program) +
                             "): a session may refuse the entry, and it still takes the place of "
                             "the entries of its name after it: remove it";
         } else {
             start.state = "starts " + entry.program;
-            start.starts = files::IsRegularFile(entry.program);
+            start.starts = posix::files::IsRegularFile(entry.program);
             if (!start.starts) {
                 start.problem = "it starts " + entry.program + ", which does not exist";
             }
@@ -154,7 +154,7 @@ std::vector<LogonStart> LogonStartsBesideRunLine()
 
 std::string WhyNoLogOnEntry(const std::string& program)
 {
-    return profile::WhyAutostartCannotCarry(program);
+    return posix::profile::WhyAutostartCannotCarry(program);
 }
 
 bool RunLineStartsAtLogOn()

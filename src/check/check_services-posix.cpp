@@ -72,7 +72,7 @@ std::string WhyNotFound(const std::string& path)
     if (path.find('"') != std::string::npos) {
         return "a double quote in a path names nothing";
     }
-    std::string folder = files::FolderOf(path.c_str());
+    std::string folder = posix::files::FolderOf(path.c_str());
     std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     if (folder.find_first_of("*?") != std::string::npos) {
         return "'*' and '?' are a pattern only in the last part of a path";
@@ -150,7 +150,7 @@ std::string LogSharing(const std::string& path, bool exists)
 {
     // A new log takes its folder's read and write bits, whatever the umask.
     struct stat info {};
-    std::string folder = files::FolderOf(path.c_str());
+    std::string folder = posix::files::FolderOf(path.c_str());
     if (stat((exists ? path : folder).c_str(), &info) != 0) {
         return "";
     }

@@ -9,9 +9,9 @@
 
 ProgramManifest ReadProgramManifest(const std::string& path)
 {
-    using namespace pe_version;
+    using namespace posix::version;
     ProgramManifest manifest;
-    BoundedFile file;
+    posix::files::BoundedFile file;
     std::optional<bool> pe32Plus;
     std::optional<PeLayout> layout = file.Open(path.c_str()) ? ReadPeLayout(file, &pe32Plus)
                                                              : std::nullopt;

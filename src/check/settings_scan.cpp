@@ -16,24 +16,24 @@ void ScanLine(std::string_view raw, unsigned number, IniScan* scan)
     if (raw.find('\0') != std::string_view::npos) {
         scan->nulLines.push_back(number);
     }
-    profile::ProfileLine line = profile::ClassifyLine(raw);
-    if (line.kind == profile::LineKind::Header) {
+    profile_text::ProfileLine line = profile_text::ClassifyLine(raw);
+    if (line.kind == profile_text::LineKind::Header) {
         scan->sections.push_back({std::string(line.name), number, {}});
         return;
     }
-    if (line.kind == profile::LineKind::Other) {
+    if (line.kind == profile_text::LineKind::Other) {
         scan->unreadLines.push_back(number);
         return;
     }
-    if (line.kind != profile::LineKind::Entry) {
+    if (line.kind != profile_text::LineKind::Entry) {
         return;  // blank or comment
     }
     if (scan->sections.empty()) {
         scan->sections.push_back({"", 0, {}});
     }
     // The value as the profile reading gives it, and the quote pair that reading removed.
-    std::string value = profile::EntryValue(line.value);
-    std::string_view kept = profile::TrimBlanks(line.value.substr(0, line.value.find('\0')));
+    std::string value = profile_text::EntryValue(line.value);
+    std::string_view kept = profile_text::TrimBlanks(line.value.substr(0, line.value.find('\0')));
     char quote = kept.size() > value.size() ? kept.front() : '\0';
     scan->sections.back().keys.push_back({std::string(line.name), value, number, quote});
 }
@@ -56,8 +56,8 @@ IniScan ScanSettingsText(const std::string& bytes)
         return ScanSettingsText(narrow);
     }
     unsigned number = 1;
-    profile::LineSpan span;
-    for (; profile::NextLine(bytes, at, span); at = span.next) {
+    profile_text::LineSpan span;
+    for (; profile_text::NextLine(bytes, at, span); at = span.next) {
         ScanLine(std::string_view(bytes).substr(span.begin, span.end - span.begin), number++,
                  &scan);
     }

@@ -10,8 +10,8 @@
 
 namespace {
 
-using process::ExecForecast;
-using process::ExecOutcome;
+using posix::process::ExecForecast;
+using posix::process::ExecOutcome;
 
 const char kLineEndFix[] = ": save it with LF line ends";
 
@@ -68,7 +68,7 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
 std::string RelativeSearchWords()
 {
     std::string words;
-    for (const std::string& folder : process::RelativeSearchFolders()) {
+    for (const std::string& folder : posix::process::RelativeSearchFolders()) {
         words += (words.empty() ? "" : ", ") +
                  (folder.empty() ? std::string("an empty entry") : "\"" + folder + "\"");
     }
@@ -96,8 +96,8 @@ SetupForecast ForecastSetupStart(const std::string& commandLine)
     if (name.find('/') == std::string::npos) {
         forecast.relativeSearch = RelativeSearchWords();
     }
-    ExecForecast found = process::LocateProgram(name);
-    forecast.starts = process::Starts(found.outcome);
+    ExecForecast found = posix::process::LocateProgram(name);
+    forecast.starts = posix::process::Starts(found.outcome);
     forecast.program = forecast.starts ? found.path : "";
     forecast.why = FaultWords(name, found);
     if (found.outcome == ExecOutcome::RunsThroughShell) {

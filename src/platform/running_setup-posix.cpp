@@ -106,7 +106,7 @@ MarkClaim ClaimSetupMark(LPCSTR settingsPath, LPCSTR setupApp, SetupMark* mark)
                                                   : MarkClaim::Unavailable;
     }
     // The setup program started with inherited handles gets this descriptor, and the lock.
-    if (!process::SetDescriptorInheritable(fd, true)) {
+    if (!posix::process::SetDescriptorInheritable(fd, true)) {
         close(fd);
         return MarkClaim::Unavailable;
     }
@@ -127,7 +127,7 @@ void HandSetupMarkTo(const SetupMark&, const PROCESS_INFORMATION&)
 void ReleaseSetupMark(SetupMark* mark)
 {
     if (mark->handle != nullptr) {
-        process::SetDescriptorInheritable(DescriptorOf(mark->handle), false);
+        posix::process::SetDescriptorInheritable(DescriptorOf(mark->handle), false);
         close(DescriptorOf(mark->handle));
         mark->handle = nullptr;
     }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace profile {
+namespace profile_text {
 
 namespace {
 
@@ -186,4 +186,4 @@ std::string EntryValue(std::string_view rawValue)
     return std::string(StripMatchingQuotes(TrimBlanks(rawValue)));
 }
 
-}  // namespace profile
+}  // namespace profile_text

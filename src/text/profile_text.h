@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace profile {
+namespace profile_text {
 
 bool IsBlank(char c);
 std::string_view TrimBlanks(std::string_view text);
@@ -47,4 +47,4 @@ ProfileLine ClassifyLine(std::string_view line);
 // An entry's value as read: cut at a NUL byte, trimmed, one pair of matching quotes removed.
 std::string EntryValue(std::string_view rawValue);
 
-}  // namespace profile
+}  // namespace profile_text

@@ -44,7 +44,7 @@ void CheckKey(const std::string& path, const std::string& section, const std::st
         FUZZ_CHECK(cut == whole.substr(0, std::min<size_t>(whole.size(), room - 1)));
     }
     const UINT number = GetPrivateProfileIntA(section.c_str(), key.c_str(), 7, path.c_str());
-    FUZZ_CHECK(number == (whole.empty() ? 7u : profile::ParseProfileUnsigned(whole)));
+    FUZZ_CHECK(number == (whole.empty() ? 7u : posix::profile::ParseProfileUnsigned(whole)));
 }
 
 // The value each key of the first section of each name must read as: its first line there.
@@ -60,16 +60,16 @@ std::map<std::pair<std::string, std::string>, std::string> FirstValues(const std
     std::map<std::string, int> sectionsSeen{{"", 1}};
     std::string section;
     bool firstOfName = true;
-    profile::LineSpan span;
-    for (size_t at = 0; profile::NextLine(text, at, span); at = span.next) {
-        profile::ProfileLine line =
-            profile::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
-        if (line.kind == profile::LineKind::Header) {
+    profile_text::LineSpan span;
+    for (size_t at = 0; profile_text::NextLine(text, at, span); at = span.next) {
+        profile_text::ProfileLine line =
+            profile_text::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
+        if (line.kind == profile_text::LineKind::Header) {
             section = lower(line.name);
             firstOfName = ++sectionsSeen[section] == 1;
-        } else if (line.kind == profile::LineKind::Entry && firstOfName) {
+        } else if (line.kind == profile_text::LineKind::Entry && firstOfName) {
             values.emplace(std::make_pair(section, lower(line.name)),
-                           profile::EntryValue(line.value));
+                           profile_text::EntryValue(line.value));
         }
     }
     return values;
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckSectionNames(path, wholeRoom + 2);
 
     // The first keys are enough: each further one would only cost another read of the file.
-    const std::string text = profile::DecodeProfileBytes(fuzzing::ReadWholeFile(path));
+    const std::string text = profile_text::DecodeProfileBytes(fuzzing::ReadWholeFile(path));
     size_t checked = 0;
     for (const auto& [names, value] : FirstValues(text)) {
         if (++checked > kKeysChecked) {

@@ -57,13 +57,13 @@ std::set<std::pair<std::string, std::string>> NamedKeys(const std::string& text)
 {
     std::set<std::pair<std::string, std::string>> keys;
     std::string section;
-    profile::LineSpan span;
-    for (size_t at = 0; profile::NextLine(text, at, span); at = span.next) {
-        profile::ProfileLine line =
-            profile::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
-        if (line.kind == profile::LineKind::Header) {
+    profile_text::LineSpan span;
+    for (size_t at = 0; profile_text::NextLine(text, at, span); at = span.next) {
+        profile_text::ProfileLine line =
+            profile_text::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
+        if (line.kind == profile_text::LineKind::Header) {
             section = std::string(line.name);
-        } else if (line.kind == profile::LineKind::Entry) {
+        } else if (line.kind == profile_text::LineKind::Entry) {
             keys.emplace(section, std::string(line.name));
         }
     }
@@ -72,8 +72,8 @@ std::set<std::pair<std::string, std::string>> NamedKeys(const std::string& text)
 
 bool IsRunKey(const std::pair<std::string, std::string>& key)
 {
-    return profile::EqualsIgnoringCase(key.first, "windows") &&
-           profile::EqualsIgnoringCase(key.second, "run");
+    return profile_text::EqualsIgnoringCase(key.first, "windows") &&
+           profile_text::EqualsIgnoringCase(key.second, "run");
 }
 
 }  // namespace
@@ -99,17 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string names = fuzzing::ListFolder(folder);
     FUZZ_CHECK(names == "win.ini " || names == "autostart win.ini ");
     fuzzing::RemoveAll(folder + "/autostart");
-    const bool mayBeLeft = path.empty() || profile::HasUtf16Mark(before) ||
+    const bool mayBeLeft = path.empty() || profile_text::HasUtf16Mark(before) ||
                            composed.find_first_of("\r\n") != std::string::npos;
     if (after == before && mayBeLeft) {
         return 0;
     }
     FUZZ_CHECK(!path.empty() && composed.find_first_of("\r\n") == std::string::npos);
     FUZZ_CHECK(RunValue(room) == composed);
-    const std::string oldText = profile::DecodeProfileBytes(before);
-    const std::string newText = profile::DecodeProfileBytes(after);
-    const profile::ParsedProfile oldProfile(oldText);
-    const profile::ParsedProfile newProfile(newText);
+    const std::string oldText = profile_text::DecodeProfileBytes(before);
+    const std::string newText = profile_text::DecodeProfileBytes(after);
+    const posix::profile::ParsedProfile oldProfile(oldText);
+    const posix::profile::ParsedProfile newProfile(newText);
     std::set<std::pair<std::string, std::string>> keys = NamedKeys(oldText);
     for (const auto& key : NamedKeys(newText)) {
         keys.insert(key);

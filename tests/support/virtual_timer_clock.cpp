@@ -1,6 +1,6 @@
 #include "support/virtual_timer_clock.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 bool VirtualTimerClock::AdvanceForWait(uint64_t untilMs)
 {
@@ -17,4 +17,4 @@ void VirtualTimerClock::Advance(uint64_t ms)
     now_ = (ms > UINT64_MAX - now_) ? UINT64_MAX : now_ + ms;
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window

@@ -6,7 +6,7 @@
 
 #include "platform/posix/window/timer_clock.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 class VirtualTimerClock : public TimerClock {
 public:
@@ -23,4 +23,4 @@ private:
     unsigned waits_ = 0;
 };
 
-}  // namespace posix_platform
+}  // namespace posix::window

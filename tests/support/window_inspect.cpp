@@ -2,7 +2,7 @@
 
 #include "platform/posix/window/window_state.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 size_t CountLiveWindows() { return State().windows.size(); }
 
@@ -25,4 +25,4 @@ std::vector<HWND> LiveWindowsOfClass(LPCSTR className)
 
 ATOM FindLocalAtom(LPCSTR name) { return State().localAtoms.Find(name); }
 
-}  // namespace posix_platform
+}  // namespace posix::window

@@ -6,7 +6,7 @@
 
 #include "platform/posix/types.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 size_t CountLiveWindows();
 size_t CountLiveTimers();
@@ -16,4 +16,4 @@ std::vector<HWND> LiveWindowsOfClass(LPCSTR className);
 // The local atom of a name without adding it.
 ATOM FindLocalAtom(LPCSTR name);
 
-}  // namespace posix_platform
+}  // namespace posix::window

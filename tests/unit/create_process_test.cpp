@@ -183,9 +183,9 @@ TEST(CreateProcess, InheritingPassesOnOnlyTheRegisteredDescriptor)
     FILE* mark = fopen((dir / "mark").c_str(), "we");
     ASSERT_NE(stray, nullptr);
     ASSERT_NE(mark, nullptr);
-    ASSERT_TRUE(process::SetDescriptorInheritable(fileno(mark), true));
+    ASSERT_TRUE(posix::process::SetDescriptorInheritable(fileno(mark), true));
     EXPECT_TRUE(Start(program, TRUE));
-    process::SetDescriptorInheritable(fileno(mark), false);
+    posix::process::SetDescriptorInheritable(fileno(mark), false);
     std::string fds = WaitForFile(dir / "fds");
     fclose(stray);
     fclose(mark);

@@ -12,7 +12,7 @@
 #include "update/delay_wait.h"
 #include "update/spread_wait.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

@@ -161,25 +161,25 @@ TEST(ProfileReadingFiles, AKeptCopyNeverHidesAChange)
 // Trust in a kept copy, decided from two stats and the moment of the read.
 TEST(ProfileReadingFiles, AKeptCopyIsTrustedOnlyWhenEveryFieldMatchesAndTheFileWasOld)
 {
-    files::FileIdentity kept;
+    posix::files::FileIdentity kept;
     kept.device = 1;
     kept.inode = 2;
     kept.size = 3;
     kept.modified = {1000, 5};
     kept.changed = {1000, 7};
     const timespec later = {1002, 7};  // two seconds after the last change
-    EXPECT_TRUE(files::StillTheSameFile(kept, later, kept));
-    EXPECT_FALSE(files::StillTheSameFile(kept, {1002, 6}, kept));  // changed just under 2 s before
+    EXPECT_TRUE(posix::files::StillTheSameFile(kept, later, kept));
+    EXPECT_FALSE(posix::files::StillTheSameFile(kept, {1002, 6}, kept));  // changed just under 2 s before
     auto differing = [&](auto change) {
-        files::FileIdentity now = kept;
+        posix::files::FileIdentity now = kept;
         change(now);
-        return files::StillTheSameFile(kept, later, now);
+        return posix::files::StillTheSameFile(kept, later, now);
     };
-    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.device = 9; }));
-    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.inode = 9; }));
-    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.size = 9; }));
-    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.modified.tv_nsec = 6; }));
-    EXPECT_FALSE(differing([](files::FileIdentity& now) { now.changed.tv_sec = 1001; }));
+    EXPECT_FALSE(differing([](posix::files::FileIdentity& now) { now.device = 9; }));
+    EXPECT_FALSE(differing([](posix::files::FileIdentity& now) { now.inode = 9; }));
+    EXPECT_FALSE(differing([](posix::files::FileIdentity& now) { now.size = 9; }));
+    EXPECT_FALSE(differing([](posix::files::FileIdentity& now) { now.modified.tv_nsec = 6; }));
+    EXPECT_FALSE(differing([](posix::files::FileIdentity& now) { now.changed.tv_sec = 1001; }));
 }
 
 TEST(ProfileReadingFiles, SectionNamesComeAsTheRealCallGivesThem)

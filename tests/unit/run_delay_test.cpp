@@ -17,20 +17,20 @@
 
 namespace {
 
-using posix_platform::VirtualTimerClock;
+using posix::window::VirtualTimerClock;
 using testing_support::FileExists;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
 class RunDelay : public ::testing::Test {
 protected:
-    void SetUp() override { posix_platform::SetTimerClock(&clock_); }
+    void SetUp() override { posix::window::SetTimerClock(&clock_); }
     void TearDown() override
     {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
-        posix_platform::SetTimerClock(nullptr);
+        posix::window::SetTimerClock(nullptr);
     }
 
     // Runs a pass over a settings file with one due entry that leaves a file when started.
@@ -77,7 +77,7 @@ TEST_F(RunDelay, ADelayOfOneMinuteHoldsThePassBackOneMinute)
     EXPECT_EQ(RunWithDelayLine("Delay=1"), 0);
     EXPECT_EQ(clock_.NowMs() - start, 60000u);
     EXPECT_TRUE(SetupStarted());
-    EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
+    EXPECT_EQ(posix::window::CountLiveWindows(), 0u);
 }
 
 TEST_F(RunDelay, AClassThatCannotBeRegisteredMeansNoWait)
@@ -107,7 +107,7 @@ TEST_F(RunDelay, ASpreadWaitsADrawnTimeBelowItsRangeAfterTheDelay)
         EXPECT_GE(clock_.NowMs() - start, row.fromMs);
         EXPECT_LT(clock_.NowMs() - start, row.belowMs);
         EXPECT_TRUE(SetupStarted());
-        EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
+        EXPECT_EQ(posix::window::CountLiveWindows(), 0u);
         std::remove(Started().c_str());
     }
 }
@@ -120,7 +120,7 @@ TEST_F(RunDelay, AQuitDuringTheWaitEndsTheRunWithoutExaminingEntries)
         PostMessageA(nullptr, WM_QUIT, 0, 0);
         EXPECT_EQ(RunWithDelayLine(line), 0);
         EXPECT_FALSE(SetupStarted());
-        EXPECT_EQ(posix_platform::CountLiveWindows(), 0u);
+        EXPECT_EQ(posix::window::CountLiveWindows(), 0u);
         ASSERT_NE(RegisterDelayClass(), 0);  // tidied up all the same
         UnregisterDelayClass();
         MSG msg;

@@ -251,11 +251,11 @@ TEST_F(WinIniWriting, NothingIsWrittenThroughALinkOrIntoAnotherUsersHome)
 
 TEST(LogOnStart, AnAutostartEntryIsWrittenOnlyForAPathItCarriesExactly)
 {
-    EXPECT_EQ(profile::WhyAutostartCannotCarry("/opt/quorvel/bin/quorvel"), "");
-    EXPECT_EQ(profile::WhyAutostartCannotCarry("/opt/\xC3\xA9t\xC3\xA9/quorvel"), "");
+    EXPECT_EQ(posix::profile::WhyAutostartCannotCarry("/opt/quorvel/bin/quorvel"), "");
+    EXPECT_EQ(posix::profile::WhyAutostartCannotCarry("/opt/\xC3\xA9t\xC3\xA9/quorvel"), "");
     for (const char* path : {"pub/a", "/pub/a b/q", "/pub/a,b/q", "/pub/100%/q", "/a\nb",
                              "/a\"b", "/a\\b", "/a$b", "/a`b", "/caf\xE9", ""}) {
-        EXPECT_NE(profile::WhyAutostartCannotCarry(path), "") << path;
+        EXPECT_NE(posix::profile::WhyAutostartCannotCarry(path), "") << path;
     }
 }
 
@@ -263,18 +263,18 @@ TEST(LogOnStart, AnAutostartEntryIsWrittenOnlyForAPathItCarriesExactly)
 // every backslash doubled by the string escapes (so a literal backslash is four).
 TEST(LogOnStart, ExecArgumentsAreQuotedByTheDesktopEntryRules)
 {
-    EXPECT_EQ(profile::QuotedExecArgument("/opt/my apps/q"), "\"/opt/my apps/q\"");
-    EXPECT_EQ(profile::QuotedExecArgument("/a\\b\"c`d"), "\"/a\\\\\\\\b\\\\\"c\\\\`d\"");
-    EXPECT_EQ(profile::QuotedExecArgument("/a\tb;%"), "\"/a\\tb;%%\"");
-    EXPECT_EQ(profile::QuotedExecArgument("/a\x01"), "");
+    EXPECT_EQ(posix::profile::QuotedExecArgument("/opt/my apps/q"), "\"/opt/my apps/q\"");
+    EXPECT_EQ(posix::profile::QuotedExecArgument("/a\\b\"c`d"), "\"/a\\\\\\\\b\\\\\"c\\\\`d\"");
+    EXPECT_EQ(posix::profile::QuotedExecArgument("/a\tb;%"), "\"/a\\tb;%%\"");
+    EXPECT_EQ(posix::profile::QuotedExecArgument("/a\x01"), "");
 }
 
 TEST(WinIniEdit, EncodingQuotesOnlyWhereReadingWouldChangeTheValue)
 {
-    EXPECT_EQ(profile::EncodeProfileValue("a b"), "a b");
-    EXPECT_EQ(profile::EncodeProfileValue(" a"), "\" a\"");
-    EXPECT_EQ(profile::EncodeProfileValue("'a'"), "\"'a'\"");
-    EXPECT_EQ(profile::EncodeProfileValue("\"a"), "\"a");
+    EXPECT_EQ(posix::profile::EncodeProfileValue("a b"), "a b");
+    EXPECT_EQ(posix::profile::EncodeProfileValue(" a"), "\" a\"");
+    EXPECT_EQ(posix::profile::EncodeProfileValue("'a'"), "\"'a'\"");
+    EXPECT_EQ(posix::profile::EncodeProfileValue("\"a"), "\"a");
 }
 
 }  // namespace

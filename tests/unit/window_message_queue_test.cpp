@@ -12,7 +12,7 @@
 #include "platform/win32.h"
 #include "core/pump_messages.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "support/window_inspect.h"
 #include "platform/win32.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

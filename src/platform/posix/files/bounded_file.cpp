@@ -8,7 +8,7 @@
 #include <cstring>
 #include <limits>
 
-namespace pe_version {
+namespace posix::files {
 
 BoundedFile::~BoundedFile()
 {
@@ -43,7 +43,7 @@ bool BoundedFile::Adopt(int descriptor, const struct stat& status)
     }
     descriptor_ = descriptor;
     size_ = static_cast<uint64_t>(status.st_size);
-    identity_ = files::IdentityOf(status);
+    identity_ = posix::files::IdentityOf(status);
     return true;
 }
 
@@ -104,4 +104,4 @@ bool BoundedFile::ReadDirect(uint64_t offset, size_t length, void* out) const
     return true;
 }
 
-}  // namespace pe_version
+}  // namespace posix::files

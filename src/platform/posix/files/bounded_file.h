@@ -9,7 +9,7 @@
 
 #include "platform/posix/files/file_identity.h"
 
-namespace pe_version {
+namespace posix::files {
 
 class BoundedFile {
 public:
@@ -27,7 +27,7 @@ public:
 
     uint64_t size() const { return size_; }
     // The stat of the opened file.
-    const files::FileIdentity& identity() const { return identity_; }
+    const posix::files::FileIdentity& identity() const { return identity_; }
 
     // Fills `out` with `length` bytes from `offset`. False when the range reaches past the
     // end of the file or the file cannot deliver all of it.
@@ -41,10 +41,10 @@ private:
 
     int descriptor_ = -1;
     uint64_t size_ = 0;
-    files::FileIdentity identity_;
+    posix::files::FileIdentity identity_;
     mutable unsigned char window_[kWindowSize];
     mutable uint64_t windowStart_ = 0;
     mutable size_t windowLength_ = 0;
 };
 
-}  // namespace pe_version
+}  // namespace posix::files

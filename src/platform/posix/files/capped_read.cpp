@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
-namespace profile {
+namespace posix::files {
 
 namespace {
 
@@ -80,4 +80,4 @@ ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out, str
     }
 }
 
-}  // namespace profile
+}  // namespace posix::files

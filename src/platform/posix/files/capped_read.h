@@ -7,7 +7,7 @@
 
 struct stat;
 
-namespace profile {
+namespace posix::files {
 
 constexpr size_t kProfileReadLimit = 16u * 1024u * 1024u;
 
@@ -22,4 +22,4 @@ enum class ReadOutcome {
 ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out,
                            struct stat* opened = nullptr);
 
-}  // namespace profile
+}  // namespace posix::files

@@ -53,7 +53,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
     if (disposition == OPEN_EXISTING) {
         fd = open(path, mode);
     } else if (disposition == OPEN_ALWAYS) {
-        fd = files::OpenOrCreate(path, mode | O_CREAT);
+        fd = posix::files::OpenOrCreate(path, mode | O_CREAT);
     } else {
         return INVALID_HANDLE_VALUE;
     }
@@ -104,7 +104,7 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION
 
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
-    if (process::IsStartToken(handle)) {
+    if (posix::process::IsStartToken(handle)) {
         return TRUE;  // owns nothing
     }
     int fd = DescriptorOf(handle);

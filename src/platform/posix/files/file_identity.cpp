@@ -1,6 +1,6 @@
 #include "platform/posix/files/file_identity.h"
 
-namespace files {
+namespace posix::files {
 
 namespace {
 
@@ -47,4 +47,4 @@ bool StillTheSameFile(const FileIdentity& kept, const timespec& readAt, const Fi
            WellBefore(kept.modified, readAt) && WellBefore(kept.changed, readAt);
 }
 
-}  // namespace files
+}  // namespace posix::files

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <ctime>
 
-namespace files {
+namespace posix::files {
 
 // What a stat says about a file that changes when its content does.
 struct FileIdentity {
@@ -28,4 +28,4 @@ timespec ReadMoment();
 // the read another change could leave every field as it was: such a read is not trusted.
 bool StillTheSameFile(const FileIdentity& kept, const timespec& readAt, const FileIdentity& now);
 
-}  // namespace files
+}  // namespace posix::files

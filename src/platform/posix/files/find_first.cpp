@@ -99,7 +99,7 @@ bool Describe(const std::string& path, const std::string& name, LPWIN32_FIND_DAT
 // opened but may exist (no read permission, a socket) is looked at as before.
 bool OpenAndDescribe(const std::string& path, const std::string& name, LPWIN32_FIND_DATAA data)
 {
-    files::ForgetOpenFile(path.c_str());
+    posix::files::ForgetOpenFile(path.c_str());
     if (name.size() >= MAX_PATH) {
         return false;
     }
@@ -115,7 +115,7 @@ bool OpenAndDescribe(const std::string& path, const std::string& name, LPWIN32_F
     }
     Fill(name, info, data);
     if (S_ISREG(info.st_mode)) {
-        files::KeepOpenFile(path.c_str(), descriptor, info);
+        posix::files::KeepOpenFile(path.c_str(), descriptor, info);
     } else {
         close(descriptor);
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace files {
+namespace posix::files {
 
 // Everything before the last '/': "/" for a file in the root, "." for a bare name.
 inline std::string FolderOf(const std::string& path)
@@ -16,4 +16,4 @@ inline std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-}  // namespace files
+}  // namespace posix::files

@@ -4,7 +4,7 @@
 
 #include "platform/posix/files/path_slots.h"
 
-namespace files {
+namespace posix::files {
 
 namespace {
 
@@ -62,4 +62,4 @@ int TakeOpenFile(const char* path, struct stat* status)
     return slot->value.descriptor;
 }
 
-}  // namespace files
+}  // namespace posix::files

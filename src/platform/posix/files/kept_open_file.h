@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-namespace files {
+namespace posix::files {
 
 // Keeps `descriptor`, an open regular file found at `path` as `status` describes it, and owns
 // it from now on. Only the two files of one decision are kept: a third closes the oldest.
@@ -17,4 +17,4 @@ void ForgetOpenFile(const char* path);
 // Hands the file kept for `path` to the caller, who closes it; -1 when none is kept.
 int TakeOpenFile(const char* path, struct stat* status);
 
-}  // namespace files
+}  // namespace posix::files

@@ -8,7 +8,7 @@
 
 #include "platform/posix/files/folder_of.h"
 
-namespace files {
+namespace posix::files {
 
 namespace {
 
@@ -52,4 +52,4 @@ int OpenOrCreate(const char* path, int flags)
     return -1;
 }
 
-}  // namespace files
+}  // namespace posix::files

@@ -1,7 +1,7 @@
 // Opening a file that may have to be created, as a shared log needs it.
 #pragma once
 
-namespace files {
+namespace posix::files {
 
 // Opens `path` with `flags` (which hold O_CREAT). An existing file is opened without O_CREAT:
 // in a world-writable sticky folder the kernel may refuse O_CREAT on another user's file
@@ -10,4 +10,4 @@ namespace files {
 // made it first, it is opened as an existing file after all. The descriptor, or -1.
 int OpenOrCreate(const char* path, int flags);
 
-}  // namespace files
+}  // namespace posix::files

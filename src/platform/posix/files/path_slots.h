@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-namespace files {
+namespace posix::files {
 
 template <typename Value, size_t kCount>
 struct PathSlots {
@@ -42,4 +42,4 @@ struct PathSlots {
     }
 };
 
-}  // namespace files
+}  // namespace posix::files

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace files {
+namespace posix::files {
 
 inline bool IsRegularFile(const std::string& path)
 {
@@ -13,4 +13,4 @@ inline bool IsRegularFile(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-}  // namespace files
+}  // namespace posix::files

@@ -78,7 +78,7 @@ FILE* _fsopen(const char* path, const char* mode, int)
         errno = EINVAL;
         return nullptr;
     }
-    int fd = (flags & O_CREAT) != 0 ? files::OpenOrCreate(path, flags)
+    int fd = (flags & O_CREAT) != 0 ? posix::files::OpenOrCreate(path, flags)
                                     : open(path, flags | O_CLOEXEC);
     if (fd < 0) {
         return nullptr;

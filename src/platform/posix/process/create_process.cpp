@@ -89,9 +89,9 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
             // Inheriting handles, as on Windows, passes on the descriptors registered
             // inheritable.
             if (inheritHandles) {
-                process::KeepInheritableDescriptorsOpen();
+                posix::process::KeepInheritableDescriptorsOpen();
             }
-            process::ExecLocatedProgram(argv.data());
+            posix::process::ExecLocatedProgram(argv.data());
             int error = errno;
             ssize_t ignored = write(report[1], &error, sizeof error);
             (void)ignored;
@@ -123,11 +123,11 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     return TRUE;
 }
 
-namespace process {
+namespace posix::process {
 
 bool IsStartToken(HANDLE handle)
 {
     return handle == &gProcessToken || handle == &gThreadToken;
 }
 
-}  // namespace process
+}  // namespace posix::process

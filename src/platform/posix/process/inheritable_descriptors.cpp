@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 
-namespace process {
+namespace posix::process {
 namespace {
 
 // A pass holds at most one mark at a time; a little room to spare.
@@ -43,4 +43,4 @@ void KeepInheritableDescriptorsOpen()
     }
 }
 
-}  // namespace process
+}  // namespace posix::process

@@ -4,7 +4,7 @@
 // and no other does, whatever this process itself inherited.
 #pragma once
 
-namespace process {
+namespace posix::process {
 
 // Registers or unregisters `fd` (a small fixed number of them at a time; false when full).
 bool SetDescriptorInheritable(int fd, bool inheritable);
@@ -13,4 +13,4 @@ bool SetDescriptorInheritable(int fd, bool inheritable);
 // nothing, so it is safe between fork and exec.
 void KeepInheritableDescriptorsOpen();
 
-}  // namespace process
+}  // namespace posix::process

@@ -10,7 +10,7 @@ namespace {
 
 bool StartsAsProgram(const std::string& path)
 {
-    return process::Starts(process::ForecastExec(path).outcome);
+    return posix::process::Starts(posix::process::ForecastExec(path).outcome);
 }
 
 bool Exists(const std::string& path)
@@ -56,7 +56,7 @@ std::vector<std::string> ProgramArguments(const std::string& commandLine)
 {
     std::vector<std::string> arguments = SplitWindowsCommandLine(commandLine);
     size_t start = UnquotedStart(commandLine);
-    if (process::RunsAsSuperuser()) {
+    if (posix::process::RunsAsSuperuser()) {
         return PlantableFirstWord(commandLine).empty() ? arguments : std::vector<std::string>{};
     }
     if (arguments.empty() || start == std::string::npos ||

@@ -10,7 +10,7 @@
 
 #include "platform/posix/process/superuser.h"
 
-namespace process {
+namespace posix::process {
 
 namespace {
 
@@ -197,4 +197,4 @@ void ExecLocatedProgram(char* const argv[])
     execv(kShell, shellArgv.data());
 }
 
-}  // namespace process
+}  // namespace posix::process

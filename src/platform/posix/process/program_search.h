@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace process {
+namespace posix::process {
 
 enum class ExecOutcome {
     Runs,                  // a program of this system, or a script whose interpreter runs
@@ -55,4 +55,4 @@ std::vector<std::string> RelativeSearchFolders();
 // set.
 void ExecLocatedProgram(char* const argv[]);
 
-}  // namespace process
+}  // namespace posix::process

@@ -4,9 +4,9 @@
 
 #include "platform/posix/types.h"
 
-namespace process {
+namespace posix::process {
 
 // True for the process and thread handles CreateProcessA hands back.
 bool IsStartToken(HANDLE handle);
 
-}  // namespace process
+}  // namespace posix::process

@@ -4,11 +4,11 @@
 
 #include <unistd.h>
 
-namespace process {
+namespace posix::process {
 
 inline bool RunsAsSuperuser()
 {
     return geteuid() == 0;
 }
 
-}  // namespace process
+}  // namespace posix::process

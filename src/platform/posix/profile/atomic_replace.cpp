@@ -11,7 +11,7 @@
 
 #include "platform/posix/files/folder_of.h"
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -80,7 +80,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content, 
     if (path.empty() || (link == Link::Follow && !ResolveTarget(path, target))) {
         return false;
     }
-    std::string folder = files::FolderOf(target);
+    std::string folder = posix::files::FolderOf(target);
     if (!CreateFolders(folder)) {
         return false;
     }
@@ -110,4 +110,4 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content, 
     return true;
 }
 
-}  // namespace profile
+}  // namespace posix::profile

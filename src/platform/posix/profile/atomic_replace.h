@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace profile {
+namespace posix::profile {
 
 // What becomes of a symbolic link at `path`: the file it names is replaced (a user's own
 // WIN.INI may live elsewhere), or the link itself is (a file the program owns outright).
@@ -17,4 +17,4 @@ enum class Link { Follow, Replace };
 bool ReplaceFileAtomically(const std::string& path, const std::string& content,
                            Link link = Link::Follow);
 
-}  // namespace profile
+}  // namespace posix::profile

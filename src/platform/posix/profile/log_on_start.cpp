@@ -9,7 +9,7 @@
 #include "text/run_line_entries.h"
 #include "text/utf8_text.h"
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -126,7 +126,7 @@ bool StartProgramAtLogOn(std::string_view runLine, const std::string& program)
     }
     std::string text = AutostartEntryText(program);
     if (!WhyAutostartCannotCarry(program).empty() || text.empty() ||
-        !files::IsRegularFile(program)) {
+        !posix::files::IsRegularFile(program)) {
         return false;
     }
     // The entry goes only into folders of this user's own, reached through no link.
@@ -143,4 +143,4 @@ bool StartProgramAtLogOn(std::string_view runLine, const std::string& program)
     return ReplaceFileAtomically(file, text, Link::Replace);
 }
 
-}  // namespace profile
+}  // namespace posix::profile

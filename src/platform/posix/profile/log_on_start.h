@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace profile {
+namespace posix::profile {
 
 // $XDG_CONFIG_HOME/autostart when that variable holds an absolute path, otherwise
 // <home>/.config/autostart; empty without a home.
@@ -34,4 +34,4 @@ std::string WhyAutostartCannotCarry(std::string_view program);
 // not own, or through a symbolic link. True when the entry was written or none was needed.
 bool StartProgramAtLogOn(std::string_view runLine, const std::string& program);
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -7,7 +7,7 @@
 
 #include "platform/posix/profile/win_ini_location.h"
 
-namespace profile {
+namespace posix::profile {
 
 std::string WritableHome()
 {
@@ -44,4 +44,4 @@ bool IsMissingOrOwnFile(const std::string& path)
     return S_ISREG(status.st_mode) && status.st_uid == geteuid();
 }
 
-}  // namespace profile
+}  // namespace posix::profile

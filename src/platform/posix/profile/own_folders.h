@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace profile {
+namespace posix::profile {
 
 // The user's home (with its trailing '/') when this process may write the user's files in
 // it: not the superuser, and the effective user owns the folder. "" otherwise.
@@ -19,4 +19,4 @@ bool PrepareOwnFolder(const std::string& folder);
 // True when `path` is missing, or is a regular file (not a link) of the effective user's.
 bool IsMissingOrOwnFile(const std::string& path);
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -4,7 +4,7 @@
 
 #include "text/profile_text.h"
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -87,10 +87,10 @@ void ParsedProfile::Index()
     // Room for an entry per line at once: growing the table step by step would hold two
     // copies of it at the end.
     entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    LineSpan span;
-    for (size_t position = 0; NextLine(text, position, span); position = span.next) {
-        ProfileLine line = ClassifyLine(text.substr(span.begin, span.end - span.begin));
-        if (line.kind == LineKind::Header) {
+    profile_text::LineSpan span;
+    for (size_t position = 0; profile_text::NextLine(text, position, span); position = span.next) {
+        profile_text::ProfileLine line = profile_text::ClassifyLine(text.substr(span.begin, span.end - span.begin));
+        if (line.kind == profile_text::LineKind::Header) {
             beforeFirstHeader = false;
             collecting = FindSection(line.name) == nullptr;
             if (collecting) {
@@ -100,7 +100,7 @@ void ParsedProfile::Index()
             if (!shown.empty()) {
                 names_.push_back(shown);
             }
-        } else if (line.kind == LineKind::Entry) {
+        } else if (line.kind == profile_text::LineKind::Entry) {
             if (beforeFirstHeader && !collecting) {
                 open(text.substr(span.begin, 0));  // the section "", placed where it starts
                 collecting = true;
@@ -130,7 +130,7 @@ void ParsedProfile::IndexSection(Section& section)
         size_t at = static_cast<size_t>(FoldedHash(View(entries_[i].key))) & mask;
         bool duplicate = false;
         while (slots[at] != 0 && !duplicate) {
-            duplicate = EqualsIgnoringCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
+            duplicate = profile_text::EqualsIgnoringCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
             at = (at + 1) & mask;
         }
         if (!duplicate) {
@@ -145,7 +145,7 @@ const ParsedProfile::Section* ParsedProfile::FindSection(std::string_view name) 
     for (size_t at = static_cast<size_t>(FoldedHash(name)) & mask; sectionSlots_[at] != 0;
          at = (at + 1) & mask) {
         const Section& section = sections_[sectionSlots_[at] - 1];
-        if (EqualsIgnoringCase(View(section.name), name)) {
+        if (profile_text::EqualsIgnoringCase(View(section.name), name)) {
             return &section;
         }
     }
@@ -157,7 +157,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
 {
     if (section.slotCount == 0) {
         for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
-            if (EqualsIgnoringCase(View(entries_[i].key), key)) {
+            if (profile_text::EqualsIgnoringCase(View(entries_[i].key), key)) {
                 return &entries_[i];
             }
         }
@@ -167,7 +167,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
     size_t mask = section.slotCount - 1;
     for (size_t at = static_cast<size_t>(FoldedHash(key)) & mask; slots[at] != 0;
          at = (at + 1) & mask) {
-        if (EqualsIgnoringCase(View(entries_[slots[at] - 1].key), key)) {
+        if (profile_text::EqualsIgnoringCase(View(entries_[slots[at] - 1].key), key)) {
             return &entries_[slots[at] - 1];
         }
     }
@@ -177,12 +177,12 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
 std::optional<std::string> ParsedProfile::Value(std::string_view section,
                                                 std::string_view key) const
 {
-    const Section* found = FindSection(TrimBlanks(section));
-    const Entry* entry = found != nullptr ? FindEntry(*found, TrimBlanks(key)) : nullptr;
+    const Section* found = FindSection(profile_text::TrimBlanks(section));
+    const Entry* entry = found != nullptr ? FindEntry(*found, profile_text::TrimBlanks(key)) : nullptr;
     if (entry == nullptr) {
         return std::nullopt;
     }
-    return EntryValue(View(entry->value));
+    return profile_text::EntryValue(View(entry->value));
 }
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace profile {
+namespace posix::profile {
 
 class ParsedProfile {
 public:
@@ -62,4 +62,4 @@ private:
     std::vector<std::string_view> names_;
 };
 
-}  // namespace profile
+}  // namespace posix::profile

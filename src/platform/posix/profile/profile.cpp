@@ -18,7 +18,7 @@
 
 namespace {
 
-using profile::ReadOutcome;
+using posix::files::ReadOutcome;
 
 // A default is given back with its trailing blanks removed and one pair of quotes taken off.
 std::string PreparedDefault(LPCSTR defaultValue)
@@ -27,7 +27,7 @@ std::string PreparedDefault(LPCSTR defaultValue)
     while (!text.empty() && text.back() == ' ') {
         text.remove_suffix(1);
     }
-    return std::string(profile::StripMatchingQuotes(text));
+    return std::string(profile_text::StripMatchingQuotes(text));
 }
 
 // Copies as much as fits, always terminated; the return is the number of bytes copied.
@@ -52,7 +52,7 @@ std::optional<std::string> ReadProfileValue(const char* fileName, LPCSTR section
     if (fileName == nullptr || section == nullptr || key == nullptr) {
         return std::nullopt;  // enumerating keys is not supported
     }
-    std::shared_ptr<const profile::ParsedProfile> parsed = profile::CachedProfile(fileName);
+    std::shared_ptr<const posix::profile::ParsedProfile> parsed = posix::profile::CachedProfile(fileName);
     if (!parsed) {
         return std::nullopt;
     }
@@ -108,8 +108,8 @@ std::string OwnProgramPath()
 
 bool IsRunLine(LPCSTR section, LPCSTR key)
 {
-    return profile::EqualsIgnoringCase(profile::TrimBlanks(section), "windows") &&
-           profile::EqualsIgnoringCase(profile::TrimBlanks(key), "run");
+    return profile_text::EqualsIgnoringCase(profile_text::TrimBlanks(section), "windows") &&
+           profile_text::EqualsIgnoringCase(profile_text::TrimBlanks(key), "run");
 }
 
 }  // namespace
@@ -122,8 +122,8 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
 
 DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR out, DWORD size, LPCSTR fileName)
 {
-    std::shared_ptr<const profile::ParsedProfile> parsed =
-        fileName != nullptr ? profile::CachedProfile(fileName) : nullptr;
+    std::shared_ptr<const posix::profile::ParsedProfile> parsed =
+        fileName != nullptr ? posix::profile::CachedProfile(fileName) : nullptr;
     static const std::vector<std::string_view> kNoNames;
     return CopyNameList(parsed ? parsed->SectionNames() : kNoNames, out, size);
 }
@@ -134,13 +134,13 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, 
     if (!value || value->empty()) {
         return static_cast<UINT>(defaultValue);
     }
-    return profile::ParseProfileUnsigned(*value);
+    return posix::profile::ParseProfileUnsigned(*value);
 }
 
 DWORD WINAPI GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR out,
                                DWORD size)
 {
-    std::string path = profile::WinIniPath();
+    std::string path = posix::profile::WinIniPath();
     return GetValueOrDefault(path.empty() ? nullptr : path.c_str(), section, key, defaultValue,
                              out, size);
 }
@@ -151,28 +151,28 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
 {
     // Only the user's own file is written: not by the superuser, not in a home of someone
     // else's, and never through a symbolic link, for the file or its folder.
-    std::string home = profile::WritableHome();
-    std::string path = home.empty() ? "" : profile::WinIniPath();
+    std::string home = posix::profile::WritableHome();
+    std::string path = home.empty() ? "" : posix::profile::WinIniPath();
     if (path.empty() || section == nullptr || key == nullptr ||
-        !profile::PrepareOwnFolder(home + ".config") || !profile::IsMissingOrOwnFile(path)) {
+        !posix::profile::PrepareOwnFolder(home + ".config") || !posix::profile::IsMissingOrOwnFile(path)) {
         return FALSE;
     }
     std::string bytes;
-    ReadOutcome outcome = profile::ReadFileCapped(path.c_str(), profile::kProfileReadLimit, bytes);
+    ReadOutcome outcome = posix::files::ReadFileCapped(path.c_str(), posix::files::kProfileReadLimit, bytes);
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::Missing) {
         return FALSE;  // a file we cannot read whole is never rewritten: its tail would be lost
     }
-    std::optional<std::string> edited = profile::SetProfileEntry(bytes, section, key, value);
+    std::optional<std::string> edited = posix::profile::SetProfileEntry(bytes, section, key, value);
     if (!edited) {
         return FALSE;
     }
-    bool replaced = profile::ReplaceFileAtomically(path, *edited, profile::Link::Replace);
-    profile::ForgetCachedProfile(path);
+    bool replaced = posix::profile::ReplaceFileAtomically(path, *edited, posix::profile::Link::Replace);
+    posix::profile::ForgetCachedProfile(path);
     if (!replaced) {
         return FALSE;
     }
     if (value != nullptr && IsRunLine(section, key) &&
-        !profile::StartProgramAtLogOn(value, OwnProgramPath())) {
+        !posix::profile::StartProgramAtLogOn(value, OwnProgramPath())) {
         return FALSE;
     }
     return TRUE;

@@ -12,7 +12,9 @@
 #include "platform/posix/files/file_identity.h"
 #include "text/profile_text.h"
 
-namespace profile {
+namespace posix::profile {
+
+using posix::files::ReadOutcome;
 
 namespace {
 
@@ -22,7 +24,7 @@ constexpr size_t kKeptFiles = 4;
 
 struct KeptCopy {
     std::string path;
-    files::FileIdentity identity;
+    posix::files::FileIdentity identity;
     timespec parsedAt{};
     uint64_t lastUse = 0;
     std::shared_ptr<const ParsedProfile> profile;
@@ -49,20 +51,21 @@ void DropCopy(Cache& cache, std::string_view path)
 
 std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const char* path)
 {
-    timespec parsedAt = files::ReadMoment();
+    timespec parsedAt = posix::files::ReadMoment();
     std::string bytes;
     struct stat opened {};
-    ReadOutcome outcome = ReadFileCapped(path, kProfileReadLimit, bytes, &opened);
+    ReadOutcome outcome =
+        posix::files::ReadFileCapped(path, posix::files::kProfileReadLimit, bytes, &opened);
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
         return nullptr;
     }
-    auto parsed = std::make_shared<const ParsedProfile>(DecodeProfileBytes(std::move(bytes)));
+    auto parsed = std::make_shared<const ParsedProfile>(profile_text::DecodeProfileBytes(std::move(bytes)));
     if (cache.copies.size() == kKeptFiles) {
         cache.copies.erase(std::min_element(
             cache.copies.begin(), cache.copies.end(),
             [](const KeptCopy& a, const KeptCopy& b) { return a.lastUse < b.lastUse; }));
     }
-    cache.copies.push_back(KeptCopy{path, files::IdentityOf(opened), parsedAt, ++cache.uses, parsed});
+    cache.copies.push_back(KeptCopy{path, posix::files::IdentityOf(opened), parsedAt, ++cache.uses, parsed});
     return parsed;
 }
 
@@ -83,7 +86,7 @@ std::shared_ptr<const ParsedProfile> CachedProfile(const char* path)
     }
     for (KeptCopy& copy : cache.copies) {
         if (copy.path == name) {
-            if (files::StillTheSameFile(copy.identity, copy.parsedAt, files::IdentityOf(status))) {
+            if (posix::files::StillTheSameFile(copy.identity, copy.parsedAt, posix::files::IdentityOf(status))) {
                 copy.lastUse = ++cache.uses;
                 return copy.profile;
             }
@@ -101,4 +104,4 @@ void ForgetCachedProfile(const std::string& path)
     DropCopy(cache, path);
 }
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -8,7 +8,7 @@
 
 #include "platform/posix/profile/parsed_profile.h"
 
-namespace profile {
+namespace posix::profile {
 
 // The parsed profile at `path`, or null when the file is missing or cannot be read (a folder,
 // no permission). A file past the read limit is taken as its first part.
@@ -17,4 +17,4 @@ std::shared_ptr<const ParsedProfile> CachedProfile(const char* path);
 // Drops the kept copy of `path`, after the program itself has written the file.
 void ForgetCachedProfile(const std::string& path);
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -1,6 +1,6 @@
 #include "platform/posix/profile/profile_lookup.h"
 
-namespace profile {
+namespace posix::profile {
 
 uint32_t ParseProfileUnsigned(std::string_view value)
 {
@@ -34,4 +34,4 @@ uint32_t ParseProfileUnsigned(std::string_view value)
     return negative ? 0u - result : result;
 }
 
-}  // namespace profile
+}  // namespace posix::profile

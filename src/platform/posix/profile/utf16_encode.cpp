@@ -4,7 +4,7 @@
 
 #include "text/utf8_text.h"
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -39,4 +39,4 @@ std::optional<std::string> EncodeUtf16WithMark(std::string_view utf8, bool bigEn
     return out;
 }
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace profile {
+namespace posix::profile {
 
 // The UTF-8 text as UTF-16 with a byte-order mark in the given order; nothing when the text is
 // not well-formed UTF-8 (a stray byte, an overlong form, a surrogate, past U+10FFFF), since
 // such bytes have no UTF-16 form.
 std::optional<std::string> EncodeUtf16WithMark(std::string_view utf8, bool bigEndian);
 
-}  // namespace profile
+}  // namespace posix::profile

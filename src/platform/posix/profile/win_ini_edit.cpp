@@ -3,7 +3,7 @@
 #include "platform/posix/profile/utf16_encode.h"
 #include "text/profile_text.h"
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -40,8 +40,8 @@ bool EndsWithLineEnd(std::string_view text)
 struct KeyPlace {
     bool sectionFound = false;
     bool keyFound = false;
-    LineSpan keyLine;
-    ProfileLine keyParts;
+    profile_text::LineSpan keyLine;
+    profile_text::ProfileLine keyParts;
     size_t afterLastEntry = 0;
 };
 
@@ -52,24 +52,24 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
     bool beforeFirstHeader = true;
     bool leadingEntries = false;
     place.sectionFound = section.empty();
-    LineSpan span;
-    for (size_t position = 0; NextLine(body, position, span); position = span.next) {
-        ProfileLine line = ClassifyLine(body.substr(span.begin, span.end - span.begin));
-        if (line.kind == LineKind::Header) {
+    profile_text::LineSpan span;
+    for (size_t position = 0; profile_text::NextLine(body, position, span); position = span.next) {
+        profile_text::ProfileLine line = profile_text::ClassifyLine(body.substr(span.begin, span.end - span.begin));
+        if (line.kind == profile_text::LineKind::Header) {
             if (inTarget && !(beforeFirstHeader && !leadingEntries)) {
                 break;  // the first section of the name has ended; later ones are not read
             }
             beforeFirstHeader = false;
-            inTarget = EqualsIgnoringCase(line.name, section);
+            inTarget = profile_text::EqualsIgnoringCase(line.name, section);
             if (inTarget) {
                 place.sectionFound = true;
                 place.afterLastEntry = span.next;
             }
-        } else if (line.kind == LineKind::Entry) {
+        } else if (line.kind == profile_text::LineKind::Entry) {
             leadingEntries = leadingEntries || beforeFirstHeader;
             if (inTarget) {
                 place.afterLastEntry = span.next;
-                if (EqualsIgnoringCase(line.name, key)) {
+                if (profile_text::EqualsIgnoringCase(line.name, key)) {
                     place.keyFound = true;
                     place.keyLine = span;
                     place.keyParts = line;
@@ -89,7 +89,7 @@ std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
                                                 const char* value)
 {
     bool bigEndian = bytes[0] == '\xFE';
-    std::string text = DecodeProfileBytes(bytes);
+    std::string text = profile_text::DecodeProfileBytes(bytes);
     if (EncodeUtf16WithMark(text, bigEndian) != bytes) {
         return std::nullopt;
     }
@@ -103,8 +103,8 @@ std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
 
 std::string EncodeProfileValue(std::string_view value)
 {
-    bool blankAtEnd = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
-    bool looksQuoted = StripMatchingQuotes(value).size() != value.size();
+    bool blankAtEnd = !value.empty() && (profile_text::IsBlank(value.front()) || profile_text::IsBlank(value.back()));
+    bool looksQuoted = profile_text::StripMatchingQuotes(value).size() != value.size();
     if (blankAtEnd || looksQuoted) {
         return "\"" + std::string(value) + "\"";
     }
@@ -114,18 +114,18 @@ std::string EncodeProfileValue(std::string_view value)
 std::optional<std::string> SetProfileEntry(const std::string& text, std::string_view section,
                                            std::string_view key, const char* value)
 {
-    if (HasUtf16Mark(text)) {
+    if (profile_text::HasUtf16Mark(text)) {
         return SetUtf16ProfileEntry(text, section, key, value);
     }
-    return SetProfileEntryAfter(text, Utf8MarkLength(text), section, key, value);
+    return SetProfileEntryAfter(text, profile_text::Utf8MarkLength(text), section, key, value);
 }
 
 std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t bodyStart,
                                                 std::string_view section, std::string_view key,
                                                 const char* value)
 {
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
+    section = profile_text::TrimBlanks(section);
+    key = profile_text::TrimBlanks(key);
     if (HasLineBreak(section) || !IsStorableKey(key) ||
         (value != nullptr && HasLineBreak(value))) {
         return std::nullopt;
@@ -143,7 +143,7 @@ std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t 
         size_t valueStart = place.keyParts.valueOffset;
         std::string_view line = body.substr(place.keyLine.begin,
                                             place.keyLine.end - place.keyLine.begin);
-        while (valueStart < line.size() && IsBlank(line[valueStart])) {
+        while (valueStart < line.size() && profile_text::IsBlank(line[valueStart])) {
             ++valueStart;
         }
         return result.replace(lineStart + valueStart, line.size() - valueStart,
@@ -166,4 +166,4 @@ std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t 
     return result.insert(insertAt, entry);
 }
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace profile {
+namespace posix::profile {
 
 // The value as it is stored so that reading gives it back exactly: inside double quotes when
 // it begins or ends with a blank or tab, or begins and ends with the same quote character.
@@ -28,4 +28,4 @@ std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t 
                                                 std::string_view section, std::string_view key,
                                                 const char* value);
 
-}  // namespace profile
+}  // namespace posix::profile

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-namespace profile {
+namespace posix::profile {
 
 namespace {
 
@@ -43,4 +43,4 @@ std::string WinIniPath()
     return home.empty() ? "" : home + ".config/win.ini";
 }
 
-}  // namespace profile
+}  // namespace posix::profile

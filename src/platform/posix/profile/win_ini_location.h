@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace profile {
+namespace posix::profile {
 
 // The user's home folder with a trailing '/': $HOME, or the password database's home
 // directory when HOME is unset or empty; empty when neither gives a home.
@@ -13,4 +13,4 @@ std::string UserHome();
 // empty; empty when neither gives a home.
 std::string WinIniPath();
 
-}  // namespace profile
+}  // namespace posix::profile

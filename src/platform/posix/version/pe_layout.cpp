@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/posix/le_bytes.h"
+#include "platform/posix/version/le_bytes.h"
 
-namespace pe_version {
+namespace posix::version {
 
 namespace {
 
@@ -64,7 +64,7 @@ std::optional<uint64_t> PeLayout::FileOffsetOf(uint32_t rva, uint32_t length) co
     return std::nullopt;
 }
 
-std::optional<PeLayout> ReadPeLayout(const BoundedFile& file, std::optional<bool>* pe32Plus)
+std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file, std::optional<bool>* pe32Plus)
 {
     uint8_t dos[kDosHeaderSize];
     if (!file.ReadAt(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') {
@@ -128,4 +128,4 @@ std::optional<PeLayout> ReadPeLayout(const BoundedFile& file, std::optional<bool
     return layout;
 }
 
-}  // namespace pe_version
+}  // namespace posix::version

@@ -8,7 +8,7 @@
 
 #include "platform/posix/files/bounded_file.h"
 
-namespace pe_version {
+namespace posix::version {
 
 struct PeSection {
     uint32_t virtualAddress = 0;
@@ -29,7 +29,7 @@ struct PeLayout {
 // PE32 or PE32+ image, has no resource directory, or any header is cut short or absurd.
 // `pe32Plus`, when given, is set as soon as the headers show which of the two the file is
 // (so also for an image without resources), and left alone otherwise.
-std::optional<PeLayout> ReadPeLayout(const BoundedFile& file,
+std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file,
                                      std::optional<bool>* pe32Plus = nullptr);
 
-}  // namespace pe_version
+}  // namespace posix::version

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/posix/le_bytes.h"
+#include "platform/posix/version/le_bytes.h"
 
-namespace pe_version {
+namespace posix::version {
 
 namespace {
 
@@ -26,7 +26,7 @@ struct DirectoryEntry {
 
 class ResourceWalker {
 public:
-    ResourceWalker(const BoundedFile& file, const PeLayout& layout) : file_(file), layout_(layout) {}
+    ResourceWalker(const posix::files::BoundedFile& file, const PeLayout& layout) : file_(file), layout_(layout) {}
 
     std::optional<ResourceData> Walk(uint32_t typeId, uint32_t nameId)
     {
@@ -154,7 +154,7 @@ private:
         return DirectoryEntry{ReadLe32(raw), ReadLe32(raw + 4)};
     }
 
-    const BoundedFile& file_;
+    const posix::files::BoundedFile& file_;
     const PeLayout& layout_;
     uint32_t visited_[kLevels] = {};
     size_t visitedCount_ = 0;
@@ -162,15 +162,15 @@ private:
 
 }  // namespace
 
-std::optional<ResourceData> FindResourceData(const BoundedFile& file, const PeLayout& layout,
+std::optional<ResourceData> FindResourceData(const posix::files::BoundedFile& file, const PeLayout& layout,
                                              uint32_t typeId, uint32_t nameId)
 {
     return ResourceWalker(file, layout).Walk(typeId, nameId);
 }
 
-std::optional<ResourceData> FindVersionResource(const BoundedFile& file, const PeLayout& layout)
+std::optional<ResourceData> FindVersionResource(const posix::files::BoundedFile& file, const PeLayout& layout)
 {
     return FindResourceData(file, layout, kVersionType, 1);
 }
 
-}  // namespace pe_version
+}  // namespace posix::version

@@ -4,12 +4,12 @@
 #include <optional>
 #include <vector>
 
-#include "platform/posix/le_bytes.h"
+#include "platform/posix/version/le_bytes.h"
 #include "platform/posix/version/version_block.h"
 #include "platform/posix/version/version_reuse.h"
 #include "platform/win32.h"
 
-static_assert(sizeof(VS_FIXEDFILEINFO) == pe_version::kFixedFileInfoSize,
+static_assert(sizeof(VS_FIXEDFILEINFO) == posix::version::kFixedFileInfoSize,
               "the fixed file information is 13 double words");
 // The block is handed out as it lies in the file; its words are read in place.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "version blocks are little-endian");
@@ -19,16 +19,16 @@ DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
     if (handle != nullptr) {
         *handle = 0;
     }
-    return static_cast<DWORD>(pe_version::ReadAndKeepVersionBlock(path));
+    return static_cast<DWORD>(posix::version::ReadAndKeepVersionBlock(path));
 }
 
 BOOL WINAPI GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID block)
 {
-    if (block == nullptr || size < pe_version::kRootHeaderSize) {
+    if (block == nullptr || size < posix::version::kRootHeaderSize) {
         return FALSE;
     }
     // The file may have changed since its size was asked for: then it is read again.
-    std::vector<uint8_t> loaded = pe_version::KeptOrFreshVersionBlock(path);
+    std::vector<uint8_t> loaded = posix::version::KeptOrFreshVersionBlock(path);
     if (loaded.empty()) {
         return FALSE;
     }
@@ -57,8 +57,8 @@ BOOL WINAPI VerQueryValueA(LPCVOID block, LPCSTR subBlock, LPVOID* value, UINT* 
     // The block carries its length in its first word; GetFileVersionInfoA wrote at least the
     // header and made that word no larger than what it wrote.
     const auto* bytes = static_cast<const uint8_t*>(block);
-    std::optional<pe_version::RootValue> root =
-        pe_version::FindRootValue(bytes, pe_version::ReadLe16(bytes));
+    std::optional<posix::version::RootValue> root =
+        posix::version::FindRootValue(bytes, posix::version::ReadLe16(bytes));
     if (!root) {
         return FALSE;
     }

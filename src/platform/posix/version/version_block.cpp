@@ -1,8 +1,8 @@
 #include "platform/posix/version/version_block.h"
 
-#include "platform/posix/le_bytes.h"
+#include "platform/posix/version/le_bytes.h"
 
-namespace pe_version {
+namespace posix::version {
 
 std::optional<RootValue> FindRootValue(const uint8_t* block, size_t available)
 {
@@ -32,4 +32,4 @@ std::optional<RootValue> FindRootValue(const uint8_t* block, size_t available)
     return RootValue{valueOffset, valueLength};
 }
 
-}  // namespace pe_version
+}  // namespace posix::version

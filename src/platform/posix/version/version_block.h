@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace pe_version {
+namespace posix::version {
 
 constexpr size_t kRootHeaderSize = 6;  // wLength, wValueLength, wType
 constexpr size_t kFixedFileInfoSize = 52;
@@ -20,4 +20,4 @@ struct RootValue {
 // and holds the key, the padding and a non-empty value. Nothing else is read.
 std::optional<RootValue> FindRootValue(const uint8_t* block, size_t available);
 
-}  // namespace pe_version
+}  // namespace posix::version

@@ -3,16 +3,16 @@
 #include <optional>
 
 #include "platform/posix/files/bounded_file.h"
-#include "platform/posix/le_bytes.h"
+#include "platform/posix/version/le_bytes.h"
 #include "platform/posix/version/pe_layout.h"
 #include "platform/posix/version/resource_walk.h"
 #include "platform/posix/version/version_block.h"
 
-namespace pe_version {
+namespace posix::version {
 
 namespace {
 
-std::vector<uint8_t> ReadVersionBlock(const BoundedFile& file)
+std::vector<uint8_t> ReadVersionBlock(const posix::files::BoundedFile& file)
 {
     std::optional<PeLayout> layout = ReadPeLayout(file);
     if (!layout) {
@@ -46,13 +46,13 @@ std::vector<uint8_t> ReadVersionBlock(const BoundedFile& file)
 
 }  // namespace
 
-std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* identity,
+std::vector<uint8_t> LoadVersionBlock(const char* path, posix::files::FileIdentity* identity,
                                       timespec* readAt)
 {
     if (readAt != nullptr) {
-        *readAt = files::ReadMoment();
+        *readAt = posix::files::ReadMoment();
     }
-    BoundedFile file;
+    posix::files::BoundedFile file;
     if (!file.Open(path)) {
         return {};
     }
@@ -64,11 +64,11 @@ std::vector<uint8_t> LoadVersionBlock(const char* path, files::FileIdentity* ide
 
 std::vector<uint8_t> LoadVersionBlockFrom(int descriptor, const struct stat& status)
 {
-    BoundedFile file;
+    posix::files::BoundedFile file;
     if (!file.Adopt(descriptor, status)) {
         return {};
     }
     return ReadVersionBlock(file);
 }
 
-}  // namespace pe_version
+}  // namespace posix::version

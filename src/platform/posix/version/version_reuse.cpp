@@ -9,19 +9,19 @@
 #include "platform/posix/files/path_slots.h"
 #include "platform/posix/version/version_resource.h"
 
-namespace pe_version {
+namespace posix::version {
 
 namespace {
 
 struct KeptBlock {
-    files::FileIdentity identity;
+    posix::files::FileIdentity identity;
     timespec readAt{};
     std::vector<uint8_t> block;
     bool fromSearch = false;  // read from the file the search opened: it goes with that stamp
 };
 
 // A decision asks for the sizes of two files, then for both blocks.
-using KeptBlocks = files::PathSlots<KeptBlock, 2>;
+using KeptBlocks = posix::files::PathSlots<KeptBlock, 2>;
 
 KeptBlocks& TheKept()
 {
@@ -38,7 +38,7 @@ size_t ReadAndKeepVersionBlock(const char* path)
     }
     KeptBlock fresh;
     struct stat searched {};
-    int descriptor = files::TakeOpenFile(path, &searched);
+    int descriptor = posix::files::TakeOpenFile(path, &searched);
     if (descriptor >= 0) {
         fresh.block = LoadVersionBlockFrom(descriptor, searched);
         fresh.fromSearch = true;
@@ -77,12 +77,12 @@ std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path)
         }
         struct stat status {};
         if (slot != nullptr && stat(path, &status) == 0 &&
-            files::StillTheSameFile(slot->value.identity, slot->value.readAt,
-                                    files::IdentityOf(status))) {
+            posix::files::StillTheSameFile(slot->value.identity, slot->value.readAt,
+                                    posix::files::IdentityOf(status))) {
             return slot->value.block;
         }
     }
     return LoadVersionBlock(path);
 }
 
-}  // namespace pe_version
+}  // namespace posix::version

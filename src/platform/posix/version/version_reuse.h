@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace pe_version {
+namespace posix::version {
 
 // Reads the version block of `path` and keeps it; its length, 0 when there is none. A file
 // that the search of that path left open is read from that descriptor, which is then closed;
@@ -18,4 +18,4 @@ size_t ReadAndKeepVersionBlock(const char* path);
 // read afresh.
 std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path);
 
-}  // namespace pe_version
+}  // namespace posix::version

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace posix_platform {
+namespace posix::window {
 namespace {
 
 constexpr size_t kAtomCapacity = 0x10000 - kFirstStringAtom;
@@ -56,4 +56,4 @@ ATOM AtomTable::Find(LPCSTR name) const
     return found != atomsByName_.end() ? found->second : 0;
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window

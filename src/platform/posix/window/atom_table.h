@@ -6,7 +6,7 @@
 
 #include "platform/posix/types.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 constexpr ATOM kFirstStringAtom = 0xC000;
 constexpr size_t kMaxAtomNameLength = 255;
@@ -35,4 +35,4 @@ private:
     std::map<std::string, ATOM> atomsByName_;
 };
 
-}  // namespace posix_platform
+}  // namespace posix::window

@@ -2,7 +2,7 @@
 #include "platform/win32.h"
 #include "platform/posix/window/window_state.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

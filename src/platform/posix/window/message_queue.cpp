@@ -7,7 +7,7 @@
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "platform/win32.h"
 
-namespace posix_platform {
+namespace posix::window {
 namespace {
 
 constexpr int kStopSignals[] = {SIGHUP, SIGTERM, SIGINT};
@@ -120,4 +120,4 @@ bool TakeStopSignals()
     return true;
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window

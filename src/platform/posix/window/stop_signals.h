@@ -5,7 +5,7 @@
 // signal's number to a pipe; the message wait polls that pipe and posts the quit.
 #pragma once
 
-namespace posix_platform {
+namespace posix::window {
 
 // Catches the stop signals whose action is not "ignore" (a program started with a signal
 // ignored, as by nohup, keeps it ignored). Does nothing when they are caught already or no
@@ -19,4 +19,4 @@ int StopSignalPipe();
 // Posts one WM_QUIT for all the stop signals caught since the last look; true when it did.
 bool TakeStopSignals();
 
-}  // namespace posix_platform
+}  // namespace posix::window

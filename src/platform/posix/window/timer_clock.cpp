@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-namespace posix_platform {
+namespace posix::window {
 namespace {
 
 class SteadyTimerClock : public TimerClock {
@@ -37,4 +37,4 @@ TimerClock& CurrentTimerClock()
     return gInstalledClock != nullptr ? *gInstalledClock : SystemClock();
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window

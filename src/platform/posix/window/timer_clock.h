@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace posix_platform {
+namespace posix::window {
 
 constexpr uint64_t kNoTimerDue = UINT64_MAX;
 
@@ -23,4 +23,4 @@ public:
 void SetTimerClock(TimerClock* clock);
 TimerClock& CurrentTimerClock();
 
-}  // namespace posix_platform
+}  // namespace posix::window

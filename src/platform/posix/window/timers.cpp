@@ -7,7 +7,7 @@
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 
@@ -59,7 +59,7 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc)
     return id != 0 ? id : 1;
 }
 
-namespace posix_platform {
+namespace posix::window {
 
 uint64_t EarliestTimerDue(const WindowState& state)
 {
@@ -101,7 +101,7 @@ void RemoveTimersOf(WindowState& state, HWND window)
                        state.timers.end());
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window
 
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id)
 {

@@ -4,7 +4,7 @@
 #include "platform/win32.h"
 #include "platform/posix/window/window_state.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 
@@ -30,7 +30,7 @@ std::vector<WindowClass>::iterator FindClass(WindowState& state, ATOM atom, HINS
 
 }  // namespace
 
-namespace posix_platform {
+namespace posix::window {
 
 bool LookUpClass(WindowState& state, LPCSTR className, HINSTANCE instance, WindowClass* out)
 {
@@ -42,7 +42,7 @@ bool LookUpClass(WindowState& state, LPCSTR className, HINSTANCE instance, Windo
     return true;
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
 {

@@ -1,6 +1,6 @@
 #include "platform/posix/window/window_state.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 WindowState& State()
 {
@@ -14,4 +14,4 @@ Window* FindWindowRecord(WindowState& state, HWND window)
     return found != state.windows.end() ? &found->second : nullptr;
 }
 
-}  // namespace posix_platform
+}  // namespace posix::window

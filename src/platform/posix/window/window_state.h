@@ -13,7 +13,7 @@
 #include "platform/posix/window/atom_table.h"
 #include "platform/posix/types.h"
 
-namespace posix_platform {
+namespace posix::window {
 
 // A property name: an atom, or a case-folded string.
 struct PropKey {
@@ -90,4 +90,4 @@ bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* m
                          bool remove);
 void RemoveTimersOf(WindowState& state, HWND window);
 
-}  // namespace posix_platform
+}  // namespace posix::window

@@ -7,7 +7,7 @@
 #include "platform/posix/window/stop_signals.h"
 #include "platform/posix/window/window_state.h"
 
-using namespace posix_platform;
+using namespace posix::window;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace pe_version {
+namespace posix::version {
 
 inline uint16_t ReadLe16(const uint8_t* bytes)
 {
@@ -18,4 +18,4 @@ inline uint32_t ReadLe32(const uint8_t* bytes)
            (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
 }
 
-}  // namespace pe_version
+}  // namespace posix::version
