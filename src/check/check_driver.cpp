@@ -16,6 +16,7 @@
 #include "check/text_format.h"
 #include "check/visible_text.h"
 #include "core/program_paths.h"
+#include "core/settings_names.h"
 #include "core/skip_running_setting.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
@@ -110,7 +111,7 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += WaitsText(waits);
     text += SkipRunningText(ReadSkipRunningSetups(options.settingsPath.c_str()));
     char reportFolder[MAX_PATH];
-    if (GetPrivateProfileStringA("Quorvel", "ReportFolder", "", reportFolder, MAX_PATH,
+    if (GetPrivateProfileStringA(kQuorvelSection, kReportFolderKey, "", reportFolder, MAX_PATH,
                                  options.settingsPath.c_str()) != 0) {
         text += std::string("  ReportFolder   ") + reportFolder +
                 ": each pass replaces its report COMPUTER.USER.csv there\n";
@@ -187,9 +188,9 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
                         std::string* out)
 {
     const char* settings = options.settingsPath.c_str();
-    UINT count = GetPrivateProfileIntA("Quorvel", "Count", 0, settings);
+    UINT count = GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, settings);
     PassWaits waits;
-    waits.delayMinutes = GetPrivateProfileIntA("Quorvel", "Delay", 0, settings);
+    waits.delayMinutes = GetPrivateProfileIntA(kQuorvelSection, kDelayKey, 0, settings);
     waits.spread = ReadSpreadSetting(settings);
     bool expand = ReadExpandVariables(settings);
     bool machinePass = request.machine || CheckRunsAsSystemAccount();

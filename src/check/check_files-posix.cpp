@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "check/check_platform.h"
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 
 FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::string* why)
 {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "check/check_platform.h"
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 #include "core/handle_stream.h"
 #include "platform/win32.h"
 

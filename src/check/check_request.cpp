@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "check/text_format.h"
+#include "text/ascii_case.h"
 
 namespace {
 
@@ -35,12 +36,12 @@ void TakeSiteSwitch(const std::string& name, const std::string& value,
 {
     if (value.empty()) {
         request->refused = argument + ": a value is needed";
-    } else if (SameAsciiText(name, "site")) {
+    } else if (EqualIgnoringAsciiCase(name, "site")) {
         request->site = true;
         request->siteFolder = value;
-    } else if (SameAsciiText(name, "html")) {
+    } else if (EqualIgnoringAsciiCase(name, "html")) {
         request->htmlPath = value;
-    } else if (SameAsciiText(name, "stale-days")) {
+    } else if (EqualIgnoringAsciiCase(name, "stale-days")) {
         request->staleDays = static_cast<unsigned>(CountValue(value, 36500));
         if (request->staleDays == 0) {
             request->refused = argument + ": days from 1 to 36500";
@@ -62,26 +63,26 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         std::string name = SwitchName(argument);
         bool hasValue = argument.find('=') != std::string::npos;
-        if (!hasValue && (name == "?" || SameAsciiText(name, "h") ||
-                          SameAsciiText(name, "help") || SameAsciiText(name, "-help"))) {
+        if (!hasValue && (name == "?" || EqualIgnoringAsciiCase(name, "h") ||
+                          EqualIgnoringAsciiCase(name, "help") || EqualIgnoringAsciiCase(name, "-help"))) {
             request.usage = true;
-        } else if (!hasValue && (SameAsciiText(name, "version") ||
-                                 SameAsciiText(name, "-version"))) {
+        } else if (!hasValue && (EqualIgnoringAsciiCase(name, "version") ||
+                                 EqualIgnoringAsciiCase(name, "-version"))) {
             request.version = true;
-        } else if (SameAsciiText(name, "csv") && !hasValue) {
+        } else if (EqualIgnoringAsciiCase(name, "csv") && !hasValue) {
             request.csv = true;
-        } else if (SameAsciiText(name, "machine") && !hasValue) {
+        } else if (EqualIgnoringAsciiCase(name, "machine") && !hasValue) {
             request.machine = true;
-        } else if (SameAsciiText(name, "versions") && !hasValue) {
+        } else if (EqualIgnoringAsciiCase(name, "versions") && !hasValue) {
             request.versions = true;
             request.files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                  arguments.end());
             break;
-        } else if (SameAsciiText(name, "log-summary")) {
+        } else if (EqualIgnoringAsciiCase(name, "log-summary")) {
             request.logSummary = true;
             request.logSummaryPath = hasValue ? argument.substr(argument.find('=') + 1) : "";
-        } else if (SameAsciiText(name, "site") || SameAsciiText(name, "html") ||
-                   SameAsciiText(name, "stale-days") || SameAsciiText(name, "max-log-mb")) {
+        } else if (EqualIgnoringAsciiCase(name, "site") || EqualIgnoringAsciiCase(name, "html") ||
+                   EqualIgnoringAsciiCase(name, "stale-days") || EqualIgnoringAsciiCase(name, "max-log-mb")) {
             TakeSiteSwitch(name, hasValue ? argument.substr(argument.find('=') + 1) : "",
                            argument, &request);
         } else {

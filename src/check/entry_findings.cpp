@@ -1,6 +1,7 @@
 #include "check/entry_findings.h"
 
 #include "check/rights_forecast.h"
+#include "core/settings_names.h"
 #include "text/percent_names.h"
 #include "update/expand_variables.h"
 
@@ -59,12 +60,12 @@ void FindSideFindings(const EntryResult& result, EntryFindingList* list)
 {
     const SideEvidence& destination = result.evidence.destination;
     if (result.evidence.step == SourceNotFound) {
-        list->Add("Source", " names " + PathNamed(result.written.source, result.entry.source) +
+        list->Add(kSourceKey, " names " + PathNamed(result.written.source, result.entry.source) +
                                 ", which cannot be found: " + result.source.whyNotFound +
                                 "; while it cannot, the entry is never due");
     }
     if (!destination.found && result.destination.folderMissing) {
-        list->Note("Destination", " names " + PathNamed(result.written.destination,
+        list->Note(kDestinationKey, " names " + PathNamed(result.written.destination,
                                                         result.entry.destination) +
                                       ", which does not exist, nor does its folder: the setup "
                                       "program may not be able to create it");
@@ -73,8 +74,8 @@ void FindSideFindings(const EntryResult& result, EntryFindingList* list)
         const char* key;
         const SideEvidence& seen;
         const SideDetail& detail;
-    } sides[] = {{"Destination", destination, result.destination},
-                 {"Source", result.evidence.source, result.source}};
+    } sides[] = {{kDestinationKey, destination, result.destination},
+                 {kSourceKey, result.evidence.source, result.source}};
     for (const auto& side : sides) {
         if (side.detail.pattern && side.seen.found) {
             list->Note(side.key, " is a pattern: the match taken is " + side.detail.resolved +
@@ -87,7 +88,7 @@ void FindSideFindings(const EntryResult& result, EntryFindingList* list)
 void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFindingList* list)
 {
     const SetupForecast& setup = result.setup;
-    const IniKey* key = list->Key("SetupApp");
+    const IniKey* key = list->Key(kSetupAppKey);
     std::string used = result.entry.setupApp;
     // The pair is harmless when the value was wrapped in one more pair on purpose (what is
     // used begins with a quote) or held no other quote, as long as the program starts.
@@ -96,17 +97,17 @@ void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFinding
                                             used[0] != key->removedQuote));
     if (quotesRemoved) {
         std::string quote = key->removedQuote == '"' ? "double quote" : "single quote";
-        list->Add("SetupApp", " begins and ends with a " + quote + ", and the settings reading "
+        list->Add(kSetupAppKey, " begins and ends with a " + quote + ", and the settings reading "
                               "removes that pair: the command line used is " + used +
                               (setup.starts ? "" : ", which cannot start") + kQuoteFix);
     } else if (!setup.why.empty()) {
-        list->Add("SetupApp", std::string(setup.starts ? " starts, but fails: "
+        list->Add(kSetupAppKey, std::string(setup.starts ? " starts, but fails: "
                                                        : " cannot start: ") + setup.why);
     } else if (!setup.how.empty()) {
-        list->Note("SetupApp", ": " + setup.program + ": " + setup.how);
+        list->Note(kSetupAppKey, ": " + setup.program + ": " + setup.how);
     }
     if (!setup.plantable.empty()) {
-        list->Add("SetupApp", ": unquoted path with a blank: anyone who can create " +
+        list->Add(kSetupAppKey, ": unquoted path with a blank: anyone who can create " +
                                   setup.plantable + " runs a program in its place. Quote the "
                                   "program: \"PATH\" ARGUMENTS");
     }
@@ -114,9 +115,9 @@ void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFinding
         std::string text = ": names its program without a folder, and " + setup.relativeSearch +
                            ": whoever can write there can run a program in its place";
         if (machinePass) {
-            list->Add("SetupApp", text + " (a run as root or SYSTEM searches none of them)");
+            list->Add(kSetupAppKey, text + " (a run as root or SYSTEM searches none of them)");
         } else {
-            list->Note("SetupApp", text);
+            list->Note(kSetupAppKey, text);
         }
     }
 }
@@ -129,10 +130,10 @@ void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindin
         RightsFindings rights =
             ForecastSetupRights(result.setup.program, result.setup.arguments, machinePass);
         for (const std::string& problem : rights.problems) {
-            list->Add("SetupApp", ": " + problem);
+            list->Add(kSetupAppKey, ": " + problem);
         }
         for (const std::string& note : rights.notes) {
-            list->Note("SetupApp", ": " + note);
+            list->Note(kSetupAppKey, ": " + note);
         }
     }
     std::string unwritable =
@@ -140,7 +141,7 @@ void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindin
             ? ""
             : DestinationWriteProblem(result.entry.destination);
     if (!unwritable.empty()) {
-        list->Add("Destination", ": " + unwritable);
+        list->Add(kDestinationKey, ": " + unwritable);
     }
 }
 
@@ -168,9 +169,9 @@ std::string PercentNamesText(const char* written, Pick pick)
 void FindExpansionFindings(const EntryResult& result, EntryFindingList* list)
 {
     const ExpandedKey keys[] = {
-        {"Source", result.written.source, result.entry.source},
-        {"Destination", result.written.destination, result.entry.destination},
-        {"SetupApp", result.written.setupApp, result.entry.setupApp}};
+        {kSourceKey, result.written.source, result.entry.source},
+        {kDestinationKey, result.written.destination, result.entry.destination},
+        {kSetupAppKey, result.written.setupApp, result.entry.setupApp}};
     for (const ExpandedKey& key : keys) {
         if (!result.expand) {
             std::string literal = PercentNamesText(

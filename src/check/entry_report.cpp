@@ -5,6 +5,7 @@
 
 #include "check/check_platform.h"
 #include "check/text_format.h"
+#include "core/settings_names.h"
 #include "core/skip_running_setting.h"
 #include "update/expand_variables.h"
 
@@ -75,8 +76,8 @@ std::string EmptyKeys(const AppEntry& entry)
     const struct {
         const char* key;
         const char* value;
-    } keys[] = {{"Name", entry.name}, {"Source", entry.source},
-                {"Destination", entry.destination}, {"SetupApp", entry.setupApp}};
+    } keys[] = {{kNameKey, entry.name}, {kSourceKey, entry.source},
+                {kDestinationKey, entry.destination}, {kSetupAppKey, entry.setupApp}};
     for (const auto& key : keys) {
         if (key.value[0] == '\0') {
             empty += (empty.empty() ? "" : ", ") + std::string(key.key);
@@ -242,12 +243,12 @@ std::string DescribeStep(const EntryResult& result)
         bool pattern = result.destination.pattern || result.source.pattern;
         text = "step 3: no version resource on ";
         if (destinationNone && sourceNone) {
-            text += pattern ? side("Destination", result.destination) + " nor " +
-                                  side("Source", result.source)
+            text += pattern ? side(kDestinationKey, result.destination) + " nor " +
+                                  side(kSourceKey, result.source)
                             : "either file";
         } else {
-            text += destinationNone ? side("Destination", result.destination)
-                                    : side("Source", result.source);
+            text += destinationNone ? side(kDestinationKey, result.destination)
+                                    : side(kSourceKey, result.source);
         }
         break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "core/settings_names.h"
 #include "run/entry_bound.h"
 #include "update/app_entry.h"
 #include "update/file_stamp.h"
@@ -10,7 +11,7 @@
 void SetMastersFromSettings(const std::string& settingsPath, LogSummary* summary)
 {
     const char* path = settingsPath.c_str();
-    UINT last = LastEntryToExamine(GetPrivateProfileIntA("Quorvel", "Count", 0, path), path);
+    UINT last = LastEntryToExamine(GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, path), path);
     std::map<std::string, Moment> masters;
     for (UINT n = 1; n != 0 && n <= last; ++n) {
         AppEntry entry;

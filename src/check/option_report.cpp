@@ -8,6 +8,7 @@
 #include "core/run_settings.h"
 #include "run/options_reader.h"
 #include "run/switch_rules.h"
+#include "text/ascii_case.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ bool ReplaySwitchLine(const std::string& line, const std::string& where, OptionR
     for (const CmdParameter* item = commandLine.first; item != nullptr; item = item->link) {
         // A path value cut at an unquoted '/' leaves the rest as the next item.
         bool afterPath = previous != nullptr && previous->isSwitch && previous->name != nullptr &&
-                         (SameAsciiText(previous->name, "ini") ||
-                          SameAsciiText(previous->name, "log"));
+                         (EqualIgnoringAsciiCase(previous->name, "ini") ||
+                          EqualIgnoringAsciiCase(previous->name, "log"));
         previous = item;
         SwitchKind kind = SwitchKind::Install;
         switch (CheckSwitch(*item, &kind)) {

@@ -3,7 +3,7 @@
 #include "check/check_platform.h"
 #include "check/manifest_text.h"
 #include "check/text_format.h"
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 #include "platform/win32.h"
 
 namespace {

@@ -1,22 +1,22 @@
 #include "check/settings_problems.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "check/check_platform.h"
 #include "check/entry_report.h"
 #include "check/log_probe.h"
 #include "check/text_format.h"
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
+#include "core/settings_names.h"
 #include "core/skip_running_setting.h"
 #include "text/windows_command_line.h"
 #include "update/expand_variables.h"
 
 namespace {
 
-const std::vector<std::string> kProgramKeys = {"Count", "Delay", "SpreadSeconds",
-                                               "SkipRunningSetups", "ReportFolder",
-                                               "ExpandVariables"};
-const std::vector<std::string> kEntryKeys = {"Name", "Source", "Destination", "SetupApp"};
+const std::vector<std::string> kProgramKeyNames(std::begin(kQuorvelKeys), std::end(kQuorvelKeys));
+const std::vector<std::string> kEntryKeyNames(std::begin(kEntryKeys), std::end(kEntryKeys));
 constexpr UINT kDayOfMinutes = 24 * 60;
 constexpr size_t kMissingListed = 20;  // missing sections named one by one, then a count
 
@@ -65,11 +65,12 @@ private:
 // "App 5", "App_5" mean entry 5 (and "App0" entry 0, which is never examined).
 bool MeantEntryNumber(const std::string& name, unsigned long long* n)
 {
-    if (name.size() < 4 || !SameAsciiText(name.substr(0, 3), "app")) {
+    const size_t prefix = sizeof kEntrySectionPrefix - 1;
+    if (name.size() <= prefix || !EqualIgnoringAsciiCase(name.substr(0, prefix), kEntrySectionPrefix)) {
         return false;
     }
     std::string digits;
-    for (char c : name.substr(3)) {
+    for (char c : name.substr(prefix)) {
         if (c >= '0' && c <= '9') {
             digits += c;
         } else if (!digits.empty() || (c != ' ' && c != '\t' && c != '_' && c != '+' && c != '#')) {
@@ -125,7 +126,7 @@ void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
             continue;
         }
         bool isKnown = std::any_of(known.begin(), known.end(), [&](const std::string& name) {
-            return SameAsciiText(name, key.name);
+            return EqualIgnoringAsciiCase(name, key.name);
         });
         if (!isKnown) {
             std::string nearest = NearestKey(key.name, known);
@@ -183,7 +184,7 @@ std::string ValueUsed(const IniKey& key, bool expand)
 
 void CheckEntryPaths(const IniSection& section, bool expand, FindingList* findings)
 {
-    for (const char* name : {"Source", "Destination"}) {
+    for (const char* name : {kSourceKey, kDestinationKey}) {
         const IniKey* key = FindKey(section, name);
         std::string path = key != nullptr ? ValueUsed(*key, expand) : "";
         if (!path.empty()) {
@@ -191,7 +192,7 @@ void CheckEntryPaths(const IniSection& section, bool expand, FindingList* findin
         }
     }
     // A program named without a folder is searched for, not taken from the current folder.
-    const IniKey* setup = FindKey(section, "SetupApp");
+    const IniKey* setup = FindKey(section, kSetupAppKey);
     std::vector<std::string> args = setup != nullptr
                                         ? SplitWindowsCommandLine(ValueUsed(*setup, expand))
                                         : std::vector<std::string>{};
@@ -203,7 +204,7 @@ void CheckEntryPaths(const IniSection& section, bool expand, FindingList* findin
 void CheckEntry(const IniSection& section, bool expand, FindingList* problems)
 {
     std::string empty;
-    for (const std::string& name : kEntryKeys) {
+    for (const std::string& name : kEntryKeyNames) {
         const IniKey* key = FindKey(section, name);
         if (key == nullptr || key->value.empty()) {
             empty += (empty.empty() ? "" : ", ") + name;
@@ -294,7 +295,7 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
     std::vector<const IniSection*> seen;
     for (const IniSection& section : scan.sections) {
         auto first = std::find_if(seen.begin(), seen.end(), [&](const IniSection* other) {
-            return SameAsciiText(other->name, section.name);
+            return EqualIgnoringAsciiCase(other->name, section.name);
         });
         if (first != seen.end()) {
             problems.Add(section.line, "[" + section.name + "] again: the first, at line " +
@@ -304,10 +305,10 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
         }
         seen.push_back(&section);
         UINT n = 0;
-        if (SameAsciiText(section.name, "Quorvel")) {
-            CheckKeys(section, kProgramKeys, &problems);
-            const IniKey* countKey = FindKey(section, "Count");
-            const IniKey* delayKey = FindKey(section, "Delay");
+        if (EqualIgnoringAsciiCase(section.name, kQuorvelSection)) {
+            CheckKeys(section, kProgramKeyNames, &problems);
+            const IniKey* countKey = FindKey(section, kCountKey);
+            const IniKey* delayKey = FindKey(section, kDelayKey);
             if (countKey != nullptr) {
                 countLine = countKey->line;
                 CheckNumber(*countKey, count, &problems);
@@ -319,7 +320,7 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
                                                  " minutes is more than a day");
                 }
             }
-            if (const IniKey* spreadKey = FindKey(section, "SpreadSeconds")) {
+            if (const IniKey* spreadKey = FindKey(section, kSpreadSecondsKey)) {
                 CheckNumber(*spreadKey, spread.written, &problems);
                 bool negative = !spreadKey->value.empty() && spreadKey->value[0] == '-';
                 if (!negative && spread.written > spread.seconds) {
@@ -329,14 +330,14 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
                                      ": the run takes it as " + std::to_string(spread.seconds));
                 }
             }
-            if (const IniKey* skipKey = FindKey(section, "SkipRunningSetups")) {
+            if (const IniKey* skipKey = FindKey(section, kSkipRunningSetupsKey)) {
                 CheckNumber(*skipKey, ReadSkipRunningSetups(settingsPath.c_str()), &problems);
             }
-            if (const IniKey* reportKey = FindKey(section, "ReportFolder")) {
+            if (const IniKey* reportKey = FindKey(section, kReportFolderKey)) {
                 CheckReportFolder(*reportKey, &problems);
             }
         } else if (AppSectionNumber(section.name, &n) && n <= count) {
-            CheckKeys(section, kEntryKeys, &problems);
+            CheckKeys(section, kEntryKeyNames, &problems);
             CheckEntry(section, expand, &problems);
         } else {
             CheckSectionName(section, &problems);

@@ -6,6 +6,7 @@
 
 #include "check/text_format.h"
 #include "run/entry_bound.h"
+#include "text/ascii_case.h"
 #include "text/profile_text.h"
 
 namespace {
@@ -94,7 +95,7 @@ bool AppSectionNumber(const std::string& name, UINT* n)
 const IniKey* FindKey(const IniSection& section, const std::string& name)
 {
     for (const IniKey& key : section.keys) {
-        if (SameAsciiText(key.name, name)) {
+        if (EqualIgnoringAsciiCase(key.name, name)) {
             return &key;
         }
     }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 
 std::string FormatWord(WORD word)
 {
@@ -26,11 +26,6 @@ std::string CsvCell(const std::string& text)
     std::string field = CsvField(formula ? "'" + text : text);
     // A guarded cell is always quoted, so that every reader keeps the quote as its text.
     return formula && field.front() != '"' ? "\"" + field + "\"" : field;
-}
-
-bool SameAsciiText(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && EqualIgnoringAsciiCase(a.c_str(), b.c_str());
 }
 
 namespace {

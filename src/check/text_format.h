@@ -14,8 +14,6 @@ std::string CountedText(unsigned long long count, const char* one, const char* m
 // begins with '=', '+', '-', '@', a tab or a CR is quoted with a single quote put first, so
 // that a spreadsheet reads it as text, not as a formula.
 std::string CsvCell(const std::string& text);
-// Case-insensitive ASCII comparison.
-bool SameAsciiText(const std::string& a, const std::string& b);
 // Absolute on this platform: starts with the separator (or '/'), or, on Windows, a drive
 // letter, colon, separator.
 bool IsAbsolutePath(const std::string& path);

@@ -1,6 +1,8 @@
 #include "core/skip_running_setting.h"
 
+#include "core/settings_names.h"
+
 UINT ReadSkipRunningSetups(LPCSTR settingsPath)
 {
-    return GetPrivateProfileIntA("Quorvel", "SkipRunningSetups", 0, settingsPath);
+    return GetPrivateProfileIntA(kQuorvelSection, kSkipRunningSetupsKey, 0, settingsPath);
 }

@@ -1,9 +1,11 @@
 #include "core/spread_setting.h"
 
+#include "core/settings_names.h"
+
 SpreadSetting ReadSpreadSetting(LPCSTR settingsPath)
 {
     SpreadSetting setting{};
-    setting.written = GetPrivateProfileIntA("Quorvel", "SpreadSeconds", 0, settingsPath);
+    setting.written = GetPrivateProfileIntA(kQuorvelSection, kSpreadSecondsKey, 0, settingsPath);
     setting.seconds =
         setting.written < kLongestSpreadSeconds ? setting.written : kLongestSpreadSeconds;
     return setting;

@@ -2,6 +2,9 @@
 
 #include <new>
 
+#include "core/settings_names.h"
+#include "text/ascii_case.h"
+
 namespace {
 
 // The list grows by doubling from the first size; a list longer than the last size is not
@@ -13,11 +16,6 @@ constexpr UINT kNoEntry = 0;  // 0 is never an entry
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // The highest entry number among the NUL-ended names in the first `length` bytes of a list.
@@ -47,9 +45,8 @@ UINT EntryNumberOf(const char* name, const char* end)
     while (end != name && IsBlank(end[-1])) {
         --end;
     }
-    const char kPrefix[] = "app";
-    for (int i = 0; i < 3; ++i, ++name) {
-        if (name == end || LowerAscii(*name) != kPrefix[i]) {
+    for (const char* prefix = kEntrySectionPrefix; *prefix != '\0'; ++prefix, ++name) {
+        if (name == end || LowerAscii(*name) != LowerAscii(*prefix)) {
             return kNoEntry;
         }
     }

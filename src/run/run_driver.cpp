@@ -4,6 +4,7 @@
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
+#include "core/settings_names.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
 #include "run/options_reader.h"
@@ -17,8 +18,6 @@
 #include "update/spread_wait.h"
 
 namespace {
-
-const char kSettingsSection[] = "Quorvel";
 
 // Applies one switch as it is met; 0 when it is refused.
 int ApplySwitch(const CmdParameter& item)
@@ -72,7 +71,7 @@ void ReadNames()
 
 void ExamineEntries(PassReport* report)
 {
-    UINT count = GetPrivateProfileIntA(kSettingsSection, "Count", 0, gRunSettings.settingsPath);
+    UINT count = GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, gRunSettings.settingsPath);
     UINT last = LastEntryToExamine(count, gRunSettings.settingsPath);
     gRunSettings.expandVariables = ReadExpandVariables(gRunSettings.settingsPath);
     // n stops at the top of the range instead of wrapping round to 0.
@@ -148,7 +147,7 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
     }
 
     ATOM delayClass = RegisterDelayClass();
-    UINT delay = GetPrivateProfileIntA(kSettingsSection, "Delay", 0, gRunSettings.settingsPath);
+    UINT delay = GetPrivateProfileIntA(kQuorvelSection, kDelayKey, 0, gRunSettings.settingsPath);
     // A wait cut short by a stop request skips the entries but still tidies up.
     bool waitCompleted = true;
     if (delayClass != 0 && delay != 0) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 #include "core/run_settings.h"
 
 namespace {

@@ -6,11 +6,6 @@ namespace profile_text {
 
 namespace {
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 void AppendUtf8(std::string& out, uint32_t codePoint)
 {
     if (codePoint < 0x80) {
@@ -81,19 +76,6 @@ std::string_view TrimBlanks(std::string_view text)
         --last;
     }
     return text.substr(first, last - first);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string_view StripMatchingQuotes(std::string_view text)

@@ -11,8 +11,6 @@ namespace profile_text {
 
 bool IsBlank(char c);
 std::string_view TrimBlanks(std::string_view text);
-// ASCII letters compared without regard to case; other bytes exactly.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Removes one pair of matching quotes (both '"' or both '\'') around the whole text.
 std::string_view StripMatchingQuotes(std::string_view text);
 

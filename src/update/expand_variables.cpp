@@ -1,3 +1,4 @@
+#include "core/settings_names.h"
 #include "update/expand_variables.h"
 
 namespace {
@@ -10,7 +11,7 @@ constexpr DWORD kExpansionRoom = 2 * MAX_PATH + 2;
 
 bool ReadExpandVariables(LPCSTR settingsPath)
 {
-    return GetPrivateProfileIntA("Quorvel", "ExpandVariables", 0, settingsPath) != 0;
+    return GetPrivateProfileIntA(kQuorvelSection, kExpandVariablesKey, 0, settingsPath) != 0;
 }
 
 bool ExpandEntryValue(LPCSTR written, LPSTR out)

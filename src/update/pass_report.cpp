@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/field_text.h"
+#include "core/settings_names.h"
 #include "platform/report_file.h"
 #include "update/report_file_name.h"
 #include "version.h"
@@ -26,10 +27,10 @@ std::string ReasonText(const EntryOutcome& outcome)
         const struct {
             const char* key;
             const char* value;
-        } keys[] = {{"Name", entry.name},
-                    {"Source", entry.source},
-                    {"Destination", entry.destination},
-                    {"SetupApp", entry.setupApp}};
+        } keys[] = {{kNameKey, entry.name},
+                    {kSourceKey, entry.source},
+                    {kDestinationKey, entry.destination},
+                    {kSetupAppKey, entry.setupApp}};
         for (const auto& key : keys) {
             if (key.value[0] == '\0') {
                 empty += std::string(empty.empty() ? "" : " ") + key.key;
@@ -146,7 +147,7 @@ std::string FormatSystemTime(const SYSTEMTIME& time)
 void PassReport::Begin(const char* settingsPath, const char* computer, const char* user)
 {
     char folder[MAX_PATH];
-    DWORD length = GetPrivateProfileStringA("Quorvel", "ReportFolder", "", folder, MAX_PATH,
+    DWORD length = GetPrivateProfileStringA(kQuorvelSection, kReportFolderKey, "", folder, MAX_PATH,
                                             settingsPath);
     // A value that fills the buffer may have been cut, and a cut path names another folder.
     if (length == 0 || length >= MAX_PATH - 1) {

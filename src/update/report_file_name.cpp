@@ -1,6 +1,6 @@
 #include "update/report_file_name.h"
 
-#include "core/ascii_compare.h"
+#include "text/ascii_case.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "platform/posix/profile/profile_lookup.h"
 #include "run/run_line.h"
 #include "run/run_line_edit.h"
+#include "text/ascii_case.h"
 #include "text/profile_text.h"
 
 namespace {
@@ -72,8 +73,8 @@ std::set<std::pair<std::string, std::string>> NamedKeys(const std::string& text)
 
 bool IsRunKey(const std::pair<std::string, std::string>& key)
 {
-    return profile_text::EqualsIgnoringCase(key.first, "windows") &&
-           profile_text::EqualsIgnoringCase(key.second, "run");
+    return EqualIgnoringAsciiCase(key.first, "windows") &&
+           EqualIgnoringAsciiCase(key.second, "run");
 }
 
 }  // namespace

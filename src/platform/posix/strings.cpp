@@ -4,15 +4,11 @@
 #include <cstring>
 
 #include "platform/win32.h"
+#include "text/ascii_case.h"
 
 namespace {
 
 constexpr int kFormatLimit = 1024;  // the real wsprintfA never writes more
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Appends to a bounded output, keeping room for the terminator.
 struct BoundedOutput {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/ascii_case.h"
 #include "text/profile_text.h"
 
 namespace posix::profile {
@@ -14,7 +15,7 @@ constexpr uint32_t kKeysSearchedInTurn = 8;
 
 unsigned char Folded(char c)
 {
-    return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    return static_cast<unsigned char>(LowerAscii(c));
 }
 
 // FNV-1a over the case-folded bytes.
@@ -130,7 +131,7 @@ void ParsedProfile::IndexSection(Section& section)
         size_t at = static_cast<size_t>(FoldedHash(View(entries_[i].key))) & mask;
         bool duplicate = false;
         while (slots[at] != 0 && !duplicate) {
-            duplicate = profile_text::EqualsIgnoringCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
+            duplicate = EqualIgnoringAsciiCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
             at = (at + 1) & mask;
         }
         if (!duplicate) {
@@ -145,7 +146,7 @@ const ParsedProfile::Section* ParsedProfile::FindSection(std::string_view name) 
     for (size_t at = static_cast<size_t>(FoldedHash(name)) & mask; sectionSlots_[at] != 0;
          at = (at + 1) & mask) {
         const Section& section = sections_[sectionSlots_[at] - 1];
-        if (profile_text::EqualsIgnoringCase(View(section.name), name)) {
+        if (EqualIgnoringAsciiCase(View(section.name), name)) {
             return &section;
         }
     }
@@ -157,7 +158,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
 {
     if (section.slotCount == 0) {
         for (uint32_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i) {
-            if (profile_text::EqualsIgnoringCase(View(entries_[i].key), key)) {
+            if (EqualIgnoringAsciiCase(View(entries_[i].key), key)) {
                 return &entries_[i];
             }
         }
@@ -167,7 +168,7 @@ const ParsedProfile::Entry* ParsedProfile::FindEntry(const Section& section,
     size_t mask = section.slotCount - 1;
     for (size_t at = static_cast<size_t>(FoldedHash(key)) & mask; slots[at] != 0;
          at = (at + 1) & mask) {
-        if (profile_text::EqualsIgnoringCase(View(entries_[slots[at] - 1].key), key)) {
+        if (EqualIgnoringAsciiCase(View(entries_[slots[at] - 1].key), key)) {
             return &entries_[slots[at] - 1];
         }
     }

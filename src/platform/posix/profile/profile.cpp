@@ -14,6 +14,7 @@
 #include "platform/posix/profile/win_ini_edit.h"
 #include "platform/posix/profile/win_ini_location.h"
 #include "platform/win32.h"
+#include "text/ascii_case.h"
 #include "text/profile_text.h"
 
 namespace {
@@ -108,8 +109,8 @@ std::string OwnProgramPath()
 
 bool IsRunLine(LPCSTR section, LPCSTR key)
 {
-    return profile_text::EqualsIgnoringCase(profile_text::TrimBlanks(section), "windows") &&
-           profile_text::EqualsIgnoringCase(profile_text::TrimBlanks(key), "run");
+    return EqualIgnoringAsciiCase(profile_text::TrimBlanks(section), "windows") &&
+           EqualIgnoringAsciiCase(profile_text::TrimBlanks(key), "run");
 }
 
 }  // namespace

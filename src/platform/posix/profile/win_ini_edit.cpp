@@ -1,6 +1,7 @@
 #include "platform/posix/profile/win_ini_edit.h"
 
 #include "platform/posix/profile/utf16_encode.h"
+#include "text/ascii_case.h"
 #include "text/profile_text.h"
 
 namespace posix::profile {
@@ -60,7 +61,7 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
                 break;  // the first section of the name has ended; later ones are not read
             }
             beforeFirstHeader = false;
-            inTarget = profile_text::EqualsIgnoringCase(line.name, section);
+            inTarget = EqualIgnoringAsciiCase(line.name, section);
             if (inTarget) {
                 place.sectionFound = true;
                 place.afterLastEntry = span.next;
@@ -69,7 +70,7 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
             leadingEntries = leadingEntries || beforeFirstHeader;
             if (inTarget) {
                 place.afterLastEntry = span.next;
-                if (profile_text::EqualsIgnoringCase(line.name, key)) {
+                if (EqualIgnoringAsciiCase(line.name, key)) {
                     place.keyFound = true;
                     place.keyLine = span;
                     place.keyParts = line;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/ascii_case.h"
+
 namespace posix::window {
 namespace {
 
@@ -13,9 +15,7 @@ std::string FoldAtomName(LPCSTR name)
 {
     std::string folded(name);
     for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
+        c = UpperAscii(c);
     }
     return folded;
 }
