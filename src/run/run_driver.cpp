@@ -1,15 +1,13 @@
 #include "run/run_driver.h"
 
-#include "cmdline/command_line.h"
 #include "core/program_paths.h"
 #include "core/pump_messages.h"
 #include "core/run_settings.h"
 #include "core/settings_names.h"
 #include "core/spread_setting.h"
 #include "run/entry_bound.h"
-#include "run/options_reader.h"
 #include "run/run_line.h"
-#include "run/switch_rules.h"
+#include "run/switch_pass.h"
 #include "update/check_and_launch.h"
 #include "update/delay_wait.h"
 #include "update/expand_variables.h"
@@ -19,41 +17,36 @@
 
 namespace {
 
-// Applies one switch as it is met; 0 when it is refused.
-int ApplySwitch(const CmdParameter& item)
-{
-    SwitchKind kind = SwitchKind::Install;
-    if (CheckSwitch(item, &kind) != SwitchFault::None) {
-        return 0;
-    }
-    switch (kind) {
-    case SwitchKind::Log:
-        if (HasValue(item)) {
-            lstrcpyA(gRunSettings.logPath, item.value);
+// Applies each switch the pass accepts to the run's settings as it is met.
+class RunSettingsSink final : public SwitchSink {
+public:
+    void Take(const SwitchStep& step) override
+    {
+        if (step.fault != SwitchFault::None) {
+            return;
         }
-        gRunSettings.logSwitch = item.isOn;
-        break;
-    case SwitchKind::Ini:
-        lstrcpyA(gRunSettings.settingsPath, item.value);
-        break;
-    case SwitchKind::Install: {
-        // A program path that is not known whole registers nothing.
-        char path[MAX_PATH];
-        if (GetProgramPath(path)) {
-            AddToRunLine(path);
+        const CmdParameter& item = *step.item;
+        switch (step.kind) {
+        case SwitchKind::Log:
+            if (HasValue(item)) {
+                lstrcpyA(gRunSettings.logPath, item.value);
+            }
+            gRunSettings.logSwitch = item.isOn;
+            break;
+        case SwitchKind::Ini:
+            lstrcpyA(gRunSettings.settingsPath, item.value);
+            break;
+        case SwitchKind::Install: {
+            // A program path that is not known whole registers nothing.
+            char path[MAX_PATH];
+            if (GetProgramPath(path)) {
+                AddToRunLine(path);
+            }
+            break;
         }
-        break;
+        }
     }
-    }
-    return 1;
-}
-
-int ApplyOptionsFile()
-{
-    char path[kBesidePathRoom];
-    BuildOptionsFilePath(path, kBesidePathRoom);
-    return path[0] == '\0' ? 1 : ApplyOptionsFileAt(path);
-}
+};
 
 void ReadNames()
 {
@@ -83,35 +76,13 @@ void ExamineEntries(PassReport* report)
     }
 }
 
-// Applies every non-empty line of an options stream opened in binary mode; returns 0 at the
-// first refused line.
-int ApplyOptionsStream(FILE* stream)
-{
-    OptionsReader reader(stream);
-    char line[kOptionsLineRoom];
-    while (reader.NextPiece(line, kOptionsLineRoom)) {
-        if (line[0] != '\0' && !ApplySwitchLine(line)) {
-            return 0;
-        }
-    }
-    return 1;
-}
-
 }  // namespace
 
 int ApplySwitchLine(LPCSTR line)
 {
-    CommandLine commandLine(line);
-    if (!commandLine.parsed || commandLine.first == nullptr) {
-        return 1;
-    }
-    commandLine.current = commandLine.first;
-    for (CmdParameter* item = commandLine.first; item != nullptr; item = commandLine.Next()) {
-        if (!ApplySwitch(*item)) {
-            return 0;
-        }
-    }
-    return 1;
+    RunSettingsSink sink;
+    SwitchPassRecord record;
+    return PassSwitchLine(line, SwitchOrigin{}, &sink, &record) ? 1 : 0;
 }
 
 int ApplyOptionsFileAt(LPCSTR path)
@@ -121,15 +92,20 @@ int ApplyOptionsFileAt(LPCSTR path)
     if (stream == nullptr) {
         return 1;
     }
-    int applied = ApplyOptionsStream(stream);
+    RunSettingsSink sink;
+    SwitchPassRecord record;
+    bool passed = PassOptionsStream(stream, &sink, &record);
     fclose(stream);
-    return applied;
+    return passed ? 1 : 0;
 }
 
 int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
 {
     ResetRunSettings(instance);
-    if (!ApplyOptionsFile() || !ApplySwitchLine(commandTail)) {
+    char optionsPath[kBesidePathRoom];
+    BuildOptionsFilePath(optionsPath, kBesidePathRoom);
+    RunSettingsSink sink;
+    if (RunSwitchPass(optionsPath, commandTail, &sink).refused) {
         return 1;
     }
     ReadNames();
