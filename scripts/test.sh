@@ -61,6 +61,9 @@ else
     echo "$skip32"
 fi
 
+echo "== layers"
+bash scripts/check_layers.sh
+
 for preset in default deb asan win32 win64; do
     echo "== build $preset"
     cmake --preset "$preset" >/dev/null
