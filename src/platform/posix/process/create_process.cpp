@@ -15,6 +15,7 @@
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
 #include "platform/posix/process/start_tokens.h"
+#include "platform/posix/system/errno_error.h"
 #include "platform/win32.h"
 
 namespace {
@@ -77,7 +78,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     // exits at once, so no zombie is left and nothing is waited for beyond that.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
-        SetLastError(Win32ErrorFromErrno(errno));
+        SetLastError(posix::system::Win32ErrorFromErrno(errno));
         return FALSE;
     }
     pid_t child = fork();
@@ -113,8 +114,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     close(report[0]);
     if (!forked || got != 0) {
         // The exec's own error when the program could not run; otherwise the fork's.
-        SetLastError(got == static_cast<ssize_t>(sizeof error) ? Win32ErrorFromErrno(error)
-                     : child < 0 ? Win32ErrorFromErrno(forkError)
+        SetLastError(got == static_cast<ssize_t>(sizeof error) ? posix::system::Win32ErrorFromErrno(error)
+                     : child < 0 ? posix::system::Win32ErrorFromErrno(forkError)
                                  : ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }

@@ -2,6 +2,7 @@
 // on both platforms.
 #include <cerrno>
 
+#include "platform/posix/system/errno_error.h"
 #include "platform/win32.h"
 
 namespace {
@@ -17,6 +18,8 @@ void WINAPI SetLastError(DWORD error)
 {
     gLastError = error;
 }
+
+namespace posix::system {
 
 DWORD Win32ErrorFromErrno(int error)
 {
@@ -39,3 +42,5 @@ DWORD Win32ErrorFromErrno(int error)
         return QUORVEL_ERRNO_ERROR | static_cast<DWORD>(error);
     }
 }
+
+}  // namespace posix::system

@@ -13,10 +13,6 @@ UINT WINAPI SetErrorMode(UINT mode);
 // The calling thread's last error, as the operations that set it leave it (CreateProcessA).
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD error);
-// The Win32 error number for a C library errno: the usual ones mapped (ENOENT to
-// ERROR_FILE_NOT_FOUND, EACCES to ERROR_ACCESS_DENIED, ENOEXEC to ERROR_BAD_EXE_FORMAT, ...),
-// any other as QUORVEL_ERRNO_ERROR with the errno in its low bits.
-DWORD Win32ErrorFromErrno(int error);
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR out, int size);
 // Fills `buffer` from the kernel's random source (getrandom). Only the system's preferred
 // generator is offered: `algorithm` must be null and `flags` BCRYPT_USE_SYSTEM_PREFERRED_RNG.
