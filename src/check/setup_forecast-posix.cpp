@@ -81,8 +81,8 @@ std::string RelativeSearchWords()
 SetupForecast ForecastSetupStart(const std::string& commandLine)
 {
     SetupForecast forecast;
-    forecast.arguments = ProgramArguments(commandLine);
-    forecast.plantable = PlantableFirstWord(commandLine);
+    forecast.arguments = posix::process::ProgramArguments(commandLine);
+    forecast.plantable = posix::process::PlantableFirstWord(commandLine);
     if (forecast.arguments.empty() && !forecast.plantable.empty()) {
         forecast.why = "a run as root starts no unquoted program path with a blank, since "
                        "another user could create " + forecast.plantable + ": quote the program";

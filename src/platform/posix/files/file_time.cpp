@@ -29,7 +29,7 @@ int64_t CurrentSystemOffsetSeconds()
     time_t now = time(nullptr);
     if (now != workedOutAt) {
         struct tm local;
-        offset = SystemLocalTime(now, &local) ? static_cast<int64_t>(local.tm_gmtoff) : 0;
+        offset = posix::system::SystemLocalTime(now, &local) ? static_cast<int64_t>(local.tm_gmtoff) : 0;
         workedOutAt = now;
     }
     return offset;
@@ -52,6 +52,8 @@ void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day)
 
 }  // namespace
 
+namespace posix::files {
+
 FILETIME FileTimeFromTimespec(const struct timespec& moment)
 {
     int64_t seconds = static_cast<int64_t>(moment.tv_sec) + kSecondsFrom1601To1970;
@@ -62,6 +64,8 @@ FILETIME FileTimeFromTimespec(const struct timespec& moment)
                      static_cast<uint64_t>(moment.tv_nsec / 100);
     return FromTicks(ticks);
 }
+
+}  // namespace posix::files
 
 BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local)
 {

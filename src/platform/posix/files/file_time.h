@@ -5,4 +5,8 @@
 
 #include "platform/win32.h"
 
+namespace posix::files {
+
 FILETIME FileTimeFromTimespec(const struct timespec& moment);
+
+}  // namespace posix::files

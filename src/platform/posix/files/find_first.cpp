@@ -75,9 +75,9 @@ void Fill(const std::string& name, const struct stat& info, LPWIN32_FIND_DATAA d
 {
     std::memset(data, 0, sizeof *data);
     data->dwFileAttributes = AttributesOf(name, info);
-    data->ftCreationTime = FileTimeFromTimespec(info.st_ctim);
-    data->ftLastAccessTime = FileTimeFromTimespec(info.st_atim);
-    data->ftLastWriteTime = FileTimeFromTimespec(info.st_mtim);
+    data->ftCreationTime = posix::files::FileTimeFromTimespec(info.st_ctim);
+    data->ftLastAccessTime = posix::files::FileTimeFromTimespec(info.st_atim);
+    data->ftLastWriteTime = posix::files::FileTimeFromTimespec(info.st_mtim);
     uint64_t size = S_ISDIR(info.st_mode) ? 0 : static_cast<uint64_t>(info.st_size);
     data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);

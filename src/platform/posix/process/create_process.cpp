@@ -63,7 +63,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::vector<std::string> arguments = ProgramArguments(commandLine);
+    std::vector<std::string> arguments = posix::process::ProgramArguments(commandLine);
     if (arguments.empty() || arguments[0].empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);  // as Windows refuses an empty command
         return FALSE;

@@ -35,6 +35,8 @@ std::string StretchAfter(const std::string& commandLine, size_t start, size_t bl
 
 }  // namespace
 
+namespace posix::process {
+
 std::string PlantableFirstWord(const std::string& commandLine)
 {
     size_t start = UnquotedStart(commandLine);
@@ -77,3 +79,5 @@ std::vector<std::string> ProgramArguments(const std::string& commandLine)
     }
     return arguments;
 }
+
+}  // namespace posix::process

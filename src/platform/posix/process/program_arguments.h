@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace posix::process {
+
 // The first word of an unquoted command line when a longer stretch of the line, up to a later
 // blank, names an existing file: the line means a program path with a blank, and whoever can
 // create the first word's file runs a program in its place. "" otherwise.
@@ -14,3 +16,5 @@ std::string PlantableFirstWord(const std::string& commandLine);
 // a program this user may start. The superuser searches nothing blank by blank, and starts
 // nothing when PlantableFirstWord names a file: no arguments then.
 std::vector<std::string> ProgramArguments(const std::string& commandLine);
+
+}  // namespace posix::process

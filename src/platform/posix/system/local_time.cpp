@@ -14,7 +14,7 @@ void WINAPI GetLocalTime(LPSYSTEMTIME time)
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     std::tm local{};
-    if (!SystemLocalTime(now.tv_sec, &local)) {
+    if (!posix::system::SystemLocalTime(now.tv_sec, &local)) {
         return;
     }
     time->wYear = static_cast<WORD>(local.tm_year + 1900);

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace posix::system {
+
 bool SystemLocalTime(time_t moment, struct tm* local)
 {
     // The program has one thread, so TZ can be set aside for the conversion and put back.
@@ -20,3 +22,5 @@ bool SystemLocalTime(time_t moment, struct tm* local)
     tzset();
     return converted;
 }
+
+}  // namespace posix::system

@@ -4,4 +4,8 @@
 
 #include <ctime>
 
+namespace posix::system {
+
 bool SystemLocalTime(time_t moment, struct tm* local);
+
+}  // namespace posix::system
