@@ -5,6 +5,8 @@
 # left out of the Windows build, each saying why.
 set(QUORVEL_PLATFORM_TABLES
     profile_reading_test.cpp
+    win_ini_writing_test.cpp
     version_read_test.cpp
     version_hostile_test.cpp
-    find_first_test.cpp)
+    find_first_test.cpp
+    run_line_registration_test.cpp)

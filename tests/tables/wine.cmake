@@ -10,4 +10,8 @@ foreach(file ${QUORVEL_PLATFORM_TABLES})
     set_tests_properties(wine.tables.${table} PROPERTIES
         LABELS wine-unit FIXTURES_REQUIRED wine TIMEOUT 300
         ENVIRONMENT "WINEPREFIX=${prefix};WINEDEBUG=-all;WINEDLLOVERRIDES=winedbg.exe=d")
+    # These write the user's run value, which the RunLine and CheckProgram system tests share.
+    if(table MATCHES "^(win_ini_writing|run_line_registration)$")
+        set_tests_properties(wine.tables.${table} PROPERTIES RESOURCE_LOCK wine-run-line)
+    endif()
 endforeach()
