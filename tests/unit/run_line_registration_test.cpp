@@ -34,7 +34,10 @@ protected:
         WriteFile(home_ / ".config/win.ini", content);
     }
     std::string WinIniText() const { return ReadFile(home_ / ".config/win.ini"); }
-    void SetRunValue(const std::string& value) const { WriteWinIni("[windows]\nrun=" + value + "\n"); }
+    void SetRunValue(const std::string& value) const
+    {
+        WriteWinIni("[windows]\nrun=" + value + "\n");
+    }
 
     TempDir home_;
 

@@ -138,10 +138,11 @@ TEST_P(VersionTruncationTest, ACutFileHasTheVersionOnlyWhenTheBlockIsWhole)
     // The real reader refuses the cuts at the end of the resource data and one byte after it.
     const Mark<std::optional<VersionQuad>> shortTail = {
         {std::nullopt, "the real reader wants the file to reach past the resource data's end"}};
+    const std::optional<VersionQuad> built = testing_support::kBuiltFixtureVersion;
     for (size_t cut : cuts) {
         std::optional<VersionQuad> quad = QueryBytes(dir, whole.substr(0, cut));
         if (cut >= map.neededEnd) {
-            EXPECT_TRUE(GivesAsThePlatform(quad, std::optional(testing_support::kBuiltFixtureVersion),
+            EXPECT_TRUE(GivesAsThePlatform(quad, built,
                                            cut <= map.neededEnd + 1 ? shortTail : std::nullopt))
                 << "cut at " << cut;
         } else {
