@@ -16,6 +16,8 @@ command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v i686-w64-mingw32-g++ >/dev/null || missing+=(mingw-w64)
 command -v file >/dev/null || missing+=(file)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+# GoogleTest's sources, built into the Windows builds for the platform tables.
+[ -f /usr/src/googletest/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v wine >/dev/null || missing+=(wine64 wine)
 command -v mandoc >/dev/null || missing+=(mandoc)
 command -v groff >/dev/null || missing+=(groff-base)

@@ -12,28 +12,9 @@
 #include <ctime>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace testing_support {
-
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = buffer.data();
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const char* name, const char* value)
     : name_(name)
@@ -86,25 +67,6 @@ ScopedOrdinaryUser::~ScopedOrdinaryUser()
     }
 }
 
-void WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-bool FileExists(const std::string& path)
-{
-    return access(path.c_str(), F_OK) == 0;
-}
-
 std::vector<std::string> CsvFields(const std::string& record)
 {
     std::vector<std::string> fields(1);
@@ -123,18 +85,6 @@ std::vector<std::string> CsvFields(const std::string& record)
         }
     }
     return fields;
-}
-
-std::string Utf16Bytes(const std::u16string& text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text) {
-        char high = static_cast<char>(unit >> 8);
-        char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
 }
 
 ProcessResult RunProcess(const std::vector<std::string>& argv,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/win32.h"
@@ -50,7 +51,7 @@ TEST(FindFirst, ExactNamesAndPatterns)
     WriteFile(dir / "a.txt", "a");
     WriteFile(dir / "ab.tx1", "x");
     WriteFile(dir / ".hidden", "h");
-    mkdir((dir / "sub").c_str(), 0755);
+    std::filesystem::create_directory(dir / "sub");
 
     const struct {
         std::string pattern;
@@ -84,8 +85,10 @@ TEST(FindFirst, AttributesOfFoldersHiddenAndReadOnlyFiles)
     TempDir dir;
     WriteFile(dir / ".hidden", "h");
     WriteFile(dir / "ro", "r");
-    chmod((dir / "ro").c_str(), 0444);
-    mkdir((dir / "sub").c_str(), 0755);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir / "ro", perms::owner_read | perms::group_read |
+                                                 perms::others_read);
+    std::filesystem::create_directory(dir / "sub");
     DWORD attributes = 0;
     FirstFound(dir / "sub", &attributes);
     EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
