@@ -97,6 +97,7 @@ const time_t t = kNoon2026;
 
 TEST(DecideUpdate, TheDecisionTable)
 {
+    // clang-format off
     const DecisionCase rows[] = {
         {"destination missing", Missing(), Plain(t), LaunchSetup, DestinationNotFound},
         {"both missing", Missing(), Missing(), LaunchSetup, DestinationNotFound},
@@ -140,6 +141,7 @@ TEST(DecideUpdate, TheDecisionTable)
         {"source after 2107", Plain(t), Plain(4300000000), LaunchSetup, NoVersionResource},
         {"both after 2107", Plain(4450000000), Plain(4500000000), UpToDate, NoVersionResource},
     };
+    // clang-format on
     for (const DecisionCase& row : rows) {
         TempDir dir;
         Make(dir / "destination", row.destination);

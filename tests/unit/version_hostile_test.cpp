@@ -149,6 +149,7 @@ struct Corruption {
     std::function<void(std::string&, const FixtureMap&)> apply;
 };
 
+// clang-format off
 const Corruption kCorruptions[] = {
     {"bad DOS magic", [](std::string& b, const FixtureMap&) { b[0] = 'X'; }},
     {"PE offset past the end", [](std::string& b, const FixtureMap&) { Put32(b, 0x3C, 0x7FFFFFF0); }},
@@ -210,6 +211,7 @@ const Corruption kCorruptions[] = {
          }
      }},
 };
+// clang-format on
 
 class VersionCorruptionTest : public ::testing::TestWithParam<PeKind> {};
 
