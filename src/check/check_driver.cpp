@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly looked at
+constexpr size_t kSettingsCap = size_t{16} * 1024 * 1024;  // more is only partly looked at
 
 const char kUsage[] =
     "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/machine] [/csv]\n"
@@ -124,11 +124,11 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += "  rights         " + RightsText(machinePass) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
     for (const std::string& where : options.registrations) {
-        text += "  install        " +
-                (program.empty() ? std::string("would register nothing: the program's path is "
-                                               "not known whole")
-                                 : "would register " + program + " in the run line") +
-                " (" + where + ")\n";
+        text += "  install        ";
+        text += program.empty() ? std::string("would register nothing: the program's path is "
+                                              "not known whole")
+                                : "would register " + program + " in the run line";
+        text += " (" + where + ")\n";
     }
     if (options.refused) {
         text += "  refused        " + options.refusedWhere + ": " + options.refusedItem + ": " +

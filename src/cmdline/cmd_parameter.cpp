@@ -124,6 +124,7 @@ CmdParameter::CmdParameter(const CmdParameter& other)
 {
 }
 
+// NOLINTNEXTLINE(bugprone-unhandled-self-assignment): the copies are taken first, see below.
 CmdParameter& CmdParameter::operator=(const CmdParameter& other)
 {
     // Copies are taken before anything is released, so assigning an item to itself is safe.
