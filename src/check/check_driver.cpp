@@ -212,10 +212,12 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath, expand);
-        bool sourceMissing = result.evidence.step == SourceNotFound;
-        counts.due += result.takesPart && result.verdict == LaunchSetup && !result.inProgress;
+        bool sourceMissing = result.evidence.step == DecidingStep::SourceNotFound;
+        counts.due +=
+            result.takesPart && result.verdict == UpdateVerdict::LaunchSetup && !result.inProgress;
         counts.inProgress += result.inProgress;
-        counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
+        counts.current +=
+            result.takesPart && result.verdict == UpdateVerdict::UpToDate && !sourceMissing;
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);

@@ -20,8 +20,8 @@ namespace {
 
 const char kSettingsSection[] = "Quorvel";
 
-// Applies one switch as it is met; 0 when it is refused.
-int ApplySwitch(const CmdParameter& item)
+// Applies one switch as it is met; false when it is refused.
+bool ApplySwitch(const CmdParameter& item)
 {
     SwitchKind kind = SwitchKind::Install;
     if (CheckSwitch(item, &kind) != SwitchFault::None) {
@@ -49,7 +49,7 @@ int ApplySwitch(const CmdParameter& item)
     return 1;
 }
 
-int ApplyOptionsFile()
+bool ApplyOptionsFile()
 {
     char path[kBesidePathRoom];
     BuildOptionsFilePath(path, kBesidePathRoom);
@@ -84,9 +84,9 @@ void ExamineEntries(PassReport* report)
     }
 }
 
-// Applies every non-empty line of an options stream opened in binary mode; returns 0 at the
-// first refused line.
-int ApplyOptionsStream(FILE* stream)
+// Applies every non-empty line of an options stream opened in binary mode; returns false at
+// the first refused line.
+bool ApplyOptionsStream(FILE* stream)
 {
     OptionsReader reader(stream);
     char line[kOptionsLineRoom];
@@ -100,7 +100,7 @@ int ApplyOptionsStream(FILE* stream)
 
 }  // namespace
 
-int ApplySwitchLine(LPCSTR line)
+bool ApplySwitchLine(LPCSTR line)
 {
     CommandLine commandLine(line);
     if (!commandLine.parsed || commandLine.first == nullptr) {
@@ -115,14 +115,14 @@ int ApplySwitchLine(LPCSTR line)
     return 1;
 }
 
-int ApplyOptionsFileAt(LPCSTR path)
+bool ApplyOptionsFileAt(LPCSTR path)
 {
     // Binary mode: the reader applies the text rules itself, the same on every platform.
     FILE* stream = _fsopen(path, "rb", _SH_DENYWR);
     if (stream == nullptr) {
         return 1;
     }
-    int applied = ApplyOptionsStream(stream);
+    bool applied = ApplyOptionsStream(stream);
     fclose(stream);
     return applied;
 }

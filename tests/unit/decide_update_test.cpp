@@ -79,6 +79,15 @@ void Make(const std::string& path, const Side& side)
     SetLastWrite(path, side.lastWrite);
 }
 
+// The verdicts and steps by their own names, as the table below reads them.
+constexpr UpdateVerdict LaunchSetup = UpdateVerdict::LaunchSetup;
+constexpr UpdateVerdict UpToDate = UpdateVerdict::UpToDate;
+constexpr DecidingStep DestinationNotFound = DecidingStep::DestinationNotFound;
+constexpr DecidingStep SourceNotFound = DecidingStep::SourceNotFound;
+constexpr DecidingStep NoVersionResource = DecidingStep::NoVersionResource;
+constexpr DecidingStep VersionsDiffer = DecidingStep::VersionsDiffer;
+constexpr DecidingStep DatesDecide = DecidingStep::DatesDecide;
+
 struct DecisionCase {
     const char* what;
     Side destination;
