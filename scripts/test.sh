@@ -41,6 +41,9 @@ command -v prlimit >/dev/null || missing+=(util-linux)
 command -v clang++ >/dev/null || missing+=(clang)
 command -v chromium >/dev/null || missing+=(chromium)
 command -v tidy >/dev/null || missing+=(tidy)
+# The layout and lint checks.
+command -v clang-format >/dev/null || missing+=(clang-format)
+command -v run-clang-tidy >/dev/null || missing+=(clang-tidy)
 [ -f "$(clang -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null)" ] ||
     missing+=(libclang-rt-dev)
 if [ ${#missing[@]} -gt 0 ]; then
@@ -63,14 +66,18 @@ else
     echo "$skip32"
 fi
 
-echo "== layers"
-bash scripts/check_layers.sh
-
 for preset in default deb asan win32 win64; do
     echo "== build $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2
 done
+
+# The layout and lint checks: a failing one fails the test command at its end, after the tests.
+echo "== checks: layers, layout (clang-format) and clang-tidy over src/"
+failed_checks=()
+bash scripts/check_layers.sh || failed_checks+=(layers)
+bash scripts/check_format.sh || failed_checks+=(format)
+bash scripts/check_tidy.sh || failed_checks+=(tidy)
 
 file build-win32/quorvel.exe | grep -q 'PE32 executable (GUI)' ||
     { echo "build-win32/quorvel.exe is not a PE32 GUI program" >&2; exit 1; }
@@ -109,3 +116,7 @@ echo "== tests: unit tests under ASan and UBSan"
 ctest --preset asan -j2
 echo "== fuzz targets, 20 s each (scripts/fuzz.sh SECONDS runs them longer)"
 bash scripts/fuzz.sh 20
+if [ ${#failed_checks[@]} -gt 0 ]; then
+    echo "failed checks: ${failed_checks[*]} (see \"== checks\" above)" >&2
+    exit 1
+fi

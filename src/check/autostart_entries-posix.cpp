@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr size_t kEntryCap = 64 * 1024;  // an autostart entry is a few lines
+constexpr size_t kEntryCap = size_t{64} * 1024;  // an autostart entry is a few lines
 
 struct DesktopEntry {
     bool hidden = false;

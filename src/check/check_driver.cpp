@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr size_t kSettingsCap = 16u * 1024u * 1024u;  // more is only partly looked at
+constexpr size_t kSettingsCap = size_t{16} * 1024 * 1024;  // more is only partly looked at
 
 const char kUsage[] =
     "Usage: quorvel-check [/log[-][=PATH]] [/ini=PATH] [/install] [/machine] [/csv]\n"
@@ -125,11 +125,11 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     text += "  rights         " + RightsText(machinePass) + "\n";
     std::string program = BesideProgram(LogonProgramFileName());
     for (const std::string& where : options.registrations) {
-        text += "  install        " +
-                (program.empty() ? std::string("would register nothing: the program's path is "
-                                               "not known whole")
-                                 : "would register " + program + " in the run line") +
-                " (" + where + ")\n";
+        text += "  install        ";
+        text += program.empty() ? std::string("would register nothing: the program's path is "
+                                              "not known whole")
+                                : "would register " + program + " in the run line";
+        text += " (" + where + ")\n";
     }
     if (options.refused) {
         text += "  refused        " + options.refusedWhere + ": " + options.refusedItem + ": " +
@@ -213,10 +213,12 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     }
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath, expand);
-        bool sourceMissing = result.evidence.step == SourceNotFound;
-        counts.due += result.takesPart && result.verdict == LaunchSetup && !result.inProgress;
+        bool sourceMissing = result.evidence.step == DecidingStep::SourceNotFound;
+        counts.due +=
+            result.takesPart && result.verdict == UpdateVerdict::LaunchSetup && !result.inProgress;
         counts.inProgress += result.inProgress;
-        counts.current += result.takesPart && result.verdict == UpToDate && !sourceMissing;
+        counts.current +=
+            result.takesPart && result.verdict == UpdateVerdict::UpToDate && !sourceMissing;
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);

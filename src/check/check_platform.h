@@ -105,7 +105,7 @@ struct ProgramManifest {
     bool is32Bit = false;  // a PE32 image, which installer detection looks at
     std::string text;      // the manifest's bytes when Read
 };
-constexpr size_t kManifestCap = 64 * 1024;  // a larger manifest is not read
+constexpr size_t kManifestCap = size_t{64} * 1024;  // a larger manifest is not read
 ProgramManifest ReadProgramManifest(const std::string& path);
 
 // Who besides the administrators (root; on Windows Administrators, SYSTEM and TrustedInstaller)

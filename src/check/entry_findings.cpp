@@ -59,7 +59,7 @@ std::string PathNamed(const char* written, const char* used)
 void FindSideFindings(const EntryResult& result, EntryFindingList* list)
 {
     const SideEvidence& destination = result.evidence.destination;
-    if (result.evidence.step == SourceNotFound) {
+    if (result.evidence.step == DecidingStep::SourceNotFound) {
         list->Add(kSourceKey, " names " + PathNamed(result.written.source, result.entry.source) +
                                 ", which cannot be found: " + result.source.whyNotFound +
                                 "; while it cannot, the entry is never due");

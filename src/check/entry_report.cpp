@@ -127,9 +127,10 @@ std::string SideText(const char* label, const char* path, const char* written,
 std::string SetupText(const EntryResult& result)
 {
     const SetupForecast& setup = result.setup;
-    const char* label = result.verdict != LaunchSetup || result.inProgress ? "  setup       "
-                        : setup.starts                ? "  would start "
-                                                      : "  would try   ";
+    const char* label =
+        result.verdict != UpdateVerdict::LaunchSetup || result.inProgress ? "  setup       "
+        : setup.starts                                                     ? "  would start "
+                                                                           : "  would try   ";
     std::string text = label + std::string(result.entry.setupApp) + "\n" +
                        WrittenText(result.written.setupApp, result.entry.setupApp);
     if (result.inProgress) {
@@ -218,7 +219,8 @@ EntryResult ExamineEntry(UINT n, const std::string& settingsPath, bool expand)
     FillDetail(result.entry.source, result.evidence.source, &result.source);
     result.setup = ForecastSetupStart(result.entry.setupApp);
     result.inProgress =
-        result.verdict == LaunchSetup && ReadSkipRunningSetups(settingsPath.c_str()) != 0 &&
+        result.verdict == UpdateVerdict::LaunchSetup &&
+        ReadSkipRunningSetups(settingsPath.c_str()) != 0 &&
         FindEarlierSetup(settingsPath.c_str(), result.entry.setupApp) ==
             EarlierSetup::StillRunning;
     return result;
@@ -229,11 +231,11 @@ std::string DescribeStep(const EntryResult& result)
     const UpdateEvidence& seen = result.evidence;
     std::string text;
     switch (seen.step) {
-    case DestinationNotFound:
+    case DecidingStep::DestinationNotFound:
         return "step 1: Destination not found";
-    case SourceNotFound:
+    case DecidingStep::SourceNotFound:
         return "step 2: Source not found";
-    case NoVersionResource: {
+    case DecidingStep::NoVersionResource: {
         auto side = [](const char* name, const SideDetail& detail) {
             return name + std::string(detail.pattern ? " (a pattern, through which none is read)"
                                                      : "");
@@ -252,24 +254,24 @@ std::string DescribeStep(const EntryResult& result)
         }
         break;
     }
-    case BlockNotAllocated:
+    case DecidingStep::BlockNotAllocated:
         return "steps 4-5: a version block could not be allocated";
-    case BlockNotRead:
+    case DecidingStep::BlockNotRead:
         text = "steps 6-7: a version block could not be read";
         break;
-    case NoFixedFileInfo:
+    case DecidingStep::NoFixedFileInfo:
         text = "step 8: a version block holds no fixed file information";
         break;
-    case VersionsDiffer: {
+    case DecidingStep::VersionsDiffer: {
         int word = 0;
         while (word < 3 && seen.source.version[word] == seen.destination.version[word]) {
             ++word;
         }
         return std::string("step 8: the ") + (word < 2 ? "file" : "product") +
                " versions differ; Source's is " +
-               (result.verdict == LaunchSetup ? "higher" : "lower");
+               (result.verdict == UpdateVerdict::LaunchSetup ? "higher" : "lower");
     }
-    case DatesDecide:
+    case DecidingStep::DatesDecide:
         text = "step 8: the version quadruples are equal";
         break;
     }
@@ -292,10 +294,11 @@ std::string VerdictText(const EntryResult& result)
     if (result.inProgress) {
         return "in progress: started by an earlier pass, still running";
     }
-    if (result.verdict == LaunchSetup) {
+    if (result.verdict == UpdateVerdict::LaunchSetup) {
         return "due";
     }
-    return result.evidence.step == SourceNotFound ? "not due: Source not found" : "current";
+    return result.evidence.step == DecidingStep::SourceNotFound ? "not due: Source not found"
+                                                                : "current";
 }
 
 std::string EntryText(const EntryResult& result)

@@ -29,7 +29,7 @@ struct EntryResult {
     AppEntry written;  // the four keys as the settings file gives them
     bool expand = false;  // ExpandVariables is on
     bool takesPart = false;  // all four keys non-empty
-    UpdateVerdict verdict = UpToDate;
+    UpdateVerdict verdict = UpdateVerdict::UpToDate;
     UpdateEvidence evidence{};
     SideDetail destination;
     SideDetail source;

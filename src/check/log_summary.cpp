@@ -144,7 +144,7 @@ Moment LogSummary::LineMoment(std::string_view line)
         std::memcmp(line.data(), lastDate_, sizeof lastDate_) == 0 &&
         Digits(line, 17, 2, &hour) && line[19] == ':' && Digits(line, 20, 2, &minute) &&
         line[22] == ':' && Digits(line, 23, 2, &second)) {
-        return lastDateMoment_ + hour * 10000u + minute * 100u + second;
+        return lastDateMoment_ + Moment{hour} * 10000u + Moment{minute} * 100u + second;
     }
     Moment moment = ParseTimestamp(line);
     if (moment != 0) {

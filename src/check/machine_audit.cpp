@@ -42,9 +42,9 @@ Findings AuditMachinePass(const std::vector<AuditedPath>& paths)
         if (path.empty() || !seen.insert(path).second) {
             return;
         }
+        const std::string trusted = role + ", which the machine pass trusts: ";
         for (const std::string& writer : WritersBesideAdministrators(path, last)) {
-            findings.problems.push_back(
-                {path, role + ", which the machine pass trusts: " + writer});
+            findings.problems.push_back({path, trusted + writer});
         }
     };
     for (const AuditedPath& item : paths) {

@@ -67,8 +67,8 @@ Moment MomentFromText(std::string_view text)
 Moment MomentFromDos(WORD date, WORD time)
 {
     Moment day = (1980u + (date >> 9u)) * 10000u + ((date >> 5u) & 15u) * 100u + (date & 31u);
-    return day * 1000000u + (time >> 11u) * 10000u + ((time >> 5u) & 63u) * 100u +
-           (time & 31u) * 2u;
+    unsigned timeOfDay = (time >> 11u) * 10000u + ((time >> 5u) & 63u) * 100u + (time & 31u) * 2u;
+    return day * 1000000u + timeOfDay;
 }
 
 long DaysBetween(Moment earlier, Moment later)

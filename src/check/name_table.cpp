@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr size_t kBlockBytes = 256u * 1024u;
+constexpr size_t kBlockBytes = size_t{256} * 1024;
 
 uint32_t CheckOf(uint64_t hash)
 {

@@ -125,7 +125,7 @@ SiteReports ReadSiteReports(const std::string& folder)
             ParseReport(name, text, &pass, &why)) {
             reports.passes.push_back(std::move(pass));
         } else {
-            reports.refused.push_back(name + ": " + why);
+            reports.refused.push_back(std::string(name).append(": ").append(why));
         }
     }
     return reports;

@@ -132,6 +132,7 @@ std::vector<SiteFailure> Failures(const std::vector<SiteApplication>& applicatio
         }
     }
     std::vector<SiteFailure> failures;
+    failures.reserve(byReason.size());
     for (auto& item : byReason) {
         failures.push_back(std::move(item.second));
     }

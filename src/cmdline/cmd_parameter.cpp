@@ -53,9 +53,9 @@ int32_t LeadingNumber(const char* text)
     return signedResult;
 }
 
-int StringsEqual(const char* a, const char* b)
+bool StringsEqual(const char* a, const char* b)
 {
-    return EqualIgnoringAsciiCase(a ? a : "", b ? b : "") ? 1 : 0;
+    return EqualIgnoringAsciiCase(a ? a : "", b ? b : "");
 }
 
 }  // namespace
@@ -124,6 +124,7 @@ CmdParameter::CmdParameter(const CmdParameter& other)
 {
 }
 
+// NOLINTNEXTLINE(bugprone-unhandled-self-assignment): the copies are taken first, see below.
 CmdParameter& CmdParameter::operator=(const CmdParameter& other)
 {
     // Copies are taken before anything is released, so assigning an item to itself is safe.
@@ -150,7 +151,7 @@ CmdParameter::~CmdParameter()
     delete[] upperValue;
 }
 
-int CmdParameter::operator==(const CmdParameter& other) const
+bool CmdParameter::operator==(const CmdParameter& other) const
 {
     return isSwitch == other.isSwitch && isOn == other.isOn && number == other.number &&
            StringsEqual(name, other.name) && StringsEqual(value, other.value) &&

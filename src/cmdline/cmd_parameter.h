@@ -15,7 +15,7 @@ public:
 
     // Flags and numbers equal, strings equal without regard to ASCII letter case (whatever the
     // locale); an absent string equals an empty one. The link is not compared.
-    int operator==(const CmdParameter& other) const;
+    bool operator==(const CmdParameter& other) const;
 
     int32_t isSwitch;
     int32_t isOn;

@@ -2,17 +2,17 @@
 
 #include "platform/win32.h"
 
-int PumpMessages()
+bool PumpMessages()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave the quit request queued for whoever decides to honour it.
             PostMessageA(msg.hwnd, WM_QUIT, msg.wParam, msg.lParam);
-            return 0;
+            return false;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return 1;
+    return true;
 }

@@ -1,5 +1,5 @@
 #pragma once
 
 // Dispatches every message already queued for this thread without waiting for more.
-// Returns 1 when the queue is empty, 0 when a quit message was met (it is posted back).
-int PumpMessages();
+// Returns true when the queue is empty, false when a quit message was met (it is posted back).
+bool PumpMessages();

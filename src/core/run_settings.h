@@ -17,7 +17,7 @@ struct RunSettings {
     int namesObtained;
     FILE* logStream;
     HINSTANCE instance;
-    int expandVariables;  // ExpandVariables in the settings file, read before the entries
+    bool expandVariables;  // ExpandVariables in the settings file, read before the entries
 };
 
 extern RunSettings gRunSettings;

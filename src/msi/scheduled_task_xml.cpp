@@ -6,6 +6,8 @@ constexpr unsigned kStartUpDelayMinutes = 3;
 // The random delay of a periodic start: a quarter of the period, at most an hour.
 constexpr unsigned kMostRandomMinutes = 60;
 
+// The task XML is written as its own lines, one source line per line of XML.
+// clang-format off
 std::wstring Escaped(const std::wstring& text)
 {
     std::wstring out;
@@ -67,6 +69,7 @@ std::wstring TaskXml(const std::wstring& description, const std::wstring& trigge
     }
     return xml + L"    </Exec>\r\n  </Actions>\r\n</Task>\r\n";
 }
+// clang-format on
 
 }  // namespace
 
@@ -93,9 +96,11 @@ bool ReadTaskHours(const std::wstring& text, unsigned absent, unsigned* hours)
 std::wstring MachineTaskXml(const std::wstring& program, const std::wstring& arguments,
                             unsigned hours)
 {
+    // clang-format off
     std::wstring triggers = L"    <BootTrigger>\r\n      <Enabled>true</Enabled>\r\n"
                             L"      <Delay>PT" + Number(kStartUpDelayMinutes) +
                             L"M</Delay>\r\n    </BootTrigger>\r\n";
+    // clang-format on
     if (hours != 0) {
         triggers += PeriodicTrigger(hours);
     }

@@ -78,25 +78,25 @@ void ExamineEntries(PassReport* report)
 
 }  // namespace
 
-int ApplySwitchLine(LPCSTR line)
+bool ApplySwitchLine(LPCSTR line)
 {
     RunSettingsSink sink;
     SwitchPassRecord record;
-    return PassSwitchLine(line, SwitchOrigin{}, &sink, &record) ? 1 : 0;
+    return PassSwitchLine(line, SwitchOrigin{}, &sink, &record);
 }
 
-int ApplyOptionsFileAt(LPCSTR path)
+bool ApplyOptionsFileAt(LPCSTR path)
 {
     // Binary mode: the reader applies the text rules itself, the same on every platform.
     FILE* stream = _fsopen(path, "rb", _SH_DENYWR);
     if (stream == nullptr) {
-        return 1;
+        return true;
     }
     RunSettingsSink sink;
     SwitchPassRecord record;
     bool passed = PassOptionsStream(stream, &sink, &record);
     fclose(stream);
-    return passed ? 1 : 0;
+    return passed;
 }
 
 int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)

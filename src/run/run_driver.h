@@ -12,9 +12,9 @@ constexpr int kOutOfMemoryStatus = 2;
 // are written whole or not at all), then returns kOutOfMemoryStatus for the entry to exit with.
 int EndRunOutOfMemory();
 
-// Applies one line of switches as it is met; returns 1 (applied) or 0 (refused).
-int ApplySwitchLine(LPCSTR line);
+// Applies one line of switches as it is met; returns true (applied) or false (refused).
+bool ApplySwitchLine(LPCSTR line);
 
 // Applies the options file at `path` as the run does; a file that cannot be opened applies
-// nothing and refuses nothing (returns 1).
-int ApplyOptionsFileAt(LPCSTR path);
+// nothing and refuses nothing (returns true).
+bool ApplyOptionsFileAt(LPCSTR path);

@@ -11,7 +11,7 @@ namespace {
 // The run value is read whole, however long: the buffer grows while the value fills it, so a
 // long run line is never written back without its tail. Past this size nothing is written.
 constexpr size_t kFirstReadRoom = MAX_PATH;
-constexpr size_t kLargestReadRoom = 64u * 1024u * 1024u;
+constexpr size_t kLargestReadRoom = size_t{64} * 1024 * 1024;
 
 }  // namespace
 

@@ -50,9 +50,10 @@ void CheckAndLaunchApp(UINT n, EntryOutcome* outcome)
         done.verdict = EntryVerdict::Skipped;
         return;
     }
-    if (DecideUpdateWithEvidence(entry.destination, entry.source, &done.evidence) == UpToDate) {
-        done.verdict = done.evidence.step == SourceNotFound ? EntryVerdict::NotDue
-                                                            : EntryVerdict::Current;
+    if (DecideUpdateWithEvidence(entry.destination, entry.source, &done.evidence) ==
+        UpdateVerdict::UpToDate) {
+        done.verdict = done.evidence.step == DecidingStep::SourceNotFound ? EntryVerdict::NotDue
+                                                                          : EntryVerdict::Current;
         return;
     }
     // With SkipRunningSetups, a setup that an earlier pass started for this entry and that

@@ -12,19 +12,20 @@ DecidingStep CompareVersionBlocks(LPCVOID destinationBlock, LPCVOID sourceBlock,
     SideEvidence& source = evidence->source;
     destination.versionRead = ReadVersionWords(destinationBlock, destination.version);
     if (!destination.versionRead) {
-        return NoFixedFileInfo;
+        return DecidingStep::NoFixedFileInfo;
     }
     source.versionRead = ReadVersionWords(sourceBlock, source.version);
     if (!source.versionRead) {
-        return NoFixedFileInfo;
+        return DecidingStep::NoFixedFileInfo;
     }
     for (int i = 0; i < 4; ++i) {
         if (source.version[i] != destination.version[i]) {
-            *verdict = source.version[i] > destination.version[i] ? LaunchSetup : UpToDate;
-            return VersionsDiffer;
+            *verdict = source.version[i] > destination.version[i] ? UpdateVerdict::LaunchSetup
+                                                                  : UpdateVerdict::UpToDate;
+            return DecidingStep::VersionsDiffer;
         }
     }
-    return DatesDecide;
+    return DecidingStep::DatesDecide;
 }
 
 // The version stage: settles `verdict` (LaunchSetup, UpToDate or CompareTimes) and returns
@@ -34,25 +35,25 @@ DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath,
 {
     SideEvidence& destination = evidence->destination;
     SideEvidence& source = evidence->source;
-    *verdict = CompareTimes;
+    *verdict = UpdateVerdict::CompareTimes;
     DWORD unusedHandle = 0;
     destination.versionSize = GetFileVersionInfoSizeA(destinationPath, &unusedHandle);
     source.versionSize = GetFileVersionInfoSizeA(sourcePath, &unusedHandle);
     if (destination.versionSize == 0 || source.versionSize == 0) {
-        return NoVersionResource;
+        return DecidingStep::NoVersionResource;
     }
-    *verdict = UpToDate;
+    *verdict = UpdateVerdict::UpToDate;
     char* destinationBlock = new (std::nothrow) char[destination.versionSize];
     if (destinationBlock == nullptr) {
-        return BlockNotAllocated;
+        return DecidingStep::BlockNotAllocated;
     }
     char* sourceBlock = new (std::nothrow) char[source.versionSize];
     if (sourceBlock == nullptr) {
         delete[] destinationBlock;
-        return BlockNotAllocated;
+        return DecidingStep::BlockNotAllocated;
     }
-    *verdict = CompareTimes;
-    DecidingStep step = BlockNotRead;
+    *verdict = UpdateVerdict::CompareTimes;
+    DecidingStep step = DecidingStep::BlockNotRead;
     if (GetFileVersionInfoA(destinationPath, 0, destination.versionSize, destinationBlock) &&
         GetFileVersionInfoA(sourcePath, 0, source.versionSize, sourceBlock)) {
         step = CompareVersionBlocks(destinationBlock, sourceBlock, evidence, verdict);
@@ -65,9 +66,10 @@ DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath,
 UpdateVerdict CompareStamps(const FileStamp& destination, const FileStamp& source)
 {
     if (source.date != destination.date) {
-        return source.date > destination.date ? LaunchSetup : UpToDate;
+        return source.date > destination.date ? UpdateVerdict::LaunchSetup
+                                              : UpdateVerdict::UpToDate;
     }
-    return source.time > destination.time ? LaunchSetup : UpToDate;
+    return source.time > destination.time ? UpdateVerdict::LaunchSetup : UpdateVerdict::UpToDate;
 }
 
 }  // namespace
@@ -95,18 +97,18 @@ UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source,
     evidence->destination.searched = true;
     evidence->destination.found = FindFileStamp(destination, &evidence->destination.stamp);
     if (!evidence->destination.found) {
-        evidence->step = DestinationNotFound;
-        return LaunchSetup;
+        evidence->step = DecidingStep::DestinationNotFound;
+        return UpdateVerdict::LaunchSetup;
     }
     evidence->source.searched = true;
     evidence->source.found = FindFileStamp(source, &evidence->source.stamp);
     if (!evidence->source.found) {
-        evidence->step = SourceNotFound;
-        return UpToDate;
+        evidence->step = DecidingStep::SourceNotFound;
+        return UpdateVerdict::UpToDate;
     }
-    UpdateVerdict verdict = CompareTimes;
+    UpdateVerdict verdict = UpdateVerdict::CompareTimes;
     evidence->step = CompareVersions(destination, source, evidence, &verdict);
-    if (verdict != CompareTimes) {
+    if (verdict != UpdateVerdict::CompareTimes) {
         return verdict;
     }
     return CompareStamps(evidence->destination.stamp, evidence->source.stamp);

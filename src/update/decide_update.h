@@ -3,10 +3,10 @@
 #include "platform/win32.h"
 #include "update/file_stamp.h"
 
-enum UpdateVerdict { LaunchSetup = 0, UpToDate = 1, CompareTimes = 2 };
+enum class UpdateVerdict { LaunchSetup = 0, UpToDate = 1, CompareTimes = 2 };
 
 // The step of the decision that settled the verdict, in the order the steps are tried.
-enum DecidingStep {
+enum class DecidingStep {
     DestinationNotFound,   // LaunchSetup: Source is not looked at
     SourceNotFound,        // UpToDate
     NoVersionResource,     // a version block size of 0: the dates decide

@@ -124,37 +124,37 @@ ATOM RegisterDelayClass()
     return RegisterClassA(&windowClass);
 }
 
-BOOL WaitForDelay(DWORD minutes) { return WaitOnDelayWindow(minutes, kMinuteMs); }
+bool WaitForDelay(DWORD minutes) { return WaitOnDelayWindow(minutes, kMinuteMs); }
 
-BOOL WaitOnDelayWindow(DWORD periods, UINT periodMs)
+bool WaitOnDelayWindow(DWORD periods, UINT periodMs)
 {
     if (periods == 0) {
-        return TRUE;
+        return true;
     }
     LONG done = 0;
     DelayCountdown waiter{periods, &done};
     HWND window = CreateWindowExA(0, kDelayClassName, "", kHiddenOverlappedStyle, 0, 0, 0, 0,
                                   nullptr, nullptr, gRunSettings.instance, &waiter);
     if (!IsWindow(window)) {
-        return TRUE;  // no window, no wait
+        return true;  // no window, no wait
     }
     // The window starts its minute timer as it is made; another period sets timer 1 again.
     if (periodMs != kMinuteMs && SetTimer(window, kMinuteTimerId, periodMs, nullptr) == 0) {
         DestroyWindow(window);
-        return TRUE;  // no timer of that period, no wait
+        return true;  // no timer of that period, no wait
     }
     for (;;) {
         if (done != 0) {
-            return TRUE;
+            return true;
         }
-        if (PumpMessages() == 0) {
+        if (!PumpMessages()) {
             break;  // a quit request: it stays queued, and the wait gives way to it
         }
         if (done != 0) {
-            return TRUE;
+            return true;
         }
         if (!IsWindow(window)) {
-            return FALSE;  // destroyed before the count ran out, by a close request or the like
+            return false;  // destroyed before the count ran out, by a close request or the like
         }
         MsgWaitForMultipleObjectsEx(0, nullptr, kLongestSleepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
@@ -162,7 +162,7 @@ BOOL WaitOnDelayWindow(DWORD periods, UINT periodMs)
     if (IsWindow(window)) {
         DestroyWindow(window);
     }
-    return FALSE;
+    return false;
 }
 
 void UnregisterDelayClass() { UnregisterClassA(kDelayClassName, gRunSettings.instance); }

@@ -43,13 +43,13 @@ std::string ReasonText(const EntryOutcome& outcome)
     }
     bool due = outcome.verdict == EntryVerdict::Due;
     switch (outcome.evidence.step) {
-    case DestinationNotFound:
+    case DecidingStep::DestinationNotFound:
         return "Destination not found";
-    case SourceNotFound:
+    case DecidingStep::SourceNotFound:
         return "Source not found";
-    case BlockNotAllocated:
+    case DecidingStep::BlockNotAllocated:
         return "no memory for the version blocks";
-    case VersionsDiffer:
+    case DecidingStep::VersionsDiffer:
         return due ? "Source has a higher version" : "Destination has a higher version";
     default:
         return due ? "Source written later" : "Source not written later";
@@ -132,7 +132,7 @@ const char* StepWord(DecidingStep step)
         "destination not found", "source not found",       "no version resource",
         "version block not allocated", "version block not read", "no fixed file information",
         "versions differ",       "dates decide"};
-    return kWords[step];
+    return kWords[static_cast<int>(step)];
 }
 
 std::string FormatSystemTime(const SYSTEMTIME& time)

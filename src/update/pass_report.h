@@ -15,7 +15,7 @@ constexpr char kReportFormat[] = "1";
 // The header row: pass fields first, repeated on every row so that any row stands alone.
 extern const char kReportHeader[];
 // The entry rows kept at most, in bytes; entries past it are counted, not listed.
-constexpr size_t kReportEntryBytes = 256u * 1024u;
+constexpr size_t kReportEntryBytes = size_t{256} * 1024;
 
 // The words the report uses for a verdict, a start and the deciding step.
 const char* VerdictWord(EntryVerdict verdict);

@@ -27,34 +27,34 @@ bool SpreadFromRandom(DWORD random, DWORD rangeMs, DWORD* waitMs)
     return true;
 }
 
-BOOL DrawSpreadMs(UINT seconds, DWORD* waitMs)
+bool DrawSpreadMs(UINT seconds, DWORD* waitMs)
 {
     *waitMs = 0;
     DWORD rangeMs = (seconds < kLongestSpreadSeconds ? seconds : kLongestSpreadSeconds) *
                     kMsPerSecond;
     if (rangeMs == 0) {
-        return TRUE;
+        return true;
     }
     for (int draw = 0; draw < kMostDraws; ++draw) {
         unsigned char bytes[4];
         if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, bytes, sizeof bytes,
                                             BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-            return FALSE;
+            return false;
         }
         DWORD random = static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
                        static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24;
         if (SpreadFromRandom(random, rangeMs, waitMs)) {
-            return TRUE;
+            return true;
         }
     }
-    return FALSE;
+    return false;
 }
 
-BOOL WaitForSpread(UINT seconds)
+bool WaitForSpread(UINT seconds)
 {
     DWORD waitMs = 0;
     if (!DrawSpreadMs(seconds, &waitMs) || waitMs == 0) {
-        return TRUE;
+        return true;
     }
     // One period of the drawn length: the window's first timer message ends the wait.
     return WaitOnDelayWindow(1, waitMs);

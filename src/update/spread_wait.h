@@ -9,12 +9,12 @@
 bool SpreadFromRandom(DWORD random, DWORD rangeMs, DWORD* waitMs);
 
 // Draws a wait uniformly over [0, seconds * 1000) milliseconds from the system's random source;
-// `seconds` above the longest spread is taken as the longest. FALSE, and 0, when the source
+// `seconds` above the longest spread is taken as the longest. False, and 0, when the source
 // gives nothing usable.
-BOOL DrawSpreadMs(UINT seconds, DWORD* waitMs);
+bool DrawSpreadMs(UINT seconds, DWORD* waitMs);
 
 // Draws the wait and waits it on a delay window whose timer falls due once, after that time,
-// serving the message queue meanwhile. Returns TRUE when the wait ran out (or there was none:
-// a draw of 0, a failed draw or no window), FALSE when a quit request or the window's early
+// serving the message queue meanwhile. Returns true when the wait ran out (or there was none:
+// a draw of 0, a failed draw or no window), false when a quit request or the window's early
 // destruction ended it.
-BOOL WaitForSpread(UINT seconds);
+bool WaitForSpread(UINT seconds);

@@ -42,7 +42,7 @@ std::vector<std::string> ModelPieces(const std::string& bytes)
 }
 
 struct Outcome {
-    int applied;
+    bool applied;
     RunSettings settings;
 };
 
@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckTerminated(read.settings);
 
     ResetRunSettings(nullptr);
-    int applied = 1;
+    bool applied = true;
     for (const std::string& piece : ModelPieces(bytes)) {
         if (!piece.empty() && !ApplySwitchLine(piece.c_str())) {
-            applied = 0;
+            applied = false;
             break;
         }
     }

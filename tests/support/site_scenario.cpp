@@ -80,9 +80,9 @@ EntryOutcome Outcome(UINT n, const Entry& entry)
     evidence.source = {true, entry.verdict != EntryVerdict::NotDue,
                        DosStamp(MomentBack(entry.masterDaysBack, 7, 0)), 100, true,
                        {entry.master, 0, entry.master, 0}};
-    evidence.step = entry.verdict == EntryVerdict::NotDue ? SourceNotFound
-                    : entry.installed == entry.master     ? DatesDecide
-                                                          : VersionsDiffer;
+    evidence.step = entry.verdict == EntryVerdict::NotDue ? DecidingStep::SourceNotFound
+                    : entry.installed == entry.master     ? DecidingStep::DatesDecide
+                                                          : DecidingStep::VersionsDiffer;
     if (entry.verdict == EntryVerdict::NotDue) {
         evidence.source.versionRead = false;
     }
@@ -90,7 +90,7 @@ EntryOutcome Outcome(UINT n, const Entry& entry)
         evidence.destination.found = false;
         evidence.destination.versionRead = false;
         evidence.source = SideEvidence{};
-        evidence.step = DestinationNotFound;
+        evidence.step = DecidingStep::DestinationNotFound;
     }
     return outcome;
 }

@@ -83,6 +83,7 @@ TEST(CheckSettingsProblems, OneFilePerRow)
     ScopedEnvironmentVariable site("QV_SITE", "/srv/apps");
     ScopedEnvironmentVariable windows("QV_WIN", "C:\\m");
     const std::string kAppA = "[App1]\nName=A\nSource=";
+    // clang-format off
     const struct {
         std::string settings;
         std::string expected;  // a whole finding line; "" for a file without problems
@@ -163,6 +164,7 @@ TEST(CheckSettingsProblems, OneFilePerRow)
          "s.ini:6: Destination in [App1] is a Windows path: here \\\\srv\\share\\a names a file "
          "of that name in the current folder (at log-on on a desktop, the home folder)"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         ExpectFinding(ProblemsOf(row.settings), row.expected, row.settings);
     }
@@ -187,6 +189,7 @@ std::string Placed(std::string text, const std::string& folder)
 TEST(CheckEntryFindings, OneLayoutPerRow)
 {
     const std::pair<std::string, mode_t> kScript = {"#!/bin/sh\nexit 0\n", 0755};
+    // clang-format off
     const EntryLayout rows[] = {
         {{{"i", {"i", 0644}}}, "@/m", "@/i", "/bin/true",
          "s.ini:3: Source in [App1] (A) names @/m, which cannot be found: no such file; while "
@@ -254,6 +257,7 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
          "s.ini:5: SetupApp in [App1] (A) cannot start: no folder of PATH (/bin) holds "
          "quorvel-no-such-setup"},
     };
+    // clang-format on
     ScopedEnvironmentVariable path("PATH", "/bin");
     for (const EntryLayout& row : rows) {
         TempDir dir;

@@ -79,6 +79,15 @@ void Make(const std::string& path, const Side& side)
     SetLastWrite(path, side.lastWrite);
 }
 
+// The verdicts and steps by their own names, as the table below reads them.
+constexpr UpdateVerdict LaunchSetup = UpdateVerdict::LaunchSetup;
+constexpr UpdateVerdict UpToDate = UpdateVerdict::UpToDate;
+constexpr DecidingStep DestinationNotFound = DecidingStep::DestinationNotFound;
+constexpr DecidingStep SourceNotFound = DecidingStep::SourceNotFound;
+constexpr DecidingStep NoVersionResource = DecidingStep::NoVersionResource;
+constexpr DecidingStep VersionsDiffer = DecidingStep::VersionsDiffer;
+constexpr DecidingStep DatesDecide = DecidingStep::DatesDecide;
+
 struct DecisionCase {
     const char* what;
     Side destination;
@@ -97,6 +106,7 @@ const time_t t = kNoon2026;
 
 TEST(DecideUpdate, TheDecisionTable)
 {
+    // clang-format off
     const DecisionCase rows[] = {
         {"destination missing", Missing(), Plain(t), LaunchSetup, DestinationNotFound},
         {"both missing", Missing(), Missing(), LaunchSetup, DestinationNotFound},
@@ -140,6 +150,7 @@ TEST(DecideUpdate, TheDecisionTable)
         {"source after 2107", Plain(t), Plain(4300000000), LaunchSetup, NoVersionResource},
         {"both after 2107", Plain(4450000000), Plain(4500000000), UpToDate, NoVersionResource},
     };
+    // clang-format on
     for (const DecisionCase& row : rows) {
         TempDir dir;
         Make(dir / "destination", row.destination);

@@ -83,7 +83,7 @@ TEST_F(DelayWait, EndsAtTheNthMinuteTimerMessage)
         uint64_t start = clock_.NowMs();
         unsigned waits = clock_.waits();
 
-        EXPECT_EQ(WaitForDelay(minutes), TRUE);
+        EXPECT_TRUE(WaitForDelay(minutes));
         EXPECT_EQ(clock_.NowMs() - start, minutes * kMinuteMs);
         // The waiter slept in one-second steps instead of spinning.
         EXPECT_EQ(clock_.waits() - waits, minutes * kWaitsPerMinute);
@@ -94,8 +94,8 @@ TEST_F(DelayWait, EndsAtTheNthMinuteTimerMessage)
 
 TEST_F(DelayWait, PropertyAtomsAreAddedOncePerProcess)
 {
-    EXPECT_EQ(WaitForDelay(1), TRUE);
-    EXPECT_EQ(WaitForDelay(1), TRUE);
+    EXPECT_TRUE(WaitForDelay(1));
+    EXPECT_TRUE(WaitForDelay(1));
     ATOM low = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:Low");
     ATOM high = FindLocalAtom("Brindlemar:Quorvel:DelayInfo:High");
     EXPECT_GE(low, 0xC000);
@@ -121,7 +121,7 @@ TEST_F(DelayWait, WindowHoldsItsRecordWhileCounting)
         ASSERT_NE(record->doneFlag, nullptr);
         EXPECT_EQ(*record->doneFlag, 0);
     };
-    EXPECT_EQ(WaitForDelay(3), TRUE);
+    EXPECT_TRUE(WaitForDelay(3));
 }
 
 TEST_F(DelayWait, CloseRequestEndsTheWaitEarly)
@@ -132,7 +132,7 @@ TEST_F(DelayWait, CloseRequestEndsTheWaitEarly)
         }
     };
     uint64_t start = clock_.NowMs();
-    EXPECT_EQ(WaitForDelay(3), FALSE);
+    EXPECT_FALSE(WaitForDelay(3));
     EXPECT_EQ((clock_.NowMs() - start) / kMinuteMs, 1u);  // one minute counted, then the close
     ExpectWindowAndTimerGone();
 }
@@ -144,7 +144,7 @@ TEST_F(DelayWait, QuitRequestEndsTheWaitAndStaysQueued)
             PostMessageA(nullptr, WM_QUIT, 0, 0);
         }
     };
-    EXPECT_EQ(WaitForDelay(3), FALSE);
+    EXPECT_FALSE(WaitForDelay(3));
     ExpectWindowAndTimerGone();
     MSG msg;
     ASSERT_EQ(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE), TRUE);
@@ -155,7 +155,7 @@ TEST_F(DelayWait, QuitAlreadyQueuedMeansNoWait)
 {
     PostMessageA(nullptr, WM_QUIT, 0, 0);
     uint64_t start = clock_.NowMs();
-    EXPECT_EQ(WaitForDelay(1), FALSE);
+    EXPECT_FALSE(WaitForDelay(1));
     EXPECT_EQ(clock_.NowMs(), start);
     ExpectWindowAndTimerGone();
 }
@@ -173,7 +173,7 @@ TEST_F(DelayWait, ClassNameTakenMeansNoRegistrationAndNoWindowNoWait)
 
     // Without the class no window can be made, and the wait returns at once.
     uint64_t start = clock_.NowMs();
-    EXPECT_EQ(WaitForDelay(5), TRUE);
+    EXPECT_TRUE(WaitForDelay(5));
     EXPECT_EQ(clock_.NowMs(), start);
     ExpectWindowAndTimerGone();
     EXPECT_NE(RegisterDelayClass(), 0);
@@ -222,17 +222,17 @@ TEST(SpreadDraw, DrawsStayBelowTheRangeAndDiffer)
         DWORD below = (seconds < 3600 ? seconds : 3600) * 1000;
         for (int i = 0; i < 200; ++i) {
             DWORD waitMs = below;
-            ASSERT_EQ(DrawSpreadMs(seconds, &waitMs), TRUE);
+            ASSERT_TRUE(DrawSpreadMs(seconds, &waitMs));
             ASSERT_LT(waitMs, below) << seconds;
         }
     }
     DWORD first = 0;
     DWORD second = 0;
-    ASSERT_EQ(DrawSpreadMs(3600, &first), TRUE);
-    ASSERT_EQ(DrawSpreadMs(3600, &second), TRUE);
+    ASSERT_TRUE(DrawSpreadMs(3600, &first));
+    ASSERT_TRUE(DrawSpreadMs(3600, &second));
     EXPECT_NE(first, second);  // equal once in 3.6 million pairs
     DWORD none = 7;
-    EXPECT_EQ(DrawSpreadMs(0, &none), TRUE);
+    EXPECT_TRUE(DrawSpreadMs(0, &none));
     EXPECT_EQ(none, 0u);
 }
 

@@ -23,7 +23,7 @@ protected:
     void SetUp() override { ResetRunSettings(nullptr); }
 
     // Applies an options file with the given bytes, read as the program reads it.
-    int ApplyOptionsText(const std::string& content)
+    bool ApplyOptionsText(const std::string& content)
     {
         WriteFile(dir_ / "Quorvel.cfg", content);
         return ApplyOptionsFileAt((dir_ / "Quorvel.cfg").c_str());
@@ -37,7 +37,7 @@ TEST_F(OptionPass, RefusedLines)
     for (const char* line : {"/ini", "/ini=", "/ini=\"\"", "setup", "/x", "/", "-", "/log /x",
                              "\"quoted\"", "/log=a b",
                              "/\xDDni=a.ini"}) {  // a capital dotted I: not ASCII, no match
-        EXPECT_EQ(ApplySwitchLine(line), 0) << line;
+        EXPECT_FALSE(ApplySwitchLine(line)) << line;
     }
 }
 
@@ -45,7 +45,7 @@ TEST_F(OptionPass, AppliedLines)
 {
     for (const char* line : {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini",
                              "/INI=c.ini /lOg"}) {
-        EXPECT_EQ(ApplySwitchLine(line), 1) << line;
+        EXPECT_TRUE(ApplySwitchLine(line)) << line;
     }
 }
 
@@ -65,9 +65,9 @@ TEST_F(OptionPass, LogSwitchAndPath)
 
 TEST_F(OptionPass, LaterSwitchesOverrideAndRefusalKeepsEarlierEffects)
 {
-    EXPECT_EQ(ApplySwitchLine("/ini=a.ini /ini=b.ini"), 1);
+    EXPECT_TRUE(ApplySwitchLine("/ini=a.ini /ini=b.ini"));
     EXPECT_STREQ(gRunSettings.settingsPath, "b.ini");
-    EXPECT_EQ(ApplySwitchLine("/ini=c.ini /bogus /ini=d.ini"), 0);
+    EXPECT_FALSE(ApplySwitchLine("/ini=c.ini /bogus /ini=d.ini"));
     EXPECT_STREQ(gRunSettings.settingsPath, "c.ini");
 }
 
@@ -75,10 +75,10 @@ TEST_F(OptionPass, PathValuesLongerThanTheFieldAreRefused)
 {
     std::string fits(260, 'a');
     std::string tooLong(261, 'b');
-    EXPECT_EQ(ApplySwitchLine(("/ini=" + fits).c_str()), 1);
+    EXPECT_TRUE(ApplySwitchLine(("/ini=" + fits).c_str()));
     EXPECT_EQ(std::string(gRunSettings.settingsPath), fits);
-    EXPECT_EQ(ApplySwitchLine(("/ini=" + tooLong).c_str()), 0);
-    EXPECT_EQ(ApplySwitchLine(("/log=" + tooLong).c_str()), 0);
+    EXPECT_FALSE(ApplySwitchLine(("/ini=" + tooLong).c_str()));
+    EXPECT_FALSE(ApplySwitchLine(("/log=" + tooLong).c_str()));
     EXPECT_EQ(std::string(gRunSettings.settingsPath), fits);
     EXPECT_STREQ(gRunSettings.logPath, "");
     EXPECT_EQ(gRunSettings.logSwitch, 1);
@@ -86,7 +86,7 @@ TEST_F(OptionPass, PathValuesLongerThanTheFieldAreRefused)
 
 TEST_F(OptionPass, OptionsFileSkipsBlankLinesDropsCarriageReturnsAndStopsAtCtrlZ)
 {
-    EXPECT_EQ(ApplyOptionsText("\r\n/log-\r\n\r\n   \r\n/ini=x.ini\r\n\x1a/bogus\r\n"), 1);
+    EXPECT_TRUE(ApplyOptionsText("\r\n/log-\r\n\r\n   \r\n/ini=x.ini\r\n\x1a/bogus\r\n"));
     EXPECT_EQ(gRunSettings.logSwitch, 0);
     EXPECT_STREQ(gRunSettings.settingsPath, "x.ini");
 }
@@ -95,18 +95,18 @@ TEST_F(OptionPass, EveryCarriageReturnIsDroppedAndALeadingByteOrderMarkSkipped)
 {
     const struct {
         std::string content;
-        int applied;
+        bool applied;
         const char* settingsPath;
     } rows[] = {
-        {"/ini=a\r.ini\n", 1, "a.ini"},
-        {"/ini=a.ini\r", 1, "a.ini"},
-        {"\r/ini=\r\ra.ini\r\r\n\r", 1, "a.ini"},
-        {"\xEF\xBB\xBF/ini=a.ini\r\n", 1, "a.ini"},
-        {"\xEF\xBB\xBF", 1, ""},
-        {"\xEF\xBB\xBF\x1a/bogus", 1, ""},
-        {"\xEF\xBB/ini=a.ini", 0, ""},                      // part of a mark is text
-        {"\xEF\xBB\xBF\xEF\xBB\xBF/ini=a.ini", 0, ""},        // so is a second mark
-        {"/log-\n\xEF\xBB\xBF/ini=a.ini\n", 0, ""},            // and one further on
+        {"/ini=a\r.ini\n", true, "a.ini"},
+        {"/ini=a.ini\r", true, "a.ini"},
+        {"\r/ini=\r\ra.ini\r\r\n\r", true, "a.ini"},
+        {"\xEF\xBB\xBF/ini=a.ini\r\n", true, "a.ini"},
+        {"\xEF\xBB\xBF", true, ""},
+        {"\xEF\xBB\xBF\x1a/bogus", true, ""},
+        {"\xEF\xBB/ini=a.ini", false, ""},                  // part of a mark is text
+        {"\xEF\xBB\xBF\xEF\xBB\xBF/ini=a.ini", false, ""},    // so is a second mark
+        {"/log-\n\xEF\xBB\xBF/ini=a.ini\n", false, ""},        // and one further on
     };
     for (const auto& row : rows) {
         ResetRunSettings(nullptr);
@@ -121,18 +121,18 @@ TEST_F(OptionPass, LongLinesAreReadInPiecesOf259Characters)
     // 259 characters fit in one piece; one more character becomes a line of its own, here a
     // bare value, which is refused.
     std::string value(254, 'a');
-    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "\n"), 1);
+    EXPECT_TRUE(ApplyOptionsText("/ini=" + value + "\n"));
     EXPECT_EQ(std::string(gRunSettings.settingsPath), value);
-    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "b\n"), 0);
-    EXPECT_EQ(ApplyOptionsText("/ini=" + value + "/log-\n"), 1);
+    EXPECT_FALSE(ApplyOptionsText("/ini=" + value + "b\n"));
+    EXPECT_TRUE(ApplyOptionsText("/ini=" + value + "/log-\n"));
     EXPECT_EQ(gRunSettings.logSwitch, 0);
     // Carriage returns are dropped before the characters are counted.
-    EXPECT_EQ(ApplyOptionsText("/ini=\r" + value + "\r\n"), 1);
+    EXPECT_TRUE(ApplyOptionsText("/ini=\r" + value + "\r\n"));
 }
 
 TEST_F(OptionPass, FinalLineWithoutLineFeedIsApplied)
 {
-    EXPECT_EQ(ApplyOptionsText("/log\n/ini=last.ini"), 1);
+    EXPECT_TRUE(ApplyOptionsText("/log\n/ini=last.ini"));
     EXPECT_STREQ(gRunSettings.settingsPath, "last.ini");
 }
 
@@ -172,7 +172,7 @@ TEST_F(OptionPass, TheMsiOptionsFileReadsBackAsTheGivenPaths)
         }
         if (row.fault == OptionsTextFault::None) {
             ResetRunSettings(nullptr);
-            ASSERT_EQ(ApplyOptionsText(text), 1) << text;
+            ASSERT_TRUE(ApplyOptionsText(text)) << text;
             EXPECT_EQ(gRunSettings.settingsPath, row.settings);
             EXPECT_EQ(gRunSettings.logPath, row.log);
         }

@@ -50,14 +50,17 @@ std::vector<std::string> Lines(const std::string& text)
 
 TEST(PassReportRows, OneRowPerVerdictAndStart)
 {
-    EntryOutcome started = Outcome(1, "Notes, \"team\"", EntryVerdict::Due, VersionsDiffer);
+    EntryOutcome started =
+        Outcome(1, "Notes, \"team\"", EntryVerdict::Due, DecidingStep::VersionsDiffer);
     started.evidence.destination = {true, true, {0x5D62, 0x5000, "x"}, 100, true, {0x10000, 0, 0, 0}};
     started.evidence.source = {true, true, {0x5D63, 0x6000, "x"}, 100, true, {0x20003, 4, 0, 0}};
     started.start = StartResult::Started;
-    EntryOutcome refused = Outcome(2, "Admin only", EntryVerdict::Due, DestinationNotFound);
+    EntryOutcome refused =
+        Outcome(2, "Admin only", EntryVerdict::Due, DecidingStep::DestinationNotFound);
     refused.start = StartResult::Failed;
     refused.startError = 740;
-    EntryOutcome skipped = Outcome(5, "Half", EntryVerdict::Skipped, DestinationNotFound);
+    EntryOutcome skipped =
+        Outcome(5, "Half", EntryVerdict::Skipped, DecidingStep::DestinationNotFound);
     skipped.entry.setupApp[0] = '\0';
     skipped.entry.source[0] = '\0';
     const struct {
@@ -67,12 +70,12 @@ TEST(PassReportRows, OneRowPerVerdictAndStart)
         {started, "1|Notes, \"team\"|due|Source has a higher version|versions differ|1.0.0.0|"
                   "2026-11-02 10:00:00|2.3.0.4|2026-11-03 12:00:00|started|"},
         {refused, "2|Admin only|due|Destination not found|destination not found|||||failed|740"},
-        {Outcome(3, "Same", EntryVerdict::Current, DatesDecide),
+        {Outcome(3, "Same", EntryVerdict::Current, DecidingStep::DatesDecide),
          "3|Same|current|Source not written later|dates decide||||||"},
-        {Outcome(4, "Gone", EntryVerdict::NotDue, SourceNotFound),
+        {Outcome(4, "Gone", EntryVerdict::NotDue, DecidingStep::SourceNotFound),
          "4|Gone|not due|Source not found|source not found||||||"},
         {skipped, "5|Half|skipped|empty key: Source SetupApp|||||||"},
-        {Outcome(6, "Busy", EntryVerdict::InProgress, DestinationNotFound),
+        {Outcome(6, "Busy", EntryVerdict::InProgress, DecidingStep::DestinationNotFound),
          "6|Busy|in progress|an earlier setup is still running|destination not found||||||"},
     };
     for (const auto& row : rows) {
@@ -107,7 +110,8 @@ TEST(PassReportRows, AStoppedPassAndTheSizeBound)
     EXPECT_EQ(stopped[7] + "|" + stopped[10] + "|" + stopped[11], "pass|stopped|");
     std::string longName(259, 'n');
     for (UINT n = 1; n <= 2000; ++n) {
-        report.AddEntry(Outcome(n, longName.c_str(), EntryVerdict::Current, DatesDecide));
+        report.AddEntry(
+            Outcome(n, longName.c_str(), EntryVerdict::Current, DecidingStep::DatesDecide));
     }
     std::string text = report.Compose(true, "2026-12-08 09:00:05");
     EXPECT_LE(text.size(), kReportEntryBytes + 1024);

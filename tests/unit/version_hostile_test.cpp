@@ -162,6 +162,7 @@ struct Corruption {
     std::function<void(std::string&, const FixtureMap&)> apply;
 };
 
+// clang-format off
 const Corruption kCorruptions[] = {
     {"bad DOS magic", [](std::string& b, const FixtureMap&) { b[0] = 'X'; }},
     {"PE offset past the end", [](std::string& b, const FixtureMap&) { Put32(b, 0x3C, 0x7FFFFFF0); }},
@@ -223,6 +224,7 @@ const Corruption kCorruptions[] = {
          }
      }},
 };
+// clang-format on
 
 // What the version calls make of a file: the size reported and the quadruple read, if any.
 std::string WhatTheCallsRead(const std::string& path)

@@ -140,13 +140,13 @@ TEST_F(MessageQueue, PumpDispatchesUntilAQuitAndPostsTheQuitBack)
     PostMessageA(window_, WM_USER, 1, 0);
     PostMessageA(nullptr, WM_QUIT, 7, 8);
     PostMessageA(window_, WM_USER, 2, 0);
-    EXPECT_EQ(PumpMessages(), 0);
+    EXPECT_FALSE(PumpMessages());
     ASSERT_EQ(dispatched_.size(), 1u);
     EXPECT_EQ(dispatched_[0].wParam, 1u);
     EXPECT_EQ(CountQueuedMessages(), 2u);
 
     // The quit went to the back; the next pump serves what was behind it and meets it again.
-    EXPECT_EQ(PumpMessages(), 0);
+    EXPECT_FALSE(PumpMessages());
     ASSERT_EQ(dispatched_.size(), 2u);
     EXPECT_EQ(dispatched_[1].wParam, 2u);
     MSG msg;
@@ -154,14 +154,14 @@ TEST_F(MessageQueue, PumpDispatchesUntilAQuitAndPostsTheQuitBack)
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_EQ(msg.lParam, 8);
-    EXPECT_EQ(PumpMessages(), 1);
+    EXPECT_TRUE(PumpMessages());
 }
 
 TEST_F(MessageQueue, PumpDispatchesDueTimers)
 {
     ASSERT_NE(SetTimer(window_, 3, 60000, nullptr), 0u);
     clock_.Advance(60000);
-    EXPECT_EQ(PumpMessages(), 1);
+    EXPECT_TRUE(PumpMessages());
     ASSERT_EQ(dispatched_.size(), 1u);
     EXPECT_EQ(dispatched_[0].message, static_cast<UINT>(WM_TIMER));
     EXPECT_EQ(dispatched_[0].wParam, 3u);

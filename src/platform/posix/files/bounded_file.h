@@ -33,7 +33,7 @@ public:
     // end of the file or the file cannot deliver all of it.
     bool ReadAt(uint64_t offset, size_t length, void* out) const;
 
-    static constexpr size_t kWindowSize = 16 * 1024;
+    static constexpr size_t kWindowSize = size_t{16} * 1024;
 
 private:
     bool ReadDirect(uint64_t offset, size_t length, void* out) const;

@@ -50,7 +50,7 @@ ReadOutcome ReadFileCapped(const char* path, size_t limit, std::string& out, str
     }
     // Room for the whole file as its size says, and one byte more to tell a file of exactly
     // `limit` bytes from a longer one; a file that grows meanwhile gets more room in steps.
-    constexpr size_t kStep = 64 * 1024;
+    constexpr size_t kStep = size_t{64} * 1024;
     const auto stated = static_cast<uint64_t>(status.st_size < 0 ? 0 : status.st_size);
     size_t room = static_cast<size_t>(stated < limit ? stated : limit) + 1;
     size_t used = 0;

@@ -9,7 +9,7 @@ struct stat;
 
 namespace posix::files {
 
-constexpr size_t kProfileReadLimit = 16u * 1024u * 1024u;
+constexpr size_t kProfileReadLimit = size_t{16} * 1024 * 1024;
 
 enum class ReadOutcome {
     Read,      // the whole file is in `out`

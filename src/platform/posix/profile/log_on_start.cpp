@@ -86,6 +86,7 @@ std::string AutostartEntryText(std::string_view program)
     if (exec.empty() || slash == std::string_view::npos) {
         return "";
     }
+    // clang-format off
     return "[Desktop Entry]\n"
            "# Written when the program registered itself in the run line of ~/.config/win.ini.\n"
            "Type=Application\n"
@@ -93,6 +94,7 @@ std::string AutostartEntryText(std::string_view program)
            "Exec=" + exec + "\n"
            "NoDisplay=true\n"
            "Terminal=false\n";
+    // clang-format on
 }
 
 std::string WhyAutostartCannotCarry(std::string_view program)
