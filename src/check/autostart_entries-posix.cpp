@@ -30,8 +30,11 @@ std::string Unescaped(std::string_view value)
             continue;
         }
         char next = value[++i];
-        out += next == 's' ? ' ' : next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r'
-                                                                                          : next;
+        out += next == 's'   ? ' '
+               : next == 't' ? '\t'
+               : next == 'n' ? '\n'
+               : next == 'r' ? '\r'
+                             : next;
     }
     return out;
 }

@@ -66,10 +66,7 @@ struct PassWaits {
     UINT delayMinutes = 0;
     SpreadSetting spread{};
     // The longest the pass may wait in all, in seconds; the spread's draw stays below it.
-    unsigned long long LongestSeconds() const
-    {
-        return 60ull * delayMinutes + spread.seconds;
-    }
+    unsigned long long LongestSeconds() const { return 60ull * delayMinutes + spread.seconds; }
 };
 
 std::string WaitsText(const PassWaits& waits)
@@ -133,7 +130,8 @@ std::string ConfigurationText(const OptionReport& options, UINT count, const Pas
     }
     if (options.refused) {
         text += "  refused        " + options.refusedWhere + ": " + options.refusedItem + ": " +
-                options.refusedWhy + "\n                 the log-on program would stop there "
+                options.refusedWhy +
+                "\n                 the log-on program would stop there "
                 "with exit status 1 and examine no entry\n";
     }
     return text;
@@ -165,8 +163,8 @@ int ReportVersions(const std::vector<std::string>& files, std::string* out)
     return status;
 }
 
-int ReportLog(const std::string& path, const CheckRequest& request,
-              const std::string& settingsPath, std::string* out)
+int ReportLog(const std::string& path, const CheckRequest& request, const std::string& settingsPath,
+              std::string* out)
 {
     LogSummary summary;
     SetMastersFromSettings(settingsPath, &summary);
@@ -184,8 +182,7 @@ struct EntryCounts {
     unsigned due = 0, current = 0, notDue = 0, skipped = 0, inProgress = 0;
 };
 
-int ReportConfiguration(const CheckRequest& request, const OptionReport& options,
-                        std::string* out)
+int ReportConfiguration(const CheckRequest& request, const OptionReport& options, std::string* out)
 {
     const char* settings = options.settingsPath.c_str();
     UINT count = GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, settings);
@@ -214,11 +211,11 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     for (UINT n : numbers) {
         EntryResult result = ExamineEntry(n, options.settingsPath, expand);
         bool sourceMissing = result.evidence.step == DecidingStep::SourceNotFound;
-        counts.due +=
-            result.takesPart && result.verdict == UpdateVerdict::LaunchSetup && !result.inProgress;
+        counts.due += result.takesPart && result.verdict == UpdateVerdict::LaunchSetup &&
+                      !result.inProgress;
         counts.inProgress += result.inProgress;
-        counts.current +=
-            result.takesPart && result.verdict == UpdateVerdict::UpToDate && !sourceMissing;
+        counts.current += result.takesPart && result.verdict == UpdateVerdict::UpToDate &&
+                          !sourceMissing;
         counts.notDue += result.takesPart && sourceMissing;
         counts.skipped += !result.takesPart;
         entries += request.csv ? EntryCsvRow(result, waits.LongestSeconds()) : EntryText(result);
@@ -242,17 +239,17 @@ int ReportConfiguration(const CheckRequest& request, const OptionReport& options
     *out += std::string("quorvel-check ") + QUORVEL_VERSION_TEXT +
             ": what the log-on program would do here, and why (nothing is changed)\n\n";
     *out += ConfigurationText(options, count, waits, last, expand, machinePass) + "\nEntries\n";
-    *out += options.refused ? "  none examined: a line of switches is refused\n"
+    *out += options.refused   ? "  none examined: a line of switches is refused\n"
             : entries.empty() ? "  none\n"
                               : entries;
     *out += "\n" + FindingsText("Problems", findings.problems) + "\n" +
             FindingsText("Notes", findings.notes) + "\n" + registration.text;
-    *out += "\nSummary: " + std::to_string(counts.due) + " due, " +
-            std::to_string(counts.current) + " current, " + std::to_string(counts.notDue) +
-            " not due, " + std::to_string(counts.skipped) + " skipped" +
+    *out += "\nSummary: " + std::to_string(counts.due) + " due, " + std::to_string(counts.current) +
+            " current, " + std::to_string(counts.notDue) + " not due, " +
+            std::to_string(counts.skipped) + " skipped" +
             (counts.inProgress ? ", " + std::to_string(counts.inProgress) + " in progress"
-                               : std::string()) + "; " +
-            CountedText(findings.problems.size(), "problem", "problems") + ", " +
+                               : std::string()) +
+            "; " + CountedText(findings.problems.size(), "problem", "problems") + ", " +
             CountedText(findings.notes.size(), "note", "notes") + "; exit status " +
             std::to_string(status) + "\n";
     return status;
@@ -283,16 +280,15 @@ int Report(const std::vector<std::string>& arguments, const std::string& rawTail
     }
     // The tail as typed when it holds none of the check's own switches.
     bool untouched = request.logonArguments.size() == arguments.size();
-    OptionReport options =
-        ReplayOptionPass(untouched ? rawTail : joinTail(request.logonArguments));
+    OptionReport options = ReplayOptionPass(untouched ? rawTail : joinTail(request.logonArguments));
     if (request.site) {
         return (options.refused ? kRefusedBit : 0) | ReportSite(request, options, out);
     }
     if (request.logSummary) {
         int status = options.refused ? kRefusedBit : 0;
-        return status | ReportLog(request.logSummaryPath.empty() ? options.logPath
-                                                                 : request.logSummaryPath,
-                                  request, options.settingsPath, out);
+        return status |
+               ReportLog(request.logSummaryPath.empty() ? options.logPath : request.logSummaryPath,
+                         request, options.settingsPath, out);
     }
     return ReportConfiguration(request, options, out);
 }

@@ -37,8 +37,8 @@ FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::st
     return stream;
 }
 
-bool ListFolderFiles(const std::string& folder, const char* suffix,
-                     std::vector<std::string>* names, std::string* why)
+bool ListFolderFiles(const std::string& folder, const char* suffix, std::vector<std::string>* names,
+                     std::string* why)
 {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "check/check_platform.h"
-#include "text/ascii_case.h"
 #include "core/handle_stream.h"
 #include "platform/win32.h"
+#include "text/ascii_case.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ std::string ErrorWords(DWORD error)
     char text[256] = "";
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                          text[length - 1] == '.')) {
+    while (length > 0 &&
+           (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) {
         text[--length] = '\0';
     }
     return length > 0 ? text : "error " + std::to_string(error);
@@ -50,8 +50,8 @@ FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::st
     return stream;
 }
 
-bool ListFolderFiles(const std::string& folder, const char* suffix,
-                     std::vector<std::string>* names, std::string* why)
+bool ListFolderFiles(const std::string& folder, const char* suffix, std::vector<std::string>* names,
+                     std::string* why)
 {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') {

@@ -16,10 +16,10 @@ const char* LogonCurrentFolder();
 // What starting a setup command line would do, by the start's own rule on this platform.
 struct SetupForecast {
     std::vector<std::string> arguments;  // as the started program receives them, its name first
-    std::string program;  // the file that would run ("" when none is found)
-    bool starts = false;  // the start succeeds
-    std::string why;      // a fault, in words: why it cannot start, or why it fails once started
-    std::string how;      // a way of starting worth telling ("run by /bin/sh"), or ""
+    std::string program;                 // the file that would run ("" when none is found)
+    bool starts = false;                 // the start succeeds
+    std::string why;  // a fault, in words: why it cannot start, or why it fails once started
+    std::string how;  // a way of starting worth telling ("run by /bin/sh"), or ""
     // The file whose creation would take the program's place: the first word of an unquoted
     // command line whose program path holds a blank; "" when there is none.
     std::string plantable;
@@ -85,8 +85,8 @@ FILE* OpenRegularFile(const std::string& path, unsigned long long* size, std::st
 
 // The names of the regular files in `folder` whose names end in `suffix` (ASCII letters in
 // any case), in no particular order; false with the reason in `why` when it cannot be listed.
-bool ListFolderFiles(const std::string& folder, const char* suffix,
-                     std::vector<std::string>* names, std::string* why);
+bool ListFolderFiles(const std::string& folder, const char* suffix, std::vector<std::string>* names,
+                     std::string* why);
 
 // True when the check runs as the system account (root on POSIX, SYSTEM on Windows), as a
 // machine pass does, whose runs take nothing on trust that another user could have put in

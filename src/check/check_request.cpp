@@ -13,9 +13,8 @@ std::string SwitchName(const std::string& argument)
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
         return "";
     }
-    return argument.substr(1, argument.find('=') == std::string::npos
-                                  ? std::string::npos
-                                  : argument.find('=') - 1);
+    return argument.substr(1, argument.find('=') == std::string::npos ? std::string::npos
+                                                                      : argument.find('=') - 1);
 }
 
 // A whole number from 1 to `most`; 0 when the text is not one.
@@ -31,8 +30,8 @@ unsigned long long CountValue(const std::string& text, unsigned long long most)
     return value <= most ? value : 0;
 }
 
-void TakeSiteSwitch(const std::string& name, const std::string& value,
-                    const std::string& argument, CheckRequest* request)
+void TakeSiteSwitch(const std::string& name, const std::string& value, const std::string& argument,
+                    CheckRequest* request)
 {
     if (value.empty()) {
         request->refused = argument + ": a value is needed";
@@ -63,8 +62,9 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         std::string name = SwitchName(argument);
         bool hasValue = argument.find('=') != std::string::npos;
-        if (!hasValue && (name == "?" || EqualIgnoringAsciiCase(name, "h") ||
-                          EqualIgnoringAsciiCase(name, "help") || EqualIgnoringAsciiCase(name, "-help"))) {
+        if (!hasValue &&
+            (name == "?" || EqualIgnoringAsciiCase(name, "h") ||
+             EqualIgnoringAsciiCase(name, "help") || EqualIgnoringAsciiCase(name, "-help"))) {
             request.usage = true;
         } else if (!hasValue && (EqualIgnoringAsciiCase(name, "version") ||
                                  EqualIgnoringAsciiCase(name, "-version"))) {
@@ -82,9 +82,10 @@ CheckRequest SortArguments(const std::vector<std::string>& arguments)
             request.logSummary = true;
             request.logSummaryPath = hasValue ? argument.substr(argument.find('=') + 1) : "";
         } else if (EqualIgnoringAsciiCase(name, "site") || EqualIgnoringAsciiCase(name, "html") ||
-                   EqualIgnoringAsciiCase(name, "stale-days") || EqualIgnoringAsciiCase(name, "max-log-mb")) {
-            TakeSiteSwitch(name, hasValue ? argument.substr(argument.find('=') + 1) : "",
-                           argument, &request);
+                   EqualIgnoringAsciiCase(name, "stale-days") ||
+                   EqualIgnoringAsciiCase(name, "max-log-mb")) {
+            TakeSiteSwitch(name, hasValue ? argument.substr(argument.find('=') + 1) : "", argument,
+                           &request);
         } else {
             request.logonArguments.push_back(argument);
         }

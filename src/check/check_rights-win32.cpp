@@ -153,11 +153,13 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
     if (owner != nullptr && !IsAdministrative(owner)) {
         writers.push_back("its owner " + AccountName(owner) +
                           " can change its permissions: make Administrators its owner "
-                          "(icacls \"" + path + "\" /setowner Administrators)");
+                          "(icacls \"" +
+                          path + "\" /setowner Administrators)");
     }
     if (dacl == nullptr) {
         writers.push_back("it has no access list, so everyone has every right: give it one "
-                          "(icacls \"" + path + "\")");
+                          "(icacls \"" +
+                          path + "\")");
     }
     for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
         ACE_HEADER* header = nullptr;
@@ -173,7 +175,8 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
                                   char hex[16];
                                   wsprintfA(hex, "%08lX", static_cast<unsigned long>(mask));
                                   return std::string(hex);
-                              }(ace->Mask) + ")" + fix);
+                              }(ace->Mask) +
+                              ")" + fix);
         }
     }
     LocalFree(descriptor);

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "check/check_platform.h"
+#include "check/mode_text-posix.h"
 #include "platform/posix/files/folder_of.h"
 #include "platform/posix/process/superuser.h"
-#include "check/mode_text-posix.h"
 
 namespace {
 
@@ -130,17 +130,20 @@ std::string LogFileProblem(const std::string& path)
                           : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
                                                                            : nullptr;
     if (refused != nullptr) {
-        return std::string("the log is ") + refused + ", which no run writes to: every line "
+        return std::string("the log is ") + refused +
+               ", which no run writes to: every line "
                "is dropped. Remove it; a run creates the log afresh";
     }
     if (S_ISREG(info.st_mode) && info.st_nlink > 1) {
-        return "the log has " + std::to_string(info.st_nlink) + " names (hard links), so it may "
+        return "the log has " + std::to_string(info.st_nlink) +
+               " names (hard links), so it may "
                "be another file linked in: no run writes to it, and every line is dropped. "
                "Remove this name; a run creates the log afresh";
     }
     if (S_ISREG(info.st_mode) && info.st_uid != geteuid() && (info.st_mode & 0022) == 0) {
         return "the log belongs to " + OwnerName(info.st_uid) + " with mode " +
-               ModeText(info.st_mode & 07777) + ", which shuts every other user out: their "
+               ModeText(info.st_mode & 07777) +
+               ", which shuts every other user out: their "
                "runs drop their lines. Remove it, or give it the folder's group and mode 0664";
     }
     return "";
@@ -163,7 +166,8 @@ std::string LogSharing(const std::string& path, bool exists)
                ModeText(logMode) + "): other users' runs drop theirs";
     }
     return "a log this user's run creates takes mode " + ModeText(logMode) +
-           " from its folder (mode " + ModeText(info.st_mode) + "): only this user's runs "
+           " from its folder (mode " + ModeText(info.st_mode) +
+           "): only this user's runs "
            "could add lines to it; for a shared log give the folder mode 2775 and a group of "
            "every user, or 1777";
 }

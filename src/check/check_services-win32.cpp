@@ -66,8 +66,8 @@ std::vector<std::string> ProgramCandidates(const std::string& line, size_t start
     std::vector<std::string> candidates;
     for (size_t blank = line.find_first_of(" \t", start);;
          blank = line.find_first_of(" \t", blank + 1)) {
-        candidates.push_back(line.substr(start, blank == std::string::npos ? blank
-                                                                           : blank - start));
+        candidates.push_back(line.substr(start,
+                                         blank == std::string::npos ? blank : blank - start));
         if (blank == std::string::npos) {
             return candidates;
         }
@@ -91,8 +91,7 @@ std::string SearchedFile(const std::string& searchPath, const std::string& candi
 
 // The file whose creation would take the program's place: the first candidate of an unquoted
 // line (with the ".exe" the search adds) when a longer one names a file; "" otherwise.
-std::string PlantableFirstWord(const std::vector<std::string>& tried,
-                               const std::string& searchPath)
+std::string PlantableFirstWord(const std::vector<std::string>& tried, const std::string& searchPath)
 {
     if (tried.size() < 2 || tried.front().find_first_of("\\/:") == std::string::npos) {
         return "";
@@ -124,8 +123,7 @@ std::string NotFoundWords(const std::vector<std::string>& tried)
     }
     // Every program path that quotes could mark ends at a blank or at the end of the line, so
     // it is one of the stretches tried: quoting would find none either.
-    return text + (tried.size() > kTriedListed ? ", ...)" : ")") +
-           ": check the program's path";
+    return text + (tried.size() > kTriedListed ? ", ...)" : ")") + ": check the program's path";
 }
 
 std::string MachineRunWhere(const char* view)
@@ -208,9 +206,9 @@ std::string LogFileProblem(const std::string& path)
         return "the log is a reparse point (a link), which no run writes to: every line is "
                "dropped. Remove it; a run creates the log afresh";
     }
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                              FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return "";
     }
@@ -222,7 +220,8 @@ std::string LogFileProblem(const std::string& path)
         return "the log is a device or a pipe, which no run writes to: every line is dropped";
     }
     if (known && information.nNumberOfLinks > 1) {
-        return "the log has " + std::to_string(information.nNumberOfLinks) + " names (hard "
+        return "the log has " + std::to_string(information.nNumberOfLinks) +
+               " names (hard "
                "links), so it may be another file linked in: no run writes to it, and every "
                "line is dropped. Remove this name; a run creates the log afresh";
     }
@@ -292,7 +291,8 @@ std::string WhyNotFound(const std::string& path)
         return pattern ? "no name in " + FolderOfPath(path) + " matches the pattern"
                        : "no such file";
     case ERROR_PATH_NOT_FOUND:
-        return "its folder " + FolderOfPath(path) + " does not exist, or its share or server "
+        return "its folder " + FolderOfPath(path) +
+               " does not exist, or its share or server "
                "cannot be reached";
     case ERROR_ACCESS_DENIED:
         return "access denied";

@@ -52,8 +52,8 @@ private:
 // A path whole as the settings file gives it, and as expanded when that differs.
 std::string PathNamed(const char* written, const char* used)
 {
-    return std::string(written) + (std::string(written) == used ? "" : " (here " +
-                                                                          std::string(used) + ")");
+    return std::string(written) +
+           (std::string(written) == used ? "" : " (here " + std::string(used) + ")");
 }
 
 void FindSideFindings(const EntryResult& result, EntryFindingList* list)
@@ -61,14 +61,14 @@ void FindSideFindings(const EntryResult& result, EntryFindingList* list)
     const SideEvidence& destination = result.evidence.destination;
     if (result.evidence.step == DecidingStep::SourceNotFound) {
         list->Add(kSourceKey, " names " + PathNamed(result.written.source, result.entry.source) +
-                                ", which cannot be found: " + result.source.whyNotFound +
-                                "; while it cannot, the entry is never due");
+                                  ", which cannot be found: " + result.source.whyNotFound +
+                                  "; while it cannot, the entry is never due");
     }
     if (!destination.found && result.destination.folderMissing) {
-        list->Note(kDestinationKey, " names " + PathNamed(result.written.destination,
-                                                        result.entry.destination) +
-                                      ", which does not exist, nor does its folder: the setup "
-                                      "program may not be able to create it");
+        list->Note(kDestinationKey,
+                   " names " + PathNamed(result.written.destination, result.entry.destination) +
+                       ", which does not exist, nor does its folder: the setup "
+                       "program may not be able to create it");
     }
     const struct {
         const char* key;
@@ -97,19 +97,23 @@ void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFinding
                                             used[0] != key->removedQuote));
     if (quotesRemoved) {
         std::string quote = key->removedQuote == '"' ? "double quote" : "single quote";
-        list->Add(kSetupAppKey, " begins and ends with a " + quote + ", and the settings reading "
-                              "removes that pair: the command line used is " + used +
-                              (setup.starts ? "" : ", which cannot start") + kQuoteFix);
+        list->Add(kSetupAppKey, " begins and ends with a " + quote +
+                                    ", and the settings reading "
+                                    "removes that pair: the command line used is " +
+                                    used + (setup.starts ? "" : ", which cannot start") +
+                                    kQuoteFix);
     } else if (!setup.why.empty()) {
-        list->Add(kSetupAppKey, std::string(setup.starts ? " starts, but fails: "
-                                                       : " cannot start: ") + setup.why);
+        list->Add(kSetupAppKey,
+                  std::string(setup.starts ? " starts, but fails: " : " cannot start: ") +
+                      setup.why);
     } else if (!setup.how.empty()) {
         list->Note(kSetupAppKey, ": " + setup.program + ": " + setup.how);
     }
     if (!setup.plantable.empty()) {
         list->Add(kSetupAppKey, ": unquoted path with a blank: anyone who can create " +
-                                  setup.plantable + " runs a program in its place. Quote the "
-                                  "program: \"PATH\" ARGUMENTS");
+                                    setup.plantable +
+                                    " runs a program in its place. Quote the "
+                                    "program: \"PATH\" ARGUMENTS");
     }
     if (!setup.relativeSearch.empty()) {
         std::string text = ": names its program without a folder, and " + setup.relativeSearch +
@@ -127,8 +131,8 @@ void FindSetupFindings(const EntryResult& result, bool machinePass, EntryFinding
 void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindingList* list)
 {
     if (result.setup.starts) {
-        RightsFindings rights =
-            ForecastSetupRights(result.setup.program, result.setup.arguments, machinePass);
+        RightsFindings rights = ForecastSetupRights(result.setup.program, result.setup.arguments,
+                                                    machinePass);
         for (const std::string& problem : rights.problems) {
             list->Add(kSetupAppKey, ": " + problem);
         }
@@ -136,10 +140,9 @@ void FindRightsFindings(const EntryResult& result, bool machinePass, EntryFindin
             list->Note(kSetupAppKey, ": " + note);
         }
     }
-    std::string unwritable =
-        machinePass || result.destination.pattern
-            ? ""
-            : DestinationWriteProblem(result.entry.destination);
+    std::string unwritable = machinePass || result.destination.pattern
+                                 ? ""
+                                 : DestinationWriteProblem(result.entry.destination);
     if (!unwritable.empty()) {
         list->Add(kDestinationKey, ": " + unwritable);
     }
@@ -174,12 +177,14 @@ void FindExpansionFindings(const EntryResult& result, EntryFindingList* list)
         {kSetupAppKey, result.written.setupApp, result.entry.setupApp}};
     for (const ExpandedKey& key : keys) {
         if (!result.expand) {
-            std::string literal = PercentNamesText(
-                key.written, [](const std::string& name) { return !name.empty(); });
+            std::string literal = PercentNamesText(key.written, [](const std::string& name) {
+                return !name.empty();
+            });
             if (!literal.empty()) {
-                list->Note(key.key, " holds " + literal + ", which the pass takes literally: "
-                                    "ExpandVariables=1 in [Quorvel] has it replaced by the "
-                                    "environment variable's value");
+                list->Note(key.key, " holds " + literal +
+                                        ", which the pass takes literally: "
+                                        "ExpandVariables=1 in [Quorvel] has it replaced by the "
+                                        "environment variable's value");
             }
             continue;
         }
@@ -189,8 +194,9 @@ void FindExpansionFindings(const EntryResult& result, EntryFindingList* list)
             return ExpandEntryValue(reference.c_str(), expanded) && reference == expanded;
         });
         if (!unset.empty()) {
-            list->Add(key.key, " names " + unset + ", not set in this account's environment: "
-                               "the pass leaves it as written");
+            list->Add(key.key, " names " + unset +
+                                   ", not set in this account's environment: "
+                                   "the pass leaves it as written");
         }
         char expanded[MAX_PATH];
         if (key.written[0] != '\0' && key.used[0] == '\0') {

@@ -28,7 +28,8 @@ std::string VersionText(const SideDetail& detail)
     return "version resource not read: the decision reads it from the path as written, and a "
            "pattern names no file (the match itself has " +
            (detail.matchHasVersion ? DescribeVersion(true, detail.matchVersion)
-                                   : std::string("none")) + ")";
+                                   : std::string("none")) +
+           ")";
 }
 
 unsigned CountMatches(const std::string& path)
@@ -76,8 +77,10 @@ std::string EmptyKeys(const AppEntry& entry)
     const struct {
         const char* key;
         const char* value;
-    } keys[] = {{kNameKey, entry.name}, {kSourceKey, entry.source},
-                {kDestinationKey, entry.destination}, {kSetupAppKey, entry.setupApp}};
+    } keys[] = {{kNameKey, entry.name},
+                {kSourceKey, entry.source},
+                {kDestinationKey, entry.destination},
+                {kSetupAppKey, entry.setupApp}};
     for (const auto& key : keys) {
         if (key.value[0] == '\0') {
             empty += (empty.empty() ? "" : ", ") + std::string(key.key);
@@ -127,10 +130,10 @@ std::string SideText(const char* label, const char* path, const char* written,
 std::string SetupText(const EntryResult& result)
 {
     const SetupForecast& setup = result.setup;
-    const char* label =
-        result.verdict != UpdateVerdict::LaunchSetup || result.inProgress ? "  setup       "
-        : setup.starts                                                     ? "  would start "
-                                                                           : "  would try   ";
+    const char* label = result.verdict != UpdateVerdict::LaunchSetup || result.inProgress
+                            ? "  setup       "
+                        : setup.starts ? "  would start "
+                                       : "  would try   ";
     std::string text = label + std::string(result.entry.setupApp) + "\n" +
                        WrittenText(result.written.setupApp, result.entry.setupApp);
     if (result.inProgress) {
@@ -218,11 +221,10 @@ EntryResult ExamineEntry(UINT n, const std::string& settingsPath, bool expand)
     FillDetail(result.entry.destination, result.evidence.destination, &result.destination);
     FillDetail(result.entry.source, result.evidence.source, &result.source);
     result.setup = ForecastSetupStart(result.entry.setupApp);
-    result.inProgress =
-        result.verdict == UpdateVerdict::LaunchSetup &&
-        ReadSkipRunningSetups(settingsPath.c_str()) != 0 &&
-        FindEarlierSetup(settingsPath.c_str(), result.entry.setupApp) ==
-            EarlierSetup::StillRunning;
+    result.inProgress = result.verdict == UpdateVerdict::LaunchSetup &&
+                        ReadSkipRunningSetups(settingsPath.c_str()) != 0 &&
+                        FindEarlierSetup(settingsPath.c_str(), result.entry.setupApp) ==
+                            EarlierSetup::StillRunning;
     return result;
 }
 
@@ -237,8 +239,8 @@ std::string DescribeStep(const EntryResult& result)
         return "step 2: Source not found";
     case DecidingStep::NoVersionResource: {
         auto side = [](const char* name, const SideDetail& detail) {
-            return name + std::string(detail.pattern ? " (a pattern, through which none is read)"
-                                                     : "");
+            return name +
+                   std::string(detail.pattern ? " (a pattern, through which none is read)" : "");
         };
         bool destinationNone = seen.destination.versionSize == 0;
         bool sourceNone = seen.source.versionSize == 0;
@@ -315,8 +317,8 @@ std::string EntryText(const EntryResult& result)
         text += "      its folder does not exist either: the setup program may not be able to "
                 "create it\n";
     }
-    text += SideText("Source      ", entry.source, result.written.source,
-                     result.evidence.source, result.source);
+    text += SideText("Source      ", entry.source, result.written.source, result.evidence.source,
+                     result.source);
     text += "  decided by  " + DescribeStep(result) + "\n";
     return text + SetupText(result);
 }
@@ -342,8 +344,8 @@ std::string EntryCsvRow(const EntryResult& result, unsigned long long longestWai
                ",,,," + wait;
     }
     const SetupForecast& setup = result.setup;
-    row += SideCsv(result.evidence.destination, result.destination) + "," +
-           CsvCell(entry.source) + "," + SideCsv(result.evidence.source, result.source) + ",";
+    row += SideCsv(result.evidence.destination, result.destination) + "," + CsvCell(entry.source) +
+           "," + SideCsv(result.evidence.source, result.source) + ",";
     return row + CsvCell(DescribeStep(result)) + "," + CsvCell(entry.setupApp) + "," +
            CsvCell(JoinArguments(setup.arguments, " ")) + "," + CsvCell(setup.program) + "," +
            (setup.starts ? "yes" : "no") + "," + CsvCell(setup.why) + wait;

@@ -12,14 +12,14 @@
 
 // What the report adds to the decision's evidence for one side, read after the decision.
 struct SideDetail {
-    std::string resolved;  // the file the search took ("" when not found or not looked at)
-    unsigned matches = 0;  // how many entries the search would return
+    std::string resolved;     // the file the search took ("" when not found or not looked at)
+    unsigned matches = 0;     // how many entries the search would return
     bool hasVersion = false;  // the version resource as the decision reads it
     DWORD version[4] = {0, 0, 0, 0};
-    bool pattern = false;  // '*' or '?' in the path: versions are not read through it
+    bool pattern = false;          // '*' or '?' in the path: versions are not read through it
     bool matchHasVersion = false;  // a pattern's match read as a file of its own
     DWORD matchVersion[4] = {0, 0, 0, 0};
-    std::string whyNotFound;  // searched and not found: the platform's reason
+    std::string whyNotFound;     // searched and not found: the platform's reason
     bool folderMissing = false;  // not found, and the folder it would be in is missing too
 };
 
@@ -27,7 +27,7 @@ struct EntryResult {
     UINT n = 0;
     AppEntry entry;    // the four keys as the pass uses them (expanded when ExpandVariables is on)
     AppEntry written;  // the four keys as the settings file gives them
-    bool expand = false;  // ExpandVariables is on
+    bool expand = false;     // ExpandVariables is on
     bool takesPart = false;  // all four keys non-empty
     UpdateVerdict verdict = UpdateVerdict::UpToDate;
     UpdateEvidence evidence{};

@@ -12,11 +12,11 @@
 constexpr uint64_t kSaneLogBytes = 256ull * 1024 * 1024;
 
 struct LogProbe {
-    bool opened = false;     // opened for writing as a run opens it (a plain file of one name)
-    uint64_t size = 0;       // its length in bytes
-    bool locked = false;     // another process kept its end locked for the whole wait
-    bool waited = false;     // the end was locked when first tried
-    DWORD waitedMs = 0;      // how long the check waited for it
+    bool opened = false;  // opened for writing as a run opens it (a plain file of one name)
+    uint64_t size = 0;    // its length in bytes
+    bool locked = false;  // another process kept its end locked for the whole wait
+    bool waited = false;  // the end was locked when first tried
+    DWORD waitedMs = 0;   // how long the check waited for it
 };
 
 // Opens `path` as a run does and tries the lock a run's line takes at the end, waiting at most

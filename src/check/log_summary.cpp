@@ -141,9 +141,9 @@ Moment LogSummary::LineMoment(std::string_view line)
     // Lines of one day share the date: only the time of day is read again.
     unsigned hour, minute, second;
     if (lastDateMoment_ != 0 && line.size() >= kTimestampLength &&
-        std::memcmp(line.data(), lastDate_, sizeof lastDate_) == 0 &&
-        Digits(line, 17, 2, &hour) && line[19] == ':' && Digits(line, 20, 2, &minute) &&
-        line[22] == ':' && Digits(line, 23, 2, &second)) {
+        std::memcmp(line.data(), lastDate_, sizeof lastDate_) == 0 && Digits(line, 17, 2, &hour) &&
+        line[19] == ':' && Digits(line, 20, 2, &minute) && line[22] == ':' &&
+        Digits(line, 23, 2, &second)) {
         return lastDateMoment_ + Moment{hour} * 10000u + Moment{minute} * 100u + second;
     }
     Moment moment = ParseTimestamp(line);
@@ -215,8 +215,9 @@ std::vector<LogSummary::Application> LogSummary::Applications() const
     for (const auto& item : pairs_) {
         const Pair& pair = item.second;
         if (IsReinstallLoop(pair.sinceMaster)) {
-            sorted[std::string(names_.Name(static_cast<uint32_t>(item.first >> 32)))].loops.push_back(
-                {std::string(names_.Name(static_cast<uint32_t>(item.first))), pair.sinceMaster});
+            sorted[std::string(names_.Name(static_cast<uint32_t>(item.first >> 32)))]
+                .loops.push_back({std::string(names_.Name(static_cast<uint32_t>(item.first))),
+                                  pair.sinceMaster});
         }
     }
     std::vector<Application> applications;
@@ -270,8 +271,7 @@ LogSummary::BusiestHour LogSummary::Busiest() const
     return busiest;
 }
 
-LogReading SummariseLog(const std::string& path, unsigned long long capBytes,
-                        LogSummary* summary)
+LogReading SummariseLog(const std::string& path, unsigned long long capBytes, LogSummary* summary)
 {
     LogReading reading;
     unsigned long long size = 0;
@@ -306,8 +306,8 @@ LogReading SummariseLog(const std::string& path, unsigned long long capBytes,
     // A log that grows while it is read is read to the bound it had when opened.
     while (total < capBytes &&
            (got = std::fread(block.get(), 1,
-                             static_cast<size_t>(std::min<unsigned long long>(
-                                 kReadBlock, capBytes - total)),
+                             static_cast<size_t>(std::min<unsigned long long>(kReadBlock,
+                                                                              capBytes - total)),
                              file)) > 0) {
         total += got;
         const char* at = block.get();
@@ -352,8 +352,7 @@ std::string LogSummaryText(const std::string& path, const LogSummary& summary)
                 CountedText(application.launches, "launch", "launches") + " on " +
                 CountedText(application.computers, "computer", "computers") + " by " +
                 CountedText(application.users, "user", "users") + ", first " +
-                FormatMoment(application.first) + ", last " + FormatMoment(application.last) +
-                "\n";
+                FormatMoment(application.first) + ", last " + FormatMoment(application.last) + "\n";
         text += application.master != 0
                     ? "    master last written " + FormatMoment(application.master) + "\n"
                     : "    master not found in the settings file: re-install loops not judged\n";
@@ -383,10 +382,10 @@ std::string LogSummaryCsv(const LogSummary& summary)
             continue;
         }
         csv += CsvCell(application.name) + "," + std::to_string(application.launches) + "," +
-               std::to_string(application.computers) + "," +
-               std::to_string(application.users) + "," + FormatMoment(application.first) +
-               "," + FormatMoment(application.last) + "," + FormatMoment(application.master) +
-               "," + std::to_string(application.loops.size()) + "\r\n";
+               std::to_string(application.computers) + "," + std::to_string(application.users) +
+               "," + FormatMoment(application.first) + "," + FormatMoment(application.last) + "," +
+               FormatMoment(application.master) + "," + std::to_string(application.loops.size()) +
+               "\r\n";
     }
     return csv;
 }

@@ -108,7 +108,7 @@ private:
     NameTable tails_;
     std::vector<LineTail> tailRecords_;  // by the tail's number in tails_
     std::unordered_map<uint32_t, Tally> tallies_;
-    std::unordered_map<uint64_t, Pair> pairs_;  // (application, computer)
+    std::unordered_map<uint64_t, Pair> pairs_;          // (application, computer)
     std::unordered_map<uint64_t, unsigned> perMinute_;  // YYYYMMDDhhmm: launches
     uint64_t lastMinute_ = 0;
     unsigned* lastMinuteCount_ = nullptr;
@@ -119,7 +119,7 @@ private:
 // What reading the log came to.
 struct LogReading {
     bool read = false;
-    std::string why;        // when not read: cannot be opened, not a regular file, too large
+    std::string why;  // when not read: cannot be opened, not a regular file, too large
     bool capReached = false;
 };
 
@@ -128,8 +128,7 @@ constexpr unsigned long long kDefaultLogCapMiB = 1024;
 
 // Streams the log at `path` into `summary`, in bounded lines. A file larger than `capBytes`
 // is not read.
-LogReading SummariseLog(const std::string& path, unsigned long long capBytes,
-                        LogSummary* summary);
+LogReading SummariseLog(const std::string& path, unsigned long long capBytes, LogSummary* summary);
 
 std::string LogSummaryText(const std::string& path, const LogSummary& summary);
 // One row per application, with a header row (RFC 4180).

@@ -111,8 +111,7 @@ private:
             at_ += 2;
             std::string name = Name();
             SkipBlanks();
-            if (open_.empty() || open_.back() != name || at_ >= text_.size() ||
-                text_[at_] != '>') {
+            if (open_.empty() || open_.back() != name || at_ >= text_.size() || text_[at_] != '>') {
                 return false;
             }
             open_.pop_back();

@@ -4,17 +4,17 @@
 #include <string>
 
 enum class ExecutionLevel {
-    Unstated,              // no requestedExecutionLevel element
+    Unstated,  // no requestedExecutionLevel element
     AsInvoker,
     HighestAvailable,
     RequireAdministrator,
-    Unknown,               // an element whose level Windows does not know
+    Unknown,  // an element whose level Windows does not know
 };
 
 struct ManifestReading {
     bool wellFormed = false;  // XML that the system's manifest parser can take
     ExecutionLevel level = ExecutionLevel::Unstated;
-    std::string levelText;    // the level attribute as written
+    std::string levelText;  // the level attribute as written
 };
 
 // Reads the manifest's bytes (UTF-8, with or without a byte-order mark, or UTF-16 LE with

@@ -11,7 +11,8 @@
 void SetMastersFromSettings(const std::string& settingsPath, LogSummary* summary)
 {
     const char* path = settingsPath.c_str();
-    UINT last = LastEntryToExamine(GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, path), path);
+    UINT last = LastEntryToExamine(GetPrivateProfileIntA(kQuorvelSection, kCountKey, 0, path),
+                                   path);
     std::map<std::string, Moment> masters;
     for (UINT n = 1; n != 0 && n <= last; ++n) {
         AppEntry entry;

@@ -40,7 +40,8 @@ std::string FormatMoment(Moment moment)
                   static_cast<unsigned>(moment / 100000000u % 100u),
                   static_cast<unsigned>(moment / 1000000u % 100u),
                   static_cast<unsigned>(moment / 10000u % 100u),
-                  static_cast<unsigned>(moment / 100u % 100u), static_cast<unsigned>(moment % 100u));
+                  static_cast<unsigned>(moment / 100u % 100u),
+                  static_cast<unsigned>(moment % 100u));
     return text;
 }
 
@@ -56,8 +57,7 @@ Moment MomentFromText(std::string_view text)
         !Digits(text, 5, 2, &month) || text[7] != '-' || !Digits(text, 8, 2, &day) ||
         text[10] != ' ' || !Digits(text, 11, 2, &hour) || text[13] != ':' ||
         !Digits(text, 14, 2, &minute) || text[16] != ':' || !Digits(text, 17, 2, &second) ||
-        month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        second > 59) {
+        month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
         return 0;
     }
     return ((((Moment{year} * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 +

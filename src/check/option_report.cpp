@@ -40,7 +40,9 @@ const char kSplitHint[] = "; an unquoted '/' starts a new switch, so a path hold
 // `where` names the line for a single line's replay; otherwise each step's origin names it.
 class ReportSink final : public SwitchSink {
 public:
-    ReportSink(OptionReport* report, std::string where) : report_(report), where_(std::move(where)) {}
+    ReportSink(OptionReport* report, std::string where) : report_(report), where_(std::move(where))
+    {
+    }
 
     void Take(const SwitchStep& step) override
     {
@@ -114,7 +116,8 @@ private:
             break;
         case SwitchFault::UnknownSwitch:
             report_->refusedWhy = "not a switch of the log-on program (it knows /log, /ini and "
-                                  "/install)" + std::string(afterPath ? kSplitHint : "");
+                                  "/install)" +
+                                  std::string(afterPath ? kSplitHint : "");
             break;
         }
     }

@@ -20,8 +20,9 @@ ProgramManifest ReadProgramManifest(const std::string& path)
     }
     manifest.state = ManifestState::None;
     manifest.is32Bit = !*pe32Plus;
-    std::optional<ResourceData> resource =
-        layout ? FindResourceData(file, *layout, kManifestType, 1) : std::nullopt;
+    std::optional<ResourceData> resource = layout
+                                               ? FindResourceData(file, *layout, kManifestType, 1)
+                                               : std::nullopt;
     if (!resource) {
         return manifest;
     }

@@ -83,13 +83,16 @@ private:
         std::string whole = WholePathEndingAt(i);
         *text += "      " + entry + ": " +
                  (whole.empty() ? "no such file" : "the end of " + whole) + "\n";
-        findings->problems.push_back(
-            {kRunLine, whole.empty() ? "its entry " + entry + " names no existing file: it "
-                                       "starts nothing"
-                                     : "its entries from " + entries_[pieceStart_].text +
-                                           " to " + entry + " are the pieces of " + whole +
-                                           ", a path with a blank or a comma, which the run "
-                                           "line cannot hold: " + StartWithoutRunLine()});
+        findings->problems.push_back({kRunLine,
+                                      whole.empty()
+                                          ? "its entry " + entry +
+                                                " names no existing file: it "
+                                                "starts nothing"
+                                          : "its entries from " + entries_[pieceStart_].text +
+                                                " to " + entry + " are the pieces of " + whole +
+                                                ", a path with a blank or a comma, which the run "
+                                                "line cannot hold: " +
+                                                StartWithoutRunLine()});
         return false;
     }
 
@@ -127,7 +130,8 @@ private:
                 *text += "      " + entries_[i].text + ": a fragment of " + program_ + "\n";
                 findings->problems.push_back(
                     {kRunLine, "its entry " + entries_[i].text + " is a fragment left of " +
-                                   program_ + ", whose blank or comma the run line cannot hold: "
+                                   program_ +
+                                   ", whose blank or comma the run line cannot hold: "
                                    "remove it"});
             }
         }
@@ -183,7 +187,8 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         }
     } else if (!program.empty() && !WhyNoLogOnEntry(program).empty()) {
         unstartable = "the program's path cannot stand in an autostart entry exactly (" +
-                      WhyNoLogOnEntry(program) + "): /install writes none, so nothing starts "
+                      WhyNoLogOnEntry(program) +
+                      "): /install writes none, so nothing starts "
                       "it at log-on; ";
     }
     if (!unstartable.empty()) {
@@ -191,9 +196,9 @@ RegistrationReport ReportRegistration(const OptionReport& options, const std::st
         (asked ? report.findings.problems : report.findings.notes).push_back(finding);
     }
     if (!started) {
-        report.findings.notes.push_back(
-            {"registration", "nothing starts " + name + " at log-on for this user: run " + name +
-                                 " /install as the user"});
+        report.findings.notes.push_back({"registration", "nothing starts " + name +
+                                                             " at log-on for this user: run " +
+                                                             name + " /install as the user"});
     }
     report.text += std::string("  at log-on      ") +
                    (started ? "started for this user\n" : "nothing starts it for this user\n");

@@ -3,8 +3,8 @@
 #include "check/check_platform.h"
 #include "check/manifest_text.h"
 #include "check/text_format.h"
-#include "text/ascii_case.h"
 #include "platform/win32.h"
+#include "text/ascii_case.h"
 
 namespace {
 
@@ -55,13 +55,16 @@ void ForecastManifest(const std::string& program, bool machinePass, RightsFindin
     switch (reading.level) {
     case ExecutionLevel::RequireAdministrator:
         if (!machinePass) {
-            found->problems.push_back(program + " needs administrator rights "
+            found->problems.push_back(program +
+                                      " needs administrator rights "
                                       "(requireAdministrator): a standard user's run cannot "
-                                      "start it (error 740); " + std::string(kMachinePassFix));
+                                      "start it (error 740); " +
+                                      std::string(kMachinePassFix));
         }
         return;
     case ExecutionLevel::HighestAvailable:
-        found->notes.push_back(program + " asks for the highest rights available "
+        found->notes.push_back(program +
+                               " asks for the highest rights available "
                                "(highestAvailable): " +
                                (machinePass ? std::string("the machine pass has them all")
                                             : "a standard user's run starts it with standard "
@@ -77,8 +80,11 @@ void ForecastManifest(const std::string& program, bool machinePass, RightsFindin
     std::string word = InstallerWord(program);
     if (!machinePass && manifest.is32Bit && !word.empty()) {
         found->notes.push_back(
-            program + " is a 32-bit program whose manifest does not say which rights it needs, "
-            "and its name holds \"" + word + "\": where installer detection is on (the Windows "
+            program +
+            " is a 32-bit program whose manifest does not say which rights it needs, "
+            "and its name holds \"" +
+            word +
+            "\": where installer detection is on (the Windows "
             "default outside a domain), Windows takes it for an installer and asks for "
             "administrator rights, so a standard user's run cannot start it (error 740); " +
             kMachinePassFix + ", or give it a manifest that asks asInvoker");

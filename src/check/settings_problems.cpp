@@ -7,9 +7,9 @@
 #include "check/entry_report.h"
 #include "check/log_probe.h"
 #include "check/text_format.h"
-#include "text/ascii_case.h"
 #include "core/settings_names.h"
 #include "core/skip_running_setting.h"
+#include "text/ascii_case.h"
 #include "text/windows_command_line.h"
 #include "update/expand_variables.h"
 
@@ -45,10 +45,7 @@ public:
     {
         findings_.problems.push_back(At(line, text));
     }
-    void Note(unsigned line, const std::string& text)
-    {
-        findings_.notes.push_back(At(line, text));
-    }
+    void Note(unsigned line, const std::string& text) { findings_.notes.push_back(At(line, text)); }
     Findings Take() { return std::move(findings_); }
 
 private:
@@ -66,7 +63,8 @@ private:
 bool MeantEntryNumber(const std::string& name, unsigned long long* n)
 {
     const size_t prefix = sizeof kEntrySectionPrefix - 1;
-    if (name.size() <= prefix || !EqualIgnoringAsciiCase(name.substr(0, prefix), kEntrySectionPrefix)) {
+    if (name.size() <= prefix ||
+        !EqualIgnoringAsciiCase(name.substr(0, prefix), kEntrySectionPrefix)) {
         return false;
     }
     std::string digits;
@@ -92,14 +90,16 @@ void CheckSectionName(const IniSection& section, FindingList* findings)
         return;
     }
     std::string number = std::to_string(n);
-    findings->Add(section.line, n == 0 ? "[" + section.name + "] is never read: entries are "
-                                                                "numbered from 1"
+    findings->Add(section.line, n == 0 ? "[" + section.name +
+                                             "] is never read: entries are "
+                                             "numbered from 1"
                                        : "[" + section.name + "] is not read as entry " + number +
                                              ": the pass reads entry " + number +
                                              " from a section named [App" + number + "]");
 }
 
-// Count, Delay, SpreadSeconds and SkipRunningSetups: written negative, beyond 32 bits or not as a plain number.
+// Count, Delay, SpreadSeconds and SkipRunningSetups: written negative, beyond 32 bits or not as a
+// plain number.
 void CheckNumber(const IniKey& key, UINT readAs, FindingList* problems)
 {
     const std::string& text = key.value;
@@ -121,8 +121,10 @@ void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
         const IniKey& key = section.keys[i];
         const IniKey* first = FindKey(section, key.name);
         if (first != &key) {
-            problems->Add(key.line, key.name + " again in [" + section.name + "]: the first, at "
-                                    "line " + std::to_string(first->line) + ", wins");
+            problems->Add(key.line, key.name + " again in [" + section.name +
+                                        "]: the first, at "
+                                        "line " +
+                                        std::to_string(first->line) + ", wins");
             continue;
         }
         bool isKnown = std::any_of(known.begin(), known.end(), [&](const std::string& name) {
@@ -131,7 +133,7 @@ void CheckKeys(const IniSection& section, const std::vector<std::string>& known,
         if (!isKnown) {
             std::string nearest = NearestKey(key.name, known);
             problems->Add(key.line, key.name + " in [" + section.name + "] is never read" +
-                                    (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
+                                        (nearest.empty() ? "" : "; did you mean " + nearest + "?"));
         }
     }
 }
@@ -150,8 +152,10 @@ void CheckReportFolder(const IniKey& key, FindingList* problems)
     } else if (!FolderExists(folder)) {
         problems->Add(key.line, "ReportFolder " + folder + " does not exist here" + dropped);
     } else if (!CanCreateIn(folder)) {
-        problems->Add(key.line, "ReportFolder " + folder + ": this user cannot create a file "
-                                "in it" + dropped);
+        problems->Add(key.line, "ReportFolder " + folder +
+                                    ": this user cannot create a file "
+                                    "in it" +
+                                    dropped);
     }
 }
 
@@ -161,14 +165,16 @@ void CheckPath(const IniSection& section, const IniKey& key, const std::string& 
 {
     std::string named = key.name + " in [" + section.name + "]";
     if (IsForeignWindowsPath(path)) {
-        findings->Add(key.line, named + " is a Windows path: here " + path + " names a file of "
-                                "that name in the current folder (" + LogonCurrentFolder() + ")");
+        findings->Add(key.line, named + " is a Windows path: here " + path +
+                                    " names a file of "
+                                    "that name in the current folder (" +
+                                    LogonCurrentFolder() + ")");
     } else if (!IsAbsolutePath(path)) {
         std::string text = named + " " + relative + ": it is taken from the current folder (" +
                            LogonCurrentFolder() + ")";
         if (LowerAsciiText(key.name) == "setupapp" && CheckRunsAsSystemAccount()) {
             findings->Add(key.line, text + ", and whoever can write there runs a program as "
-                                    "root or SYSTEM: give the program's full path");
+                                           "root or SYSTEM: give the program's full path");
         } else {
             findings->Note(key.line, text);
         }
@@ -211,8 +217,8 @@ void CheckEntry(const IniSection& section, bool expand, FindingList* problems)
         }
     }
     if (!empty.empty()) {
-        problems->Add(section.line, "[" + section.name + "] has no " + empty +
-                                    ": the entry is skipped");
+        problems->Add(section.line,
+                      "[" + section.name + "] has no " + empty + ": the entry is skipped");
     }
     CheckEntryPaths(section, expand, problems);
 }
@@ -229,7 +235,7 @@ void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLi
         highest = std::max(highest, n);
         if (n > count) {
             problems->Add(section.line, "[" + section.name + "] is beyond Count=" +
-                                        std::to_string(count) + ": it is never examined");
+                                            std::to_string(count) + ": it is never examined");
         }
     }
     std::vector<UINT> present = EntriesWithSection(count, scan);
@@ -239,20 +245,24 @@ void CheckSectionsAgainstCount(const IniScan& scan, UINT count, unsigned countLi
     UINT expected = 1;
     for (UINT n : present) {
         for (; expected < n && listed < kMissingListed; ++expected, ++listed) {
-            problems->Add(countLine, "[App" + std::to_string(expected) + "] is missing below "
-                                     "Count=" + std::to_string(count) + ": the entry is skipped");
+            problems->Add(countLine, "[App" + std::to_string(expected) +
+                                         "] is missing below "
+                                         "Count=" +
+                                         std::to_string(count) + ": the entry is skipped");
         }
         expected = n + 1;
     }
     if (missing > listed) {
         problems->Add(countLine, std::to_string(missing - listed) +
-                                 " further [AppN] sections are missing below Count");
+                                     " further [AppN] sections are missing below Count");
     }
     if (count > highest) {
-        problems->Add(countLine, "Count=" + std::to_string(count) + " but the highest [AppN] "
-                                 "section is " + std::to_string(highest) + ": entries " +
-                                 std::to_string(highest + 1ull) + " to " + std::to_string(count) +
-                                 " have no section");
+        problems->Add(countLine, "Count=" + std::to_string(count) +
+                                     " but the highest [AppN] "
+                                     "section is " +
+                                     std::to_string(highest) + ": entries " +
+                                     std::to_string(highest + 1ull) + " to " +
+                                     std::to_string(count) + " have no section");
     }
 }
 
@@ -299,8 +309,9 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
         });
         if (first != seen.end()) {
             problems.Add(section.line, "[" + section.name + "] again: the first, at line " +
-                                       std::to_string((*first)->line) + ", wins and this one is "
-                                       "never read");
+                                           std::to_string((*first)->line) +
+                                           ", wins and this one is "
+                                           "never read");
             continue;
         }
         seen.push_back(&section);
@@ -316,8 +327,8 @@ Findings FindSettingsProblems(const std::string& settingsPath, const IniScan& sc
             if (delayKey != nullptr) {
                 CheckNumber(*delayKey, delay, &problems);
                 if (delay > kDayOfMinutes) {
-                    problems.Add(delayKey->line, "Delay=" + std::to_string(delay) +
-                                                 " minutes is more than a day");
+                    problems.Add(delayKey->line,
+                                 "Delay=" + std::to_string(delay) + " minutes is more than a day");
                 }
             }
             if (const IniKey* spreadKey = FindKey(section, kSpreadSecondsKey)) {
@@ -366,12 +377,15 @@ void FindLogProbeProblems(const std::string& log, std::vector<Finding>* problems
                          std::to_string(probe.waitedMs % 1000 / 100) + " s";
     if (probe.locked) {
         problems->push_back({log, "another process keeps the log's end locked: the check "
-                                  "waited " + waited + ", as long as a run waits in all, and "
-                                  "a run now drops its lines. Find the holder (fuser, lsof, "
-                                  "or the share's open files)"});
+                                  "waited " +
+                                      waited +
+                                      ", as long as a run waits in all, and "
+                                      "a run now drops its lines. Find the holder (fuser, lsof, "
+                                      "or the share's open files)"});
     } else if (probe.waited) {
         problems->push_back({log, "the log's end was locked by another process: the check "
-                                  "waited " + waited + " before it was free"});
+                                  "waited " +
+                                      waited + " before it was free"});
     }
 }
 
@@ -423,9 +437,11 @@ Findings FindFileProblems(const OptionReport& options, bool settingsReadable, bo
         }
     } else if (!CanCreateIn(folder)) {
         problems.push_back({log, "the log does not exist yet, and this user cannot create a file "
-                                 "in its folder " + folder + ": no line is written. Name a log "
-                                 "in a folder every user may write (/log= in the options "
-                                 "file)"});
+                                 "in its folder " +
+                                     folder +
+                                     ": no line is written. Name a log "
+                                     "in a folder every user may write (/log= in the options "
+                                     "file)"});
     } else {
         sharing = LogSharing(log, false);
     }

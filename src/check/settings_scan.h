@@ -22,9 +22,9 @@ struct IniSection {
 
 struct IniScan {
     bool utf8Mark = false;
-    std::vector<unsigned> nulLines;      // lines holding a NUL byte
-    std::vector<unsigned> unreadLines;   // neither section, key, comment nor blank
-    std::vector<IniSection> sections;    // in file order, duplicates kept
+    std::vector<unsigned> nulLines;     // lines holding a NUL byte
+    std::vector<unsigned> unreadLines;  // neither section, key, comment nor blank
+    std::vector<IniSection> sections;   // in file order, duplicates kept
 };
 
 IniScan ScanSettingsText(const std::string& bytes);

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "check/check_platform.h"
+#include "check/mode_text-posix.h"
 #include "platform/posix/process/program_arguments.h"
 #include "platform/posix/process/program_search.h"
-#include "check/mode_text-posix.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
     const std::string& path = found.path;
     switch (found.outcome) {
     case ExecOutcome::Runs:
-        return found.lineEndsInCr ? path + " ends its interpreter line in a carriage return "
-                                           "(saved with Windows line ends), which " +
-                                        found.interpreter + " receives as an argument" +
-                                        kLineEndFix
+        return found.lineEndsInCr ? path +
+                                        " ends its interpreter line in a carriage return "
+                                        "(saved with Windows line ends), which " +
+                                        found.interpreter + " receives as an argument" + kLineEndFix
                                   : "";
     case ExecOutcome::RunsThroughShell:
         return "";
@@ -35,8 +35,8 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
     case ExecOutcome::Missing:
         if (name.find('/') == std::string::npos) {
             const char* searched = std::getenv("PATH");
-            return "no folder of PATH (" + std::string(searched ? searched : "unset") +
-                   ") holds " + name;
+            return "no folder of PATH (" + std::string(searched ? searched : "unset") + ") holds " +
+                   name;
         }
         return path + " does not exist";
     case ExecOutcome::NoAccess:
@@ -46,7 +46,8 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
     case ExecOutcome::NotRegular:
         return path + " is not a regular file";
     case ExecOutcome::NotExecutable:
-        return path + " is not executable (mode " + ModeText(found.mode) + "): allow it with "
+        return path + " is not executable (mode " + ModeText(found.mode) +
+               "): allow it with "
                "chmod +x, or name its interpreter first";
     case ExecOutcome::InterpreterMissing:
         return path + " is a script whose interpreter line names " + found.interpreter +
@@ -56,9 +57,10 @@ std::string FaultWords(const std::string& name, const ExecForecast& found)
                ", which this user cannot run";
     case ExecOutcome::InterpreterEndsInCr: {
         std::string shown = found.interpreter.substr(0, found.interpreter.find('\r'));
-        return path + " ends its interpreter line in a carriage return (saved with Windows "
-                      "line ends), so it names \"" + shown + "\\r\", which does not exist" +
-               kLineEndFix;
+        return path +
+               " ends its interpreter line in a carriage return (saved with Windows "
+               "line ends), so it names \"" +
+               shown + "\\r\", which does not exist" + kLineEndFix;
     }
     }
     return "";
@@ -72,8 +74,10 @@ std::string RelativeSearchWords()
         words += (words.empty() ? "" : ", ") +
                  (folder.empty() ? std::string("an empty entry") : "\"" + folder + "\"");
     }
-    return words.empty() ? "" : "PATH holds " + words + ", which stand for folders relative "
-                                "to the current one";
+    return words.empty() ? ""
+                         : "PATH holds " + words +
+                               ", which stand for folders relative "
+                               "to the current one";
 }
 
 }  // namespace
@@ -85,7 +89,8 @@ SetupForecast ForecastSetupStart(const std::string& commandLine)
     forecast.plantable = posix::process::PlantableFirstWord(commandLine);
     if (forecast.arguments.empty() && !forecast.plantable.empty()) {
         forecast.why = "a run as root starts no unquoted program path with a blank, since "
-                       "another user could create " + forecast.plantable + ": quote the program";
+                       "another user could create " +
+                       forecast.plantable + ": quote the program";
         return forecast;
     }
     if (forecast.arguments.empty() || forecast.arguments[0].empty()) {
@@ -107,5 +112,3 @@ SetupForecast ForecastSetupStart(const std::string& commandLine)
     }
     return forecast;
 }
-
-

@@ -49,9 +49,8 @@ std::string SvgOpen(const std::string& id, int width, int height, const std::str
 {
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" id=\"" + id +
            "\" aria-label=\"" + HtmlText(title) + "\" viewBox=\"0 0 " + std::to_string(width) +
-           " " + std::to_string(height) + "\" width=\"" + std::to_string(width) +
-           "\" height=\"" + std::to_string(height) + "\"><title>" + HtmlText(title) +
-           "</title>";
+           " " + std::to_string(height) + "\" width=\"" + std::to_string(width) + "\" height=\"" +
+           std::to_string(height) + "\"><title>" + HtmlText(title) + "</title>";
 }
 
 std::string Rect(double x, double y, double width, double height, const char* fill,
@@ -68,8 +67,7 @@ std::string SvgText(double x, double y, const std::string& text, const char* anc
 {
     char head[120];
     std::snprintf(head, sizeof head,
-                  "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"%s\">", x, y,
-                  anchor);
+                  "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"%s\">", x, y, anchor);
     return head + HtmlText(text) + "</text>";
 }
 
@@ -77,9 +75,8 @@ std::string StateKey()
 {
     std::string key = "<p class=\"key\">";
     for (size_t state = 0; state < kSiteStates; ++state) {
-        key += std::string("<span><b aria-hidden=\"true\" style=\"color:") +
-               kStateColours[state] + "\">&#9632;</b> " +
-               SiteStateWord(static_cast<SiteState>(state)) + "</span>";
+        key += std::string("<span><b aria-hidden=\"true\" style=\"color:") + kStateColours[state] +
+               "\">&#9632;</b> " + SiteStateWord(static_cast<SiteState>(state)) + "</span>";
     }
     return key + "</p>";
 }
@@ -90,8 +87,9 @@ std::string StateBar(const SiteApplication& application, const std::string& id)
     for (unsigned count : application.counts) {
         total += count;
     }
-    std::string svg = SvgOpen(id, 240, 18, application.name + ": computers by state, " +
-                                               Number(total) + " in all");
+    std::string svg = SvgOpen(id, 240, 18,
+                              application.name + ": computers by state, " + Number(total) +
+                                  " in all");
     double x = 0;
     for (size_t state = 0; state < kSiteStates && total != 0; ++state) {
         double width = 240.0 * application.counts[state] / total;
@@ -113,8 +111,7 @@ std::string ApplicationTables(const Site& site)
                                     "master written"}) +
                          "<tbody>";
     std::string versions = "<table><caption>Computers by installed version</caption>" +
-                           HeaderRow({"application", "installed version", "computers"}) +
-                           "<tbody>";
+                           HeaderRow({"application", "installed version", "computers"}) + "<tbody>";
     for (size_t i = 0; i < site.applications.size(); ++i) {
         const SiteApplication& application = site.applications[i];
         states += "<tr><th scope=\"row\">" + HtmlText(application.name) + "</th><td>" +
@@ -168,21 +165,22 @@ std::string DayChart(const SiteApplication& application, size_t index,
     double slot = width / static_cast<double>(days);
     std::string id = "days" + std::to_string(index);
     std::string svg = SvgOpen(id, static_cast<int>(width), static_cast<int>(height),
-                              application.name + ": launches per day, " +
-                                  FormatDay(firstDay) + " to " + FormatDay(lastDay) +
-                                  ", at most " + Number(most) + " a day");
+                              application.name + ": launches per day, " + FormatDay(firstDay) +
+                                  " to " + FormatDay(lastDay) + ", at most " + Number(most) +
+                                  " a day");
     for (const auto& day : application.perDay) {
         double x = slot * static_cast<double>(DaysBetween(Moment{firstDay} * 1000000u,
                                                           Moment{day.first} * 1000000u));
         double barHeight = (height - top - bottom) * static_cast<double>(day.second) /
                            static_cast<double>(most);
-        svg += Rect(x, height - bottom - barHeight, std::max(slot - 1, 1.0), barHeight,
-                    "#1565c0", FormatDay(day.first) + ": " + Number(day.second) + " launches");
+        svg += Rect(x, height - bottom - barHeight, std::max(slot - 1, 1.0), barHeight, "#1565c0",
+                    FormatDay(day.first) + ": " + Number(day.second) + " launches");
     }
     if (application.master != 0 && DayOf(application.master) >= firstDay &&
         DayOf(application.master) <= lastDay) {
         double x = slot * static_cast<double>(DaysBetween(Moment{firstDay} * 1000000u,
-                                                          application.master)) + slot / 2;
+                                                          application.master)) +
+                   slot / 2;
         char line[160];
         std::snprintf(line, sizeof line,
                       "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#c62828\" "
@@ -211,18 +209,19 @@ std::string BusiestHourChart(const Site& site)
     }
     std::string svg = SvgOpen("busiest", 640, 150,
                               "Launches per minute in the busiest hour, " + hour + ": " +
-                                  Number(busiest.launches) + " in all, at most " +
-                                  Number(most) + " in one minute");
+                                  Number(busiest.launches) + " in all, at most " + Number(most) +
+                                  " in one minute");
     for (size_t minute = 0; minute < 60; ++minute) {
         double barHeight = 114.0 * busiest.perMinute[minute] / most;
-        svg += Rect(static_cast<double>(minute) * 640.0 / 60, 130 - barHeight, 640.0 / 60 - 1, barHeight, "#6a1b9a",
+        svg += Rect(static_cast<double>(minute) * 640.0 / 60, 130 - barHeight, 640.0 / 60 - 1,
+                    barHeight, "#6a1b9a",
                     ":" + std::string(minute < 10 ? "0" : "") + std::to_string(minute) + " " +
                         Number(busiest.perMinute[minute]) + " launches");
     }
     svg += SvgText(0, 146, hour) + SvgText(640, 146, "+59 min", "end") + "</svg>";
     return svg + "<p>" + Number(busiest.launches) + " launches in the busiest hour, " + hour +
-           "; at most " + Number(most) + " in one minute. SpreadSeconds in force: " +
-           Number(site.spreadSeconds) +
+           "; at most " + Number(most) +
+           " in one minute. SpreadSeconds in force: " + Number(site.spreadSeconds) +
            (site.spreadSeconds == 0 ? " (no spread: workstations that log on together reach "
                                       "the share together)."
                                     : ".") +
@@ -265,8 +264,8 @@ std::string ComputerTables(const Site& site)
             ++staleCount;
             stale += "<tr>" + Cell(computer.name) + Cell(FormatMoment(computer.lastSeen)) + "</tr>";
         }
-        all += "<tr>" + Cell(computer.name) + Cell(FormatMoment(computer.lastSeen)) +
-               Cell(users) + "</tr>";
+        all += "<tr>" + Cell(computer.name) + Cell(FormatMoment(computer.lastSeen)) + Cell(users) +
+               "</tr>";
     }
     stale += staleCount == 0 ? "<tr><td colspan=\"2\">none</td></tr>" : "";
     all += site.computers.empty() ? "<tr><td colspan=\"3\">none</td></tr>" : "";
@@ -299,12 +298,12 @@ std::string Sources(const Site& site)
 {
     std::string html = "<p>" + Number(site.reports) + " pass reports from " +
                        HtmlText(site.reportFolder) + "; ";
-    html += site.logRead ? "the install log " + HtmlText(site.logPath) + " (" +
-                               Number(site.launches) + " launches)"
-                         : "no install log" + (site.logWhy.empty()
-                                                   ? std::string()
-                                                   : " (" + HtmlText(site.logPath) + ": " +
-                                                         HtmlText(site.logWhy) + ")");
+    html += site.logRead
+                ? "the install log " + HtmlText(site.logPath) + " (" + Number(site.launches) +
+                      " launches)"
+                : "no install log" + (site.logWhy.empty() ? std::string()
+                                                          : " (" + HtmlText(site.logPath) + ": " +
+                                                                HtmlText(site.logWhy) + ")");
     html += ". Made " + FormatMoment(site.now) + " by quorvel-check " + QUORVEL_VERSION_TEXT +
             ".</p>";
     html += "<p class=\"claim\">Reports are what the workstations claim: anyone who can write "
@@ -330,7 +329,11 @@ std::string HtmlText(const std::string& text)
     std::string html;
     for (size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        size_t length = c < 0x80         ? 1
+                        : (c >> 5) == 6  ? 2
+                        : (c >> 4) == 14 ? 3
+                        : (c >> 3) == 30 ? 4
+                                         : 0;
         bool valid = length != 0 && i + length <= text.size();
         for (size_t k = 1; valid && k < length; ++k) {
             valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
@@ -341,12 +344,23 @@ std::string HtmlText(const std::string& text)
             continue;
         }
         switch (c) {
-        case '&': html += "&amp;"; break;
-        case '<': html += "&lt;"; break;
-        case '>': html += "&gt;"; break;
-        case '"': html += "&quot;"; break;
-        case '\'': html += "&#39;"; break;
-        default: html.append(text, i, length);
+        case '&':
+            html += "&amp;";
+            break;
+        case '<':
+            html += "&lt;";
+            break;
+        case '>':
+            html += "&gt;";
+            break;
+        case '"':
+            html += "&quot;";
+            break;
+        case '\'':
+            html += "&#39;";
+            break;
+        default:
+            html.append(text, i, length);
         }
         i += length;
     }
@@ -375,10 +389,10 @@ std::string SitePage(const Site& site)
     for (size_t i = 0; i < site.applications.size(); ++i) {
         html += DayChart(site.applications[i], i, LoggedDays(site));
     }
-    html += "</section>\n<section><h2>Failures by reason, with the fix</h2>" +
-            FailureTable(site) + "</section>\n<section><h2>Computers</h2>" +
-            ComputerTables(site) + "</section>\n<section><h2>Re-install loops</h2>" +
-            LoopTable(site) + "</section>\n<section><h2>The busiest hour</h2>" +
-            BusiestHourChart(site) + "</section>\n</main>\n</body>\n</html>\n";
+    html += "</section>\n<section><h2>Failures by reason, with the fix</h2>" + FailureTable(site) +
+            "</section>\n<section><h2>Computers</h2>" + ComputerTables(site) +
+            "</section>\n<section><h2>Re-install loops</h2>" + LoopTable(site) +
+            "</section>\n<section><h2>The busiest hour</h2>" + BusiestHourChart(site) +
+            "</section>\n</main>\n</body>\n</html>\n";
     return html;
 }

@@ -44,4 +44,3 @@ int ReportSite(const CheckRequest& request, const OptionReport& options, std::st
     *out += request.csv ? SiteCsv(site) : SiteText(site);
     return status;
 }
-

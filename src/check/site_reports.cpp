@@ -12,9 +12,26 @@
 namespace {
 
 enum Column {
-    kFormat, kProgram, kPassStart, kPassEnd, kComputer, kUser, kSettings, kRow, kEntry, kName,
-    kVerdict, kReason, kStep, kDestinationVersion, kDestinationWritten, kSourceVersion,
-    kSourceWritten, kStart, kStartError, kColumns
+    kFormat,
+    kProgram,
+    kPassStart,
+    kPassEnd,
+    kComputer,
+    kUser,
+    kSettings,
+    kRow,
+    kEntry,
+    kName,
+    kVerdict,
+    kReason,
+    kStep,
+    kDestinationVersion,
+    kDestinationWritten,
+    kSourceVersion,
+    kSourceWritten,
+    kStart,
+    kStartError,
+    kColumns
 };
 
 bool ReadBounded(const std::string& path, std::string* text, std::string* why)

@@ -66,8 +66,7 @@ void TakeReports(const SiteReports& reports, std::map<std::string, SiteApplicati
             cell.reason = entry.reason;
             cell.startError = cell.state == SiteState::Failing ? entry.startError : "";
             cell.reported = pass.end;
-            application.master =
-                std::max(application.master, MomentFromText(entry.sourceWritten));
+            application.master = std::max(application.master, MomentFromText(entry.sourceWritten));
         }
     }
 }
@@ -112,16 +111,16 @@ std::vector<SiteFailure> Failures(const std::vector<SiteApplication>& applicatio
     for (const SiteApplication& application : applications) {
         for (const auto& item : application.computers) {
             const SiteCell& cell = item.second;
-            std::string reason = cell.loopStarts != 0                  ? "re-install loop"
-                                 : cell.state == SiteState::Failing    ? "error " + cell.startError
-                                 : cell.reason == "Source not found"   ? cell.reason
-                                                                       : "";
+            std::string reason = cell.loopStarts != 0                ? "re-install loop"
+                                 : cell.state == SiteState::Failing  ? "error " + cell.startError
+                                 : cell.reason == "Source not found" ? cell.reason
+                                                                     : "";
             if (reason.empty()) {
                 continue;
             }
             SiteFailure& failure = byReason[reason];
             failure.reason = reason;
-            failure.fix = cell.loopStarts != 0                 ? kLoopFix
+            failure.fix = cell.loopStarts != 0               ? kLoopFix
                           : cell.state == SiteState::Failing ? FixForStartError(cell.startError)
                                                              : kSourceFix;
             ++failure.computers;
@@ -247,11 +246,11 @@ std::string SiteText(const Site& site)
     for (const std::string& refused : site.refused) {
         text += "  not read: " + refused + "\n";
     }
-    text += site.logRead ? "  install log " + site.logPath + ": " +
-                               CountedText(site.launches, "launch", "launches") + "\n"
-                         : "  install log " + (site.logPath.empty() ? std::string("none")
-                                                                    : site.logPath) +
-                               (site.logWhy.empty() ? "" : ": not read: " + site.logWhy) + "\n";
+    text += site.logRead
+                ? "  install log " + site.logPath + ": " +
+                      CountedText(site.launches, "launch", "launches") + "\n"
+                : "  install log " + (site.logPath.empty() ? std::string("none") : site.logPath) +
+                      (site.logWhy.empty() ? "" : ": not read: " + site.logWhy) + "\n";
     text += "\nApplications (computers by state)\n";
     if (site.reports == 0) {
         text += "  (no pass report: states come from reports; only re-install loops found in "
@@ -274,8 +273,7 @@ std::string SiteText(const Site& site)
     text += "\nFailures by reason\n";
     for (const SiteFailure& failure : site.failures) {
         text += "  " + failure.reason + " on " +
-                CountedText(failure.computers, "computer", "computers") + ": " + failure.fix +
-                "\n";
+                CountedText(failure.computers, "computer", "computers") + ": " + failure.fix + "\n";
     }
     text += site.failures.empty() ? "  none\n" : "";
     text += "\nComputers not seen for more than " + std::to_string(site.staleDays) + " days\n";

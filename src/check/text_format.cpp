@@ -21,8 +21,8 @@ std::string CsvCell(const std::string& text)
 {
     // A cell that a spreadsheet would take for a formula is made text by a leading quote,
     // as the usual guidance against formula injection says.
-    bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text[0]) !=
-                                        std::string_view::npos;
+    bool formula = !text.empty() &&
+                   std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
     std::string field = CsvField(formula ? "'" + text : text);
     // A guarded cell is always quoted, so that every reader keeps the quote as its text.
     return formula && field.front() != '"' ? "\"" + field + "\"" : field;
@@ -33,8 +33,8 @@ namespace {
 // "C:\..." or "C:/...".
 bool IsDrivePath(const std::string& path)
 {
-    bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') ||
-                                    (path[0] >= 'a' && path[0] <= 'z'));
+    bool letter = !path.empty() &&
+                  ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     return letter && path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
 }
 

@@ -23,9 +23,8 @@ std::string CodePointEscape(uint32_t codePoint)
 // Controls of the C1 set, and the marks and controls that change the order text is shown in.
 bool IsHiddenCodePoint(uint32_t codePoint)
 {
-    return (codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x061C ||
-           codePoint == 0x200E || codePoint == 0x200F ||
-           (codePoint >= 0x202A && codePoint <= 0x202E) ||
+    return (codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x061C || codePoint == 0x200E ||
+           codePoint == 0x200F || (codePoint >= 0x202A && codePoint <= 0x202E) ||
            (codePoint >= 0x2066 && codePoint <= 0x2069);
 }
 
@@ -37,8 +36,8 @@ std::string VisibleText(std::string_view text, bool utf8)
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
         auto byte = static_cast<unsigned char>(text[at]);
-        bool lineEnd = byte == '\n' || (byte == '\r' && at + 1 < text.size() &&
-                                        text[at + 1] == '\n');
+        bool lineEnd = byte == '\n' ||
+                       (byte == '\r' && at + 1 < text.size() && text[at + 1] == '\n');
         if (byte < 0x80 || !utf8) {
             bool control = (byte < 0x20 && !lineEnd) || byte == 0x7F;
             out += control ? ByteEscape(byte) : std::string(1, text[at]);

@@ -73,8 +73,10 @@ std::vector<std::string> WritersBesideAdministrators(const std::string& path, bo
     }
     const std::string mode = " (mode " + ModeText(info.st_mode) + ")";
     if (info.st_uid != 0) {
-        writers.push_back("its owner " + UserName(info.st_uid) + " can change it and its mode: "
-                          "chown root " + path);
+        writers.push_back("its owner " + UserName(info.st_uid) +
+                          " can change it and its mode: "
+                          "chown root " +
+                          path);
     }
     const std::set<std::string>& members = MembersBesideRoot(info.st_gid);
     if ((info.st_mode & S_IWGRP) != 0 && !members.empty()) {

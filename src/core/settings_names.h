@@ -11,9 +11,9 @@ constexpr char kSkipRunningSetupsKey[] = "SkipRunningSetups";
 constexpr char kReportFolderKey[] = "ReportFolder";
 constexpr char kExpandVariablesKey[] = "ExpandVariables";
 // Every key the program's section may hold; any other is a slip of the pen.
-constexpr const char* kQuorvelKeys[] = {kCountKey,          kDelayKey,
-                                        kSpreadSecondsKey,  kSkipRunningSetupsKey,
-                                        kReportFolderKey,   kExpandVariablesKey};
+constexpr const char* kQuorvelKeys[] = {kCountKey,         kDelayKey,
+                                        kSpreadSecondsKey, kSkipRunningSetupsKey,
+                                        kReportFolderKey,  kExpandVariablesKey};
 
 // An application entry's section is this prefix and the entry's number, from 1 ("App1").
 constexpr char kEntrySectionPrefix[] = "App";

@@ -6,7 +6,7 @@ SpreadSetting ReadSpreadSetting(LPCSTR settingsPath)
 {
     SpreadSetting setting{};
     setting.written = GetPrivateProfileIntA(kQuorvelSection, kSpreadSecondsKey, 0, settingsPath);
-    setting.seconds =
-        setting.written < kLongestSpreadSeconds ? setting.written : kLongestSpreadSeconds;
+    setting.seconds = setting.written < kLongestSpreadSeconds ? setting.written
+                                                              : kLongestSpreadSeconds;
     return setting;
 }

@@ -102,8 +102,7 @@ bool ToAnsi(const Field& field, char* out, int room)
 
 // Writes the text to a file beside the target and moves it over the target, so the target
 // is old or wholly new.
-bool ReplaceWhole(const wchar_t* target, const wchar_t* temporary, const char* text,
-                 size_t length)
+bool ReplaceWhole(const wchar_t* target, const wchar_t* temporary, const char* text, size_t length)
 {
     HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -114,8 +113,8 @@ bool ReplaceWhole(const wchar_t* target, const wchar_t* temporary, const char* t
     bool whole = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
                  written == length && FlushFileBuffers(file);
     CloseHandle(file);
-    if (whole && MoveFileExW(temporary, target,
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (whole &&
+        MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     DeleteFileW(temporary);
@@ -216,8 +215,7 @@ void RemoveTask(const TaskFiles& task)
 
 // Writes the task's XML (UTF-16 with its byte-order mark, as the Task Scheduler reads it) as
 // its copy and registers it from there.
-bool WriteAndRegisterTask(const TaskFiles& task, const wchar_t* temporary,
-                          const std::wstring& xml)
+bool WriteAndRegisterTask(const TaskFiles& task, const wchar_t* temporary, const std::wstring& xml)
 {
     std::wstring text = L"\xFEFF" + xml;
     return ReplaceWhole(task.copy, temporary, reinterpret_cast<const char*>(text.data()),
@@ -261,8 +259,8 @@ bool ReadProperties(const Field* fields, Properties* properties)
     size_t length = 0;
     if (!ToAnsi(fields[2], properties->settings, sizeof properties->settings) ||
         !ToAnsi(fields[3], properties->log, sizeof properties->log) ||
-        ComposeOptionsFileText(properties->settings, properties->log, text, sizeof text,
-                               &length) != OptionsTextFault::None) {
+        ComposeOptionsFileText(properties->settings, properties->log, text, sizeof text, &length) !=
+            OptionsTextFault::None) {
         return false;
     }
     const Field& machineLog = fields[5].length != 0 ? fields[5] : fields[3];
@@ -294,13 +292,13 @@ int WriteAll(const Field* fields, const OptionsFiles& files, const AllTasks& tas
     std::wstring program = Text(fields[1]) + L"quorvel.exe";
     bool machine = !properties.machineArguments.empty();
     bool user = properties.userHours != 0;
-    bool done =
-        (!machine || WriteAndRegisterTask(tasks.machine, files.temporary,
-                                          MachineTaskXml(program, properties.machineArguments,
-                                                         properties.machineHours))) &&
-        (!user || WriteAndRegisterTask(tasks.user, files.temporary,
-                                       UserTaskXml(program, properties.userHours))) &&
-        WriteOptions(files, properties.settings, properties.log) == 0;
+    bool done = (!machine ||
+                 WriteAndRegisterTask(tasks.machine, files.temporary,
+                                      MachineTaskXml(program, properties.machineArguments,
+                                                     properties.machineHours))) &&
+                (!user || WriteAndRegisterTask(tasks.user, files.temporary,
+                                               UserTaskXml(program, properties.userHours))) &&
+                WriteOptions(files, properties.settings, properties.log) == 0;
     if (!done) {
         // The install fails and is rolled back: the tasks go with it.
         for (const TaskFiles* task : {&tasks.machine, &tasks.user}) {

@@ -105,10 +105,9 @@ std::wstring MachineTaskXml(const std::wstring& program, const std::wstring& arg
         triggers += PeriodicTrigger(hours);
     }
     return TaskXml(L"Quorvel machine pass: per-machine applications brought up to date as SYSTEM",
-                   triggers,
-                   L"<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>",
-                   L"    <RunOnlyIfNetworkAvailable>true</RunOnlyIfNetworkAvailable>\r\n",
-                   program, arguments);
+                   triggers, L"<UserId>S-1-5-18</UserId><RunLevel>HighestAvailable</RunLevel>",
+                   L"    <RunOnlyIfNetworkAvailable>true</RunOnlyIfNetworkAvailable>\r\n", program,
+                   arguments);
 }
 
 std::wstring UserTaskXml(const std::wstring& program, unsigned hours)
@@ -116,6 +115,6 @@ std::wstring UserTaskXml(const std::wstring& program, unsigned hours)
     return TaskXml(L"Quorvel pass for every logged-on user, every few hours",
                    PeriodicTrigger(hours),
                    L"<GroupId>S-1-5-32-545</GroupId><RunLevel>LeastPrivilege</RunLevel>",
-                   L"    <RunOnlyIfNetworkAvailable>true</RunOnlyIfNetworkAvailable>\r\n",
-                   program, L"");
+                   L"    <RunOnlyIfNetworkAvailable>true</RunOnlyIfNetworkAvailable>\r\n", program,
+                   L"");
 }

@@ -35,8 +35,7 @@ bool IsOwnFolder(const std::string& folder)
 
 std::string MarkPath(const std::string& folder, LPCSTR settingsPath, LPCSTR setupApp)
 {
-    return folder + "/setup-" +
-           SetupMarkKey(std::to_string(geteuid()), settingsPath, setupApp);
+    return folder + "/setup-" + SetupMarkKey(std::to_string(geteuid()), settingsPath, setupApp);
 }
 
 struct flock WholeFileLock(short type)

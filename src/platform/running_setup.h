@@ -30,9 +30,9 @@ struct SetupMark {
 };
 
 enum class MarkClaim {
-    Claimed,               // the mark is ours; hand it to the setup program
-    HeldByEarlierSetup,    // the setup an earlier pass started still runs
-    Unavailable,           // no mark can be kept here: the setup starts without one
+    Claimed,             // the mark is ours; hand it to the setup program
+    HeldByEarlierSetup,  // the setup an earlier pass started still runs
+    Unavailable,         // no mark can be kept here: the setup starts without one
 };
 
 // Takes the entry's mark unless an earlier setup holds it.

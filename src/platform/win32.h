@@ -12,13 +12,13 @@
 #define QUORVEL_EXPORT __declspec(dllexport)
 constexpr char kPathSeparator = '\\';
 #else
-#include "platform/posix/types.h"
-#include "platform/posix/strings_api.h"
-#include "platform/posix/profile/profile_api.h"
 #include "platform/posix/files/files_api.h"
-#include "platform/posix/version/version_api.h"
 #include "platform/posix/process/process_api.h"
+#include "platform/posix/profile/profile_api.h"
+#include "platform/posix/strings_api.h"
 #include "platform/posix/system/system_api.h"
+#include "platform/posix/types.h"
+#include "platform/posix/version/version_api.h"
 #include "platform/posix/window/window_api.h"
 #define QUORVEL_EXPORT
 constexpr char kPathSeparator = '/';

@@ -9,8 +9,8 @@
 
 // The version, for `strings quorvel | grep QUORVEL_VERSION`: the program itself prints nothing.
 // Kept by the compiler although nothing reads it.
-extern "C" __attribute__((used)) const char quorvel_version[] =
-    "QUORVEL_VERSION=" QUORVEL_VERSION_TEXT;
+extern "C" __attribute__((used))
+const char quorvel_version[] = "QUORVEL_VERSION=" QUORVEL_VERSION_TEXT;
 
 int main(int argc, char** argv)
 {

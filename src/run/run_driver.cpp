@@ -118,8 +118,7 @@ int RunQuorvel(HINSTANCE instance, LPCSTR commandTail)
     // With ReportFolder set, the pass reports what it did once its last setup has started.
     PassReport report;
     if (gRunSettings.namesObtained) {
-        report.Begin(gRunSettings.settingsPath, gRunSettings.computerName,
-                     gRunSettings.userName);
+        report.Begin(gRunSettings.settingsPath, gRunSettings.computerName, gRunSettings.userName);
     }
 
     ATOM delayClass = RegisterDelayClass();

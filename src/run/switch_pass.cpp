@@ -45,8 +45,7 @@ bool PassOptionsStream(FILE* stream, SwitchSink* sink, SwitchPassRecord* record)
     return true;
 }
 
-SwitchPassRecord RunSwitchPass(const char* optionsPath, const char* commandTail,
-                               SwitchSink* sink)
+SwitchPassRecord RunSwitchPass(const char* optionsPath, const char* commandTail, SwitchSink* sink)
 {
     SwitchPassRecord record;
     // Binary mode: the reader applies the text rules itself, the same on every platform.

@@ -54,5 +54,4 @@ bool PassOptionsStream(FILE* stream, SwitchSink* sink, SwitchPassRecord* record)
 
 // Passes the options file at `path` (none when the path is empty or the file cannot be
 // opened), opened as the run opens it, then, unless it refused, the command tail.
-SwitchPassRecord RunSwitchPass(const char* optionsPath, const char* commandTail,
-                               SwitchSink* sink);
+SwitchPassRecord RunSwitchPass(const char* optionsPath, const char* commandTail, SwitchSink* sink);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "text/ascii_case.h"
 #include "core/run_settings.h"
+#include "text/ascii_case.h"
 
 namespace {
 

@@ -36,9 +36,9 @@ enum class LineKind { Empty, Comment, Header, Entry, Other };
 
 struct ProfileLine {
     LineKind kind = LineKind::Empty;
-    std::string_view name;    // a header's section or an entry's key, trimmed
-    std::string_view value;   // an entry's text after the '=', untouched
-    size_t valueOffset = 0;   // where that text starts within the line
+    std::string_view name;   // a header's section or an entry's key, trimmed
+    std::string_view value;  // an entry's text after the '=', untouched
+    size_t valueOffset = 0;  // where that text starts within the line
 };
 ProfileLine ClassifyLine(std::string_view line);
 

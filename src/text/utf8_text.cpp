@@ -7,8 +7,11 @@ std::optional<uint32_t> NextCodePoint(std::string_view text, size_t& at)
         return std::nullopt;
     }
     uint8_t lead = byte(at);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                    : (lead >> 3) == 0x1E ? 4 : 0;
+    size_t length = lead < 0x80           ? 1
+                    : (lead >> 5) == 0x6  ? 2
+                    : (lead >> 4) == 0xE  ? 3
+                    : (lead >> 3) == 0x1E ? 4
+                                          : 0;
     if (length == 0 || at + length > text.size()) {
         return std::nullopt;
     }

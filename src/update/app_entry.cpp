@@ -19,6 +19,6 @@ bool ReadAppEntry(UINT n, LPCSTR settingsPath, AppEntry* entry)
     ReadEntryKey(entry->section, kSourceKey, entry->source, settingsPath);
     ReadEntryKey(entry->section, kDestinationKey, entry->destination, settingsPath);
     ReadEntryKey(entry->section, kSetupAppKey, entry->setupApp, settingsPath);
-    return entry->name[0] != '\0' && entry->source[0] != '\0' &&
-           entry->destination[0] != '\0' && entry->setupApp[0] != '\0';
+    return entry->name[0] != '\0' && entry->source[0] != '\0' && entry->destination[0] != '\0' &&
+           entry->setupApp[0] != '\0';
 }

@@ -22,8 +22,8 @@ DWORD StartSetupProgram(LPSTR commandLine, const SetupMark& mark)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, InheritsSetupMark(mark), 0,
-                       nullptr, nullptr, &startup, &started)) {
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, InheritsSetupMark(mark), 0, nullptr,
+                       nullptr, &startup, &started)) {
         HandSetupMarkTo(mark, started);
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);

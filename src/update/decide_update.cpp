@@ -30,8 +30,8 @@ DecidingStep CompareVersionBlocks(LPCVOID destinationBlock, LPCVOID sourceBlock,
 
 // The version stage: settles `verdict` (LaunchSetup, UpToDate or CompareTimes) and returns
 // the step that did.
-DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath,
-                             UpdateEvidence* evidence, UpdateVerdict* verdict)
+DecidingStep CompareVersions(LPCSTR destinationPath, LPCSTR sourcePath, UpdateEvidence* evidence,
+                             UpdateVerdict* verdict)
 {
     SideEvidence& destination = evidence->destination;
     SideEvidence& source = evidence->source;
@@ -90,8 +90,7 @@ bool ReadVersionWords(LPCVOID block, DWORD words[4])
     return true;
 }
 
-UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source,
-                                       UpdateEvidence* evidence)
+UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source, UpdateEvidence* evidence)
 {
     std::memset(evidence, 0, sizeof *evidence);
     evidence->destination.searched = true;

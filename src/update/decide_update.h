@@ -7,20 +7,20 @@ enum class UpdateVerdict { LaunchSetup = 0, UpToDate = 1, CompareTimes = 2 };
 
 // The step of the decision that settled the verdict, in the order the steps are tried.
 enum class DecidingStep {
-    DestinationNotFound,   // LaunchSetup: Source is not looked at
-    SourceNotFound,        // UpToDate
-    NoVersionResource,     // a version block size of 0: the dates decide
-    BlockNotAllocated,     // UpToDate, the dates are not looked at
-    BlockNotRead,          // GetFileVersionInfoA failed: the dates decide
-    NoFixedFileInfo,       // a block without fixed file information: the dates decide
-    VersionsDiffer,        // the first differing version word decides
-    DatesDecide,           // versions equal: the date-and-time rule decides
+    DestinationNotFound,  // LaunchSetup: Source is not looked at
+    SourceNotFound,       // UpToDate
+    NoVersionResource,    // a version block size of 0: the dates decide
+    BlockNotAllocated,    // UpToDate, the dates are not looked at
+    BlockNotRead,         // GetFileVersionInfoA failed: the dates decide
+    NoFixedFileInfo,      // a block without fixed file information: the dates decide
+    VersionsDiffer,       // the first differing version word decides
+    DatesDecide,          // versions equal: the date-and-time rule decides
 };
 
 // What the decision saw of one side. Fields are set only as far as the decision got.
 struct SideEvidence {
-    bool searched;      // the search for this side was made
-    bool found;         // and found an entry; then `stamp` holds its name, date and time
+    bool searched;  // the search for this side was made
+    bool found;     // and found an entry; then `stamp` holds its name, date and time
     FileStamp stamp;
     DWORD versionSize;  // the version block size the platform reported (0: none), when asked
     bool versionRead;   // `version` holds the four compared words
@@ -38,8 +38,7 @@ struct UpdateEvidence {
 UpdateVerdict DecideUpdate(LPCSTR destination, LPCSTR source);
 
 // The same decision, also filling `evidence` with what settled it. Both programs call this.
-UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source,
-                                       UpdateEvidence* evidence);
+UpdateVerdict DecideUpdateWithEvidence(LPCSTR destination, LPCSTR source, UpdateEvidence* evidence);
 
 // The four compared words of a filled version block; false when it has no fixed file
 // information. Nothing outside the block is read.

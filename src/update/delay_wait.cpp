@@ -124,7 +124,10 @@ ATOM RegisterDelayClass()
     return RegisterClassA(&windowClass);
 }
 
-bool WaitForDelay(DWORD minutes) { return WaitOnDelayWindow(minutes, kMinuteMs); }
+bool WaitForDelay(DWORD minutes)
+{
+    return WaitOnDelayWindow(minutes, kMinuteMs);
+}
 
 bool WaitOnDelayWindow(DWORD periods, UINT periodMs)
 {
@@ -165,7 +168,10 @@ bool WaitOnDelayWindow(DWORD periods, UINT periodMs)
     return false;
 }
 
-void UnregisterDelayClass() { UnregisterClassA(kDelayClassName, gRunSettings.instance); }
+void UnregisterDelayClass()
+{
+    UnregisterClassA(kDelayClassName, gRunSettings.instance);
+}
 
 extern "C" LRESULT CALLBACK DelayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

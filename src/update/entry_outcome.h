@@ -17,7 +17,7 @@ enum class EntryVerdict {
 enum class StartResult {
     NotAttempted,  // the entry was not due
     Started,
-    Failed,        // the platform refused the start; `startError` holds its error number
+    Failed,  // the platform refused the start; `startError` holds its error number
 };
 
 struct EntryOutcome {

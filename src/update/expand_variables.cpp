@@ -1,5 +1,5 @@
-#include "core/settings_names.h"
 #include "update/expand_variables.h"
+#include "core/settings_names.h"
 
 namespace {
 
@@ -34,6 +34,5 @@ bool ExpandEntryFields(AppEntry* entry)
         ExpandEntryValue(field, expanded);
         lstrcpyA(field, expanded);
     }
-    return entry->source[0] != '\0' && entry->destination[0] != '\0' &&
-           entry->setupApp[0] != '\0';
+    return entry->source[0] != '\0' && entry->destination[0] != '\0' && entry->setupApp[0] != '\0';
 }

@@ -4,8 +4,8 @@
 #include "platform/win32.h"
 
 struct FileStamp {
-    WORD date;  // MS-DOS date of the last write, local time
-    WORD time;  // MS-DOS time of the last write, local time, 2-second resolution
+    WORD date;            // MS-DOS date of the last write, local time
+    WORD time;            // MS-DOS time of the last write, local time, 2-second resolution
     char name[MAX_PATH];  // the entry's own name as the search gave it: a pattern's match
 };
 

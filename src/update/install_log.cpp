@@ -67,8 +67,7 @@ void WriteInstallLogLine(LPCSTR name)
     {
         ResourceString format(IDS_TIMESTAMP_FORMAT);
         FormatLogTimestamp(format.text, now, std::getenv("TZ"),
-                           DaylightSavingInEffect(std::time(nullptr)), timestamp,
-                           kTimestampSize);
+                           DaylightSavingInEffect(std::time(nullptr)), timestamp, kTimestampSize);
     }
     char line[kLogLineSize];
     int length = ComposeInstallLogLine(timestamp, name, gRunSettings, line);
@@ -76,8 +75,7 @@ void WriteInstallLogLine(LPCSTR name)
         return;  // a missing format string: nothing would reach the file
     }
     UINT previous = QuietenErrors();
-    AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length),
-                        gLockWaitBudget);
+    AppendLineUnderLock(gRunSettings.logStream, line, static_cast<DWORD>(length), gLockWaitBudget);
     SetErrorMode(previous);
 }
 

@@ -5,10 +5,10 @@
 
 #include "platform/win32.h"
 
-constexpr int kLockTries = 4;        // refused tries before the line is given up
-constexpr DWORD kLockWaitMs = 1000;  // the wait after each refused try
-constexpr DWORD kLockPollMs = 20;    // how often the lock is looked at during a wait
-constexpr int kMovedEndRetries = 64; // relocks after the end moved, counted apart
+constexpr int kLockTries = 4;         // refused tries before the line is given up
+constexpr DWORD kLockWaitMs = 1000;   // the wait after each refused try
+constexpr DWORD kLockPollMs = 20;     // how often the lock is looked at during a wait
+constexpr int kMovedEndRetries = 64;  // relocks after the end moved, counted apart
 // What one pass may spend waiting for the lock in all, whatever the number of its lines: as
 // much as one line may wait, so a writer that keeps the lock, or takes it again and again,
 // holds a workstation's setups back by about four seconds at most.

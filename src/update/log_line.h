@@ -1,8 +1,8 @@
 // The layout of one install-log line.
 #pragma once
 
-#include "platform/win32.h"
 #include "core/run_settings.h"
+#include "platform/win32.h"
 
 // Room for any line: the system's formatter never writes more than 1024 bytes, and the longest
 // line (a 49-character timestamp, a 259-character Name, two 49-character names and the fixed

@@ -87,8 +87,8 @@ void ZoneNameFromTz(LPCSTR tz, bool isDaylight, char out[4])
     out[3] = '\0';
 }
 
-int FormatLogTimestamp(LPCSTR format, const SYSTEMTIME& time, LPCSTR tz, bool isDaylight,
-                       LPSTR out, int size)
+int FormatLogTimestamp(LPCSTR format, const SYSTEMTIME& time, LPCSTR tz, bool isDaylight, LPSTR out,
+                       int size)
 {
     if (out == nullptr || size <= 0) {
         return 0;

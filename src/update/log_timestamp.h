@@ -14,8 +14,8 @@ extern const char* const kMonthNames[12];
 // terminated when size > 0. Conversions: %a and %b (English three-letter day and month names),
 // %d, %H, %M, %S (two digits), %Y (four digits), %Z (ZoneNameFromTz) and %%; any other
 // conversion is copied as it stands. Returns the number of characters written.
-int FormatLogTimestamp(LPCSTR format, const SYSTEMTIME& time, LPCSTR tz, bool isDaylight,
-                       LPSTR out, int size);
+int FormatLogTimestamp(LPCSTR format, const SYSTEMTIME& time, LPCSTR tz, bool isDaylight, LPSTR out,
+                       int size);
 
 // The zone name that TZ supplies, into `out` (4 bytes): three letters followed by an hour
 // offset (GMT0, EST5, CET-1, IST+5:30) give those letters; when three more letters follow the

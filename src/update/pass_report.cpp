@@ -121,17 +121,15 @@ const char* VerdictWord(EntryVerdict verdict)
 
 const char* StartWord(StartResult start)
 {
-    return start == StartResult::Started ? "started"
-           : start == StartResult::Failed ? "failed"
-                                          : "";
+    return start == StartResult::Started ? "started" : start == StartResult::Failed ? "failed" : "";
 }
 
 const char* StepWord(DecidingStep step)
 {
-    static const char* const kWords[] = {
-        "destination not found", "source not found",       "no version resource",
-        "version block not allocated", "version block not read", "no fixed file information",
-        "versions differ",       "dates decide"};
+    static const char* const kWords[] = {"destination not found",  "source not found",
+                                         "no version resource",    "version block not allocated",
+                                         "version block not read", "no fixed file information",
+                                         "versions differ",        "dates decide"};
     return kWords[static_cast<int>(step)];
 }
 

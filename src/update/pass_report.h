@@ -26,7 +26,7 @@ const char* StepWord(DecidingStep step);
 std::string FormatSystemTime(const SYSTEMTIME& time);
 
 struct PassFields {
-    std::string start;     // the pass's start, local time
+    std::string start;  // the pass's start, local time
     std::string computer;
     std::string user;
     std::string settings;  // the settings file's path as the pass used it

@@ -20,10 +20,9 @@ std::string SafeNamePart(const std::string& name)
 // Windows opens the device, not a file, for these names whatever follows the first dot.
 bool IsDeviceName(const std::string& name)
 {
-    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2",
-                                           "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
-                                           "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5",
-                                           "LPT6", "LPT7", "LPT8", "LPT9"};
+    static const char* const kDevices[] = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
     for (const char* device : kDevices) {
         if (EqualIgnoringAsciiCase(name.c_str(), device)) {
             return true;

@@ -31,9 +31,9 @@ std::string ListFolder(const std::string& path);
 
 }  // namespace fuzzing
 
-#define FUZZ_CHECK(condition)                                   \
-    do {                                                        \
-        if (!(condition)) {                                     \
-            ::fuzzing::PropertyFailed(#condition);              \
-        }                                                       \
+#define FUZZ_CHECK(condition)                      \
+    do {                                           \
+        if (!(condition)) {                        \
+            ::fuzzing::PropertyFailed(#condition); \
+        }                                          \
     } while (0)

@@ -1,8 +1,8 @@
 // The option pass over any options file, read as the program reads it (lines of at most 259
 // characters). The result must equal applying, one at a time, the pieces a plain model of that
 // reading gives: a leading UTF-8 byte-order mark skipped, carriage returns dropped, the file
-// ended at the first Ctrl-Z, each line cut into pieces of 259, each piece ended at a NUL, empty ones
-// skipped. The settings' path fields stay terminated inside their room.
+// ended at the first Ctrl-Z, each line cut into pieces of 259, each piece ended at a NUL, empty
+// ones skipped. The settings' path fields stay terminated inside their room.
 #include <cstring>
 #include <string>
 #include <vector>

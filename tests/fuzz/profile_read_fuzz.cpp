@@ -62,8 +62,8 @@ std::map<std::pair<std::string, std::string>, std::string> FirstValues(const std
     bool firstOfName = true;
     profile_text::LineSpan span;
     for (size_t at = 0; profile_text::NextLine(text, at, span); at = span.next) {
-        profile_text::ProfileLine line =
-            profile_text::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
+        profile_text::ProfileLine line = profile_text::ClassifyLine(
+            std::string_view(text).substr(span.begin, span.end - span.begin));
         if (line.kind == profile_text::LineKind::Header) {
             section = lower(line.name);
             firstOfName = ++sectionsSeen[section] == 1;
@@ -83,8 +83,7 @@ std::string ReadNames(const std::string& path, DWORD room, const std::string* wh
     const DWORD length = GetPrivateProfileSectionNamesA(out.data(), room, path.c_str());
     FUZZ_CHECK(room < 2 || (length + 1 < room && out[length] == '\0' && out[length + 1] == '\0'));
     if (whole != nullptr) {
-        FUZZ_CHECK(length <= whole->size() &&
-                   std::memcmp(out.data(), whole->data(), length) == 0);
+        FUZZ_CHECK(length <= whole->size() && std::memcmp(out.data(), whole->data(), length) == 0);
     }
     return std::string(out.data(), room < 2 ? 0 : length);
 }

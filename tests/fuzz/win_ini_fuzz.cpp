@@ -60,8 +60,8 @@ std::set<std::pair<std::string, std::string>> NamedKeys(const std::string& text)
     std::string section;
     profile_text::LineSpan span;
     for (size_t at = 0; profile_text::NextLine(text, at, span); at = span.next) {
-        profile_text::ProfileLine line =
-            profile_text::ClassifyLine(std::string_view(text).substr(span.begin, span.end - span.begin));
+        profile_text::ProfileLine line = profile_text::ClassifyLine(
+            std::string_view(text).substr(span.begin, span.end - span.begin));
         if (line.kind == profile_text::LineKind::Header) {
             section = std::string(line.name);
         } else if (line.kind == profile_text::LineKind::Entry) {

@@ -49,8 +49,8 @@ std::string LogLine(const struct tm& at, const std::string& name, const std::str
     std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d ", kDays[at.tm_wday],
                   at.tm_mday, kMonths[at.tm_mon], at.tm_year + 1900, at.tm_hour, at.tm_min,
                   at.tm_sec);
-    return std::string(text) + " - " + name + " (\\\\" + computer + ", user " +
-           "user" + computer.substr(2) + ")\r\n";
+    return std::string(text) + " - " + name + " (\\\\" + computer + ", user " + "user" +
+           computer.substr(2) + ")\r\n";
 }
 
 struct Entry {
@@ -75,10 +75,13 @@ EntryOutcome Outcome(UINT n, const Entry& entry)
     outcome.start = entry.start;
     outcome.startError = entry.error;
     UpdateEvidence& evidence = outcome.evidence;
-    evidence.destination = {true, true, DosStamp(MomentBack(20, 9, 0)), 100, true,
-                            {entry.installed, 0, entry.installed, 0}};
-    evidence.source = {true, entry.verdict != EntryVerdict::NotDue,
-                       DosStamp(MomentBack(entry.masterDaysBack, 7, 0)), 100, true,
+    evidence.destination = {true, true, DosStamp(MomentBack(20, 9, 0)),
+                            100,  true, {entry.installed, 0, entry.installed, 0}};
+    evidence.source = {true,
+                       entry.verdict != EntryVerdict::NotDue,
+                       DosStamp(MomentBack(entry.masterDaysBack, 7, 0)),
+                       100,
+                       true,
                        {entry.master, 0, entry.master, 0}};
     evidence.step = entry.verdict == EntryVerdict::NotDue ? DecidingStep::SourceNotFound
                     : entry.installed == entry.master     ? DecidingStep::DatesDecide
@@ -125,7 +128,8 @@ void WriteSiteScenario(const std::string& reportFolder, const std::string& logPa
                 log += LogLine(at, "Timesheets", computer);
             }
         }
-        Entry notes = {"Team Notes", kV3, kV3, 2, EntryVerdict::Current, StartResult::NotAttempted, 0};
+        Entry notes = {
+            "Team Notes", kV3, kV3, 2, EntryVerdict::Current, StartResult::NotAttempted, 0};
         if (pc == 7) {
             notes = {"Team Notes", kV1, kV3, 2, EntryVerdict::Due, StartResult::Started, 0};
         } else if (pc == 8) {
@@ -133,18 +137,28 @@ void WriteSiteScenario(const std::string& reportFolder, const std::string& logPa
         } else if (pc == 9) {
             notes = {"Team Notes", kV09, kV3, 2, EntryVerdict::Due, StartResult::Started, 0};
         } else if (pc == 10) {
-            notes = {"Team Notes", kV09, kV09, 30, EntryVerdict::Current, StartResult::NotAttempted, 0};
+            notes = {
+                "Team Notes", kV09, kV09, 30, EntryVerdict::Current, StartResult::NotAttempted, 0};
         }
-        Entry phones = {"Phone Book", kV2, kV2, 30, pc == 3 ? EntryVerdict::NotDue
-                                                            : EntryVerdict::Current,
-                        StartResult::NotAttempted, 0};
-        Entry sheets = {"Timesheets", kV1, pc == 2 ? kV2 : kV1, 30,
+        Entry phones = {"Phone Book",
+                        kV2,
+                        kV2,
+                        30,
+                        pc == 3 ? EntryVerdict::NotDue : EntryVerdict::Current,
+                        StartResult::NotAttempted,
+                        0};
+        Entry sheets = {"Timesheets",
+                        kV1,
+                        pc == 2 ? kV2 : kV1,
+                        30,
                         pc == 2 ? EntryVerdict::InProgress : EntryVerdict::Current,
-                        StartResult::NotAttempted, 0};
-        Entry viewer = pc == 5 ? Entry{"Viewer", 0, kV1, 30, EntryVerdict::Due,
-                                       StartResult::Failed, 2}
-                               : Entry{"Viewer", kV1, kV1, 30, EntryVerdict::Current,
-                                       StartResult::NotAttempted, 0};
+                        StartResult::NotAttempted,
+                        0};
+        Entry viewer =
+            pc == 5
+                ? Entry{"Viewer", 0, kV1, 30, EntryVerdict::Due, StartResult::Failed, 2}
+                : Entry{"Viewer", kV1, kV1, 30, EntryVerdict::Current, StartResult::NotAttempted,
+                        0};
         struct tm start = MomentBack(lastDaysBack, 8, pc * 3 + (lastDaysBack % 3));
         std::string user = "user" + computer.substr(2);
         PassReport report;

@@ -62,8 +62,8 @@ std::string Utf16Bytes(const std::u16string& text, bool bigEndian);
 std::vector<std::string> CsvFields(const std::string& record);
 
 struct ProcessResult {
-    int exitStatus = -1;  // -1 when the program could not be run or was killed
-    std::string output;   // standard output and standard error together
+    int exitStatus = -1;                   // -1 when the program could not be run or was killed
+    std::string output;                    // standard output and standard error together
     std::chrono::milliseconds elapsed{0};  // from the start to the end of the wait
 };
 

@@ -4,11 +4,20 @@
 
 namespace posix::window {
 
-size_t CountLiveWindows() { return State().windows.size(); }
+size_t CountLiveWindows()
+{
+    return State().windows.size();
+}
 
-size_t CountLiveTimers() { return State().timers.size(); }
+size_t CountLiveTimers()
+{
+    return State().timers.size();
+}
 
-size_t CountQueuedMessages() { return State().queue.size(); }
+size_t CountQueuedMessages()
+{
+    return State().queue.size();
+}
 
 std::vector<HWND> LiveWindowsOfClass(LPCSTR className)
 {
@@ -23,6 +32,9 @@ std::vector<HWND> LiveWindowsOfClass(LPCSTR className)
     return found;
 }
 
-ATOM FindLocalAtom(LPCSTR name) { return State().localAtoms.Find(name); }
+ATOM FindLocalAtom(LPCSTR name)
+{
+    return State().localAtoms.Find(name);
+}
 
 }  // namespace posix::window

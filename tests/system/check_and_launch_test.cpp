@@ -43,9 +43,9 @@ TEST_F(CheckAndLaunch, DueEntriesAreLoggedInEntryOrderBeforeTheirSetupStarts)
 
 TEST_F(CheckAndLaunch, SetupCommandLineIsSplitByTheWindowsRules)
 {
-    WriteSettingsFile(SettingsText(
-        {{"Args", Visible("m"), Visible("i"),
-          MarkerCommand("args", {"plain", "\"two words\"", "tail\\\"quote"})}}));
+    WriteSettingsFile(SettingsText({{"Args", Visible("m"), Visible("i"),
+                                     MarkerCommand("args",
+                                                   {"plain", "\"two words\"", "tail\\\"quote"})}}));
     EXPECT_EQ(Run({}).exitStatus, 0);
     WaitForMarkers({"args"});
     EXPECT_EQ(MarkerContent("args"), "plain\ntwo words\ntail\"quote\n");
@@ -77,8 +77,8 @@ TEST_F(CheckAndLaunch, ASpreadStartsTheSetupAfterARandomWaitBelowItsRange)
     std::vector<std::string> started;
     auto timedRun = [&](const std::string& spread) {
         std::string label = "run" + std::to_string(started.size());
-        WriteSettingsFile(SettingsText(
-            {{"Spread", Visible("m"), Visible("i"), MarkerCommand(label)}}, spread));
+        WriteSettingsFile(
+            SettingsText({{"Spread", Visible("m"), Visible("i"), MarkerCommand(label)}}, spread));
         testing_support::ProcessResult run = Run({"/log-"});
         EXPECT_EQ(run.exitStatus, 0);
         started.push_back(label);
@@ -127,7 +127,7 @@ TEST_F(CheckAndLaunch, AnEntryWithAnyKeyEmptyOrMissingIsSkipped)
     WaitForMarkers({"due"});
     EXPECT_EQ(MarkersAfterGrace(), std::vector<std::string>{"due"});
     std::string log = testing_support::ReadFile(DefaultLog());
-    EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;  // one line,
+    EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;         // one line,
     EXPECT_NE(log.find(" - due ("), std::string::npos) << log;  // the due entry's
 }
 
@@ -148,8 +148,8 @@ TEST_F(CheckAndLaunch, AHugeCountEndsAfterTheHighestSection)
 TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
 {
     std::string due = SettingsText({{"Due", Visible("m"), Visible("i"), MarkerCommand("b")}});
-    WriteFile(Native("a.ini"), SettingsText({{"A", Visible("m"), Visible("i"),
-                                              MarkerCommand("a")}}));
+    WriteFile(Native("a.ini"),
+              SettingsText({{"A", Visible("m"), Visible("i"), MarkerCommand("a")}}));
     WriteFile(Native("b dir.ini"), due);
     // A path in the options file is quoted: unquoted, a '/' would begin a new switch.
     WriteOptionsFile("/ini=\"" + Visible("a.ini") + "\"\r\n");
@@ -160,8 +160,8 @@ TEST_F(CheckAndLaunch, SettingsFileNamedOnTheCommandLineOverridesTheOptionsFile)
 
 TEST_F(CheckAndLaunch, AnOptionsFileWithAByteOrderMarkAndLoneCarriageReturnsIsRead)
 {
-    WriteFile(Native("named.ini"), SettingsText({{"Due", Visible("m"), Visible("i"),
-                                                  MarkerCommand("due")}}));
+    WriteFile(Native("named.ini"),
+              SettingsText({{"Due", Visible("m"), Visible("i"), MarkerCommand("due")}}));
     std::string path = Visible("named.ini");
     size_t cut = path.size() - 4;
     WriteOptionsFile("\xEF\xBB\xBF/ini=\"" + path.substr(0, cut) + "\r" + path.substr(cut) +
@@ -189,17 +189,19 @@ TEST_F(CheckAndLaunch, SkipRunningSetupsLeavesAnEarlierPassesSetupToFinish)
         std::remove(DefaultLog().c_str());
         // With the key, the pass report says what the second pass saw.
         std::filesystem::create_directories(Native("reports"));
-        WriteSettingsFile(SettingsText(
-            {{"Long", Visible("m"), Visible("i"),
-              MarkerCommand("long", {"--tally", "--linger=5"})}},
-            key.empty() ? key : key + "ReportFolder=" + Visible("reports") + "\r\n"));
+        WriteSettingsFile(SettingsText({{"Long", Visible("m"), Visible("i"),
+                                         MarkerCommand("long", {"--tally", "--linger=5"})}},
+                                       key.empty()
+                                           ? key
+                                           : key + "ReportFolder=" + Visible("reports") + "\r\n"));
         ASSERT_EQ(Run({}).exitStatus, 0);
         ASSERT_EQ(WaitForMarkers({"long"}), (std::vector<std::string>{"long", "long.tally"}));
         if (!key.empty()) {
             std::string report = RunCheck({}).output;
             EXPECT_NE(report.find("SkipRunningSetups 1"), std::string::npos) << report;
             EXPECT_NE(report.find(": in progress: started by an earlier pass, still running"),
-                      std::string::npos) << report;
+                      std::string::npos)
+                << report;
         }
         ASSERT_EQ(Run({}).exitStatus, 0);
         if (!key.empty()) {
@@ -208,7 +210,8 @@ TEST_F(CheckAndLaunch, SkipRunningSetupsLeavesAnEarlierPassesSetupToFinish)
                 report += testing_support::ReadFile(file.path().string());
             }
             EXPECT_NE(report.find(",in progress,an earlier setup is still running,"),
-                      std::string::npos) << report;
+                      std::string::npos)
+                << report;
         }
         WaitForMarkers({"long.done"});
         EXPECT_EQ(starts(), key.empty() ? 2u : 1u);

@@ -24,8 +24,8 @@ std::string Snapshot(const std::string& path)
     if (stat(path.c_str(), &info) != 0) {
         return "(missing)";
     }
-    return std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) +
-           ":" + testing_support::ReadFile(path);
+    return std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) + ":" +
+           testing_support::ReadFile(path);
 }
 
 // Names of the rows of the check's CSV whose verdict is "due", with whether their setup
@@ -37,8 +37,8 @@ std::map<std::string, std::string> DueRows(const std::string& csv)
     std::string line;
     std::getline(lines, line);  // the header names the column
     std::vector<std::string> header = testing_support::CsvFields(line);
-    size_t starts = static_cast<size_t>(
-        std::find(header.begin(), header.end(), "SetupStarts") - header.begin());
+    size_t starts = static_cast<size_t>(std::find(header.begin(), header.end(), "SetupStarts") -
+                                        header.begin());
     while (std::getline(lines, line)) {
         std::vector<std::string> fields = testing_support::CsvFields(line);
         if (fields.size() == header.size() && starts < fields.size() && fields[2] == "due") {
@@ -116,8 +116,8 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
          MarkerCommand("pattern")},
     };
     std::map<std::string, std::string> labels = {{"Missing install", "a"}, {"Current", "b"},
-                                                 {"Newer version", "d"}, {"Missing master", "e"},
-                                                 {"Blank path", "blank"}, {"Pattern", "pattern"}};
+                                                 {"Newer version", "d"},   {"Missing master", "e"},
+                                                 {"Blank path", "blank"},  {"Pattern", "pattern"}};
     if (UnderWine()) {
         std::string share = UncShare();
         CopyMarker("unc-marker.exe");
@@ -131,10 +131,14 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     WriteOptionsFile("/log\r\n/install\r\n");
     testing_support::WriteFile(DefaultLog(), "an earlier line\r\n");
     WriteRunLine("other.exe");
-    const std::vector<std::string> watched = {
-        DefaultLog(),           BesideProgram("Quorvel.ini"), BesideProgram("Quorvel.cfg"),
-        Native("master-a.exe"), Native("installed-b.exe"),    Native("installed-d.exe"),
-        Native("installed-a.exe"), Native("home/.config/win.ini")};
+    const std::vector<std::string> watched = {DefaultLog(),
+                                              BesideProgram("Quorvel.ini"),
+                                              BesideProgram("Quorvel.cfg"),
+                                              Native("master-a.exe"),
+                                              Native("installed-b.exe"),
+                                              Native("installed-d.exe"),
+                                              Native("installed-a.exe"),
+                                              Native("home/.config/win.ini")};
     std::vector<std::string> before;
     for (const std::string& path : watched) {
         before.push_back(Snapshot(path));
@@ -147,11 +151,13 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     EXPECT_EQ(report.exitStatus, 6) << report.output;
     EXPECT_EQ(table.exitStatus, 6) << table.output;
     for (const std::string& expected : std::vector<std::string>{
-             "would register", "[App3] has no SetupApp", "[App5] Missing master: not due: Source "
-          "not found", "SetupApp in [App7] (Setup quoted) begins and ends with a double quote",
-          "Source in [App10] (Pattern) is a pattern",
-          "SetupApp in [App9] (Blank path): unquoted path with a blank: anyone who can create " +
-              Visible("my") + (UnderWine() ? ".exe" : "") + " runs a program in its place"}) {
+             "would register", "[App3] has no SetupApp",
+             "[App5] Missing master: not due: Source "
+             "not found",
+             "SetupApp in [App7] (Setup quoted) begins and ends with a double quote",
+             "Source in [App10] (Pattern) is a pattern",
+             "SetupApp in [App9] (Blank path): unquoted path with a blank: anyone who can create " +
+                 Visible("my") + (UnderWine() ? ".exe" : "") + " runs a program in its place"}) {
         EXPECT_NE(report.output.find(expected), std::string::npos) << expected << report.output;
     }
     ExpectLineEnds(report.output, UnderWine());
@@ -191,13 +197,16 @@ TEST_F(CheckProgram, ReportsDueWhatTheLogOnRunStartsAndChangesNothing)
     testing_support::ProcessResult summary = RunCheck({"/log-summary"});
     EXPECT_EQ(summary.exitStatus, 0) << summary.output;
     EXPECT_NE(summary.output.find("Newer version: 1 launch on 1 computer by 1 user"),
-              std::string::npos) << summary.output;
+              std::string::npos)
+        << summary.output;
     EXPECT_NE(summary.output.find("lines not understood: 1 (line 1)"), std::string::npos);
-    testing_support::ProcessResult versions =
-        RunCheck({"/versions", Visible("master-d.exe"), Visible("nowhere.exe")});
+    testing_support::ProcessResult versions = RunCheck({"/versions", Visible("master-d.exe"),
+                                                        Visible("nowhere.exe")});
     EXPECT_EQ(versions.exitStatus, 2);
     EXPECT_NE(versions.output.find("master-d.exe: file version 1.1.0.0, product version "
-                                   "1.0.0.0"), std::string::npos) << versions.output;
+                                   "1.0.0.0"),
+              std::string::npos)
+        << versions.output;
     EXPECT_NE(versions.output.find("nowhere.exe: not found"), std::string::npos);
 }
 
@@ -232,8 +241,8 @@ TEST_F(CheckProgram, ExpandedPathsAreDueExactlyAsTheRunStartsThem)
     EXPECT_EQ(report.exitStatus, 6) << report.output;  // due entries, and two problems
     for (const std::string& expected : std::vector<std::string>{
              "Destination in [App3] (Not set) names %QUORVEL_NOT_SET%, not set in this account's "
-          "environment: the pass leaves it as written",
-          "Destination in [App4] (Empty) expands to nothing here: the pass skips the entry",
+             "environment: the pass leaves it as written",
+             "Destination in [App4] (Empty) expands to nothing here: the pass skips the entry",
              "  Destination " + site + "none.exe", "      as written %QUORVEL_SITE%none.exe"}) {
         EXPECT_NE(report.output.find(expected), std::string::npos) << expected << report.output;
     }
@@ -266,8 +275,7 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
     WriteSettingsFile(SettingsText(
         {{"Admin", master, Visible("none-1.exe"), Visible("admin-tool.exe") + " /q"},
          {"Detected", master, Visible("none-2.exe"), Visible("setup.exe")},
-         {"Package", master, Visible("none-3.exe"), "msiexec /i " + Visible("notes.msi") +
-                                                         " /qn"},
+         {"Package", master, Visible("none-3.exe"), "msiexec /i " + Visible("notes.msi") + " /qn"},
          {"Invoker", master, Visible("none-4.exe"), Visible("quiet-setup.exe")}}));
     // A per-machine package, as a site's packaging tool writes it.
     testing_support::WriteFile(
@@ -280,7 +288,8 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
         "</Product></Wix>\n");
     ASSERT_EQ(testing_support::RunProcess({"wixl", "-o", Native("notes.msi"), Native("notes.wxs")},
                                           {}, Native(""))
-                  .exitStatus, 0);
+                  .exitStatus,
+              0);
     // Wine's WoW64 mode cannot initialise msi.dll (its crypt32 fails), so the 32-bit build
     // reads no package there and says so; the rest of the check runs.
     const std::string packageScope = UnderWine32()
@@ -289,19 +298,21 @@ TEST_F(CheckProgram, RightsEachSetupNeedsForAUserPassAndTheMachinePass)
     WriteRunLine("other.exe");  // no stale entry of another test's program
     testing_support::ProcessResult user = RunCheck({});
     testing_support::ProcessResult machine = RunCheck({"/machine"});
-    EXPECT_EQ(user.exitStatus, 6) << user.output;     // due, and the one problem
+    EXPECT_EQ(user.exitStatus, 6) << user.output;  // due, and the one problem
     // Due; what the machine pass trusts is looked at in a test of its own.
     EXPECT_EQ(machine.exitStatus & 5, 4) << machine.output;
     for (const std::string& expected : std::vector<std::string>{
              "SetupApp in [App1] (Admin): " + Visible("admin-tool.exe") +
                  " needs administrator rights (requireAdministrator): a standard user's run "
                  "cannot start it (error 740); put this entry in the machine pass",
-             "SetupApp in [App2] (Detected): " + Visible("setup.exe") + " is a 32-bit program "
+             "SetupApp in [App2] (Detected): " + Visible("setup.exe") +
+                 " is a 32-bit program "
                  "whose manifest does not say which rights it needs",
              "SetupApp in [App3] (Package): msiexec installs a package: a per-machine package "
-                 "(ALLUSERS=1, the usual case) needs administrator rights, and with /qn it "
-                 "cannot ask for them, so it fails in a standard user's run; put this entry in "
-                 "the machine pass unless the package installs per user " + packageScope,
+             "(ALLUSERS=1, the usual case) needs administrator rights, and with /qn it "
+             "cannot ask for them, so it fails in a standard user's run; put this entry in "
+             "the machine pass unless the package installs per user " +
+                 packageScope,
              "the pass checked is a user's log-on pass"}) {
         EXPECT_NE(user.output.find(expected), std::string::npos) << expected << user.output;
     }
@@ -324,16 +335,18 @@ TEST_F(CheckProgram, TheMachinePassAuditNamesWhoElseCanWrite)
                                      MarkerCommand("n")}}));
     const std::string settings = Visible("prog/Quorvel.ini");
     ASSERT_EQ(RunTool("set_security", {Visible("master.exe"), "O:BAD:P(A;;FA;;;BA)(A;;FR;;;WD)"})
-                  .exitStatus, 0);
-    ASSERT_EQ(RunTool("set_security", {settings, "O:BAD:P(A;;FA;;;BA)(A;;FA;;;WD)"}).exitStatus,
+                  .exitStatus,
               0);
+    ASSERT_EQ(RunTool("set_security", {settings, "O:BAD:P(A;;FA;;;BA)(A;;FA;;;WD)"}).exitStatus, 0);
     testing_support::ProcessResult report = RunCheck({"/machine"});
     EXPECT_EQ(report.exitStatus & 2, 2) << report.output;
     EXPECT_NE(report.output.find(settings + ": the settings file, which the machine pass "
-                                 "trusts: Everyone may change it"), std::string::npos)
+                                            "trusts: Everyone may change it"),
+              std::string::npos)
         << report.output;
     EXPECT_EQ(report.output.find(Visible("master.exe") + ": the Source of [App1] (Notes), which "
-                                 "the machine pass trusts: Everyone"), std::string::npos)
+                                                         "the machine pass trusts: Everyone"),
+              std::string::npos)
         << report.output;
     // A user's pass trusts nothing of it: no audit.
     EXPECT_EQ(RunCheck({}).output.find("which the machine pass trusts"), std::string::npos);
@@ -374,27 +387,36 @@ TEST_F(CheckProgram, ALogThisUserCannotCreateIsAProblem)
     }
     EXPECT_EQ(result.exitStatus & 2, 2) << result.output;
     EXPECT_NE(result.output.find("the log does not exist yet, and this user cannot create a "
-                                 "file in its folder " + Native("logs") + ": no line is written"),
-              std::string::npos) << result.output;
+                                 "file in its folder " +
+                                 Native("logs") + ": no line is written"),
+              std::string::npos)
+        << result.output;
     // Nor can the setup, started in this user's pass, install below it.
     EXPECT_NE(result.output.find("Destination in [App1] (Notes): this account cannot create "
-                                 "files in " + Native("logs") + ": the setup, run as this user, "
-                                 "cannot write there"), std::string::npos) << result.output;
+                                 "files in " +
+                                 Native("logs") +
+                                 ": the setup, run as this user, "
+                                 "cannot write there"),
+              std::string::npos)
+        << result.output;
 }
 
 // Names written to deceive: terminal controls, a right-to-left override and a formula. The
 // report shows them escaped, and the table's cell reads back as text.
 TEST_F(CheckProgram, HiddenCharactersAreShownEscapedAndFormulasStayText)
 {
-    WriteSettingsFile(SettingsText(
-        {{"x\xC2\x9B" "31m\xE2\x80\xAE" "gpj.exe\x1B]0;t\x07\x9B", Visible("m"), Visible("i1"),
-          "/bin/true"},
-         {"=HYPERLINK(\"http://example.invalid\")", Visible("m"), Visible("i2"), "/bin/true"}}));
+    WriteSettingsFile(SettingsText({{"x\xC2\x9B"
+                                     "31m\xE2\x80\xAE"
+                                     "gpj.exe\x1B]0;t\x07\x9B",
+                                     Visible("m"), Visible("i1"), "/bin/true"},
+                                    {"=HYPERLINK(\"http://example.invalid\")", Visible("m"),
+                                     Visible("i2"), "/bin/true"}}));
     testing_support::ProcessResult report = RunCheck({});
     // A Windows console shows the ANSI code page, in which every byte from 0x80 is a character.
-    const std::string shown =
-        UnderWine() ? "x\xC2\x9B" "31m\xE2\x80\xAE" "gpj.exe<0x1B>]0;t<0x07>\x9B"
-                    : "x<U+009B>31m<U+202E>gpj.exe<0x1B>]0;t<0x07><0x9B>";
+    const std::string shown = UnderWine() ? "x\xC2\x9B"
+                                            "31m\xE2\x80\xAE"
+                                            "gpj.exe<0x1B>]0;t<0x07>\x9B"
+                                          : "x<U+009B>31m<U+202E>gpj.exe<0x1B>]0;t<0x07><0x9B>";
     EXPECT_NE(report.output.find(shown), std::string::npos) << report.output;
     testing_support::ProcessResult table = RunCheck({"/csv"});
     bool found = false;

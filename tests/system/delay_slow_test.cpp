@@ -21,9 +21,9 @@ class DelaySlow : public SystemTest {};
 TEST_F(DelaySlow, OneMinuteDelayStartsTheSetupAfterAMinuteWithTheCpuIdle)
 {
     WriteVersionedPe(Native("master.exe"), {0x00010000, 0, 0x00010000, 0});
-    WriteSettingsFile(SettingsText(
-        {{"Delayed", Visible("master.exe"), Visible("installed.exe"), MarkerCommand("late")}},
-        "Delay=1\r\n"));
+    WriteSettingsFile(SettingsText({{"Delayed", Visible("master.exe"), Visible("installed.exe"),
+                                     MarkerCommand("late")}},
+                                   "Delay=1\r\n"));
 
     std::chrono::microseconds cpuBefore = ChildCpuTime();
     testing_support::ProcessResult run = Run({"/log-"});

@@ -32,9 +32,8 @@ class ExitStatus : public SystemTest {};
 
 TEST_F(ExitStatus, RefusedCommandTailsExitWithOne)
 {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"/ini"}, {"/ini="}, {"/x"}, {"setup"}, {"/"},
-                                                {"/log", "/bogus"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"/ini"}, {"/ini="}, {"/x"}, {"setup"}, {"/"}, {"/log", "/bogus"}}) {
         EXPECT_EQ(Run(args).exitStatus, 1) << args.back();
     }
 }
@@ -59,12 +58,12 @@ TEST_F(ExitStatus, RefusedOptionsFileLineStopsTheRunBeforeTheLogIsOpened)
 TEST_F(ExitStatus, AStopRequestDuringTheDelayOrTheSpreadEndsTheRunWithZeroAndExaminesNothing)
 {
     WriteVersionedPe(Native("master.exe"), {0x00010000, 0, 0x00010000, 0});
-    const std::vector<int> requests =
-        UnderWine() ? std::vector<int>{0} : std::vector<int>{SIGTERM, SIGHUP, SIGINT};
+    const std::vector<int> requests = UnderWine() ? std::vector<int>{0}
+                                                  : std::vector<int>{SIGTERM, SIGHUP, SIGINT};
     for (const char* wait : {"Delay=1\r\n", "SpreadSeconds=3600\r\n"}) {
-        WriteSettingsFile(SettingsText(
-            {{"Due", Visible("master.exe"), Visible("installed.exe"), MarkerCommand("due")}},
-            wait));
+        WriteSettingsFile(SettingsText({{"Due", Visible("master.exe"), Visible("installed.exe"),
+                                         MarkerCommand("due")}},
+                                       wait));
         for (int signal : requests) {
             SCOPED_TRACE(std::string(wait) + " " + std::to_string(signal));
             testing_support::ProcessResult run = Run({}, {}, [&](int pid) {

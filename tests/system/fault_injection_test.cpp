@@ -58,12 +58,11 @@ protected:
                              unsigned at, int error, unsigned* calls = nullptr) const
     {
         fs::remove(Native("calls"));
-        ProcessResult result =
-            Run(args, {{"LD_PRELOAD", QUORVEL_FAULT_PRELOAD},
-                       {"QUORVEL_FAULT_POINT", point},
-                       {"QUORVEL_FAULT_AT", std::to_string(at)},
-                       {"QUORVEL_FAULT_ERRNO", std::to_string(error)},
-                       {"QUORVEL_FAULT_COUNT", Native("calls")}});
+        ProcessResult result = Run(args, {{"LD_PRELOAD", QUORVEL_FAULT_PRELOAD},
+                                          {"QUORVEL_FAULT_POINT", point},
+                                          {"QUORVEL_FAULT_AT", std::to_string(at)},
+                                          {"QUORVEL_FAULT_ERRNO", std::to_string(error)},
+                                          {"QUORVEL_FAULT_COUNT", Native("calls")}});
         if (calls != nullptr) {
             *calls = static_cast<unsigned>(std::stoul("0" + ReadFile(Native("calls"))));
         }
@@ -173,7 +172,8 @@ std::map<std::string, std::string> FilesUnder(const std::string& folder)
 TEST_F(FaultInjection, WinIniIsOldOrWhollyNewAndNoTemporaryFileIsLeft)
 {
     const std::string config = Native("home/.config");
-    const std::string old = "; kept\r\n[windows]\r\nload=x\r\nrun=/opt/other/tool\r\n[fonts]\r\na=b\r\n";
+    const std::string old =
+        "; kept\r\n[windows]\r\nload=x\r\nrun=/opt/other/tool\r\n[fonts]\r\na=b\r\n";
     auto prepare = [&] {
         fs::remove_all(config);
         fs::create_directories(config);
@@ -188,13 +188,16 @@ TEST_F(FaultInjection, WinIniIsOldOrWhollyNewAndNoTemporaryFileIsLeft)
 
     auto made = FailEachCall({kOpen, kRead, kWrite, kFsync, kRename}, {"/install"}, prepare,
                              [&](const std::string&, const ProcessResult& result) {
-        EXPECT_EQ(result.exitStatus, 0);
-        for (const auto& [name, content] : FilesUnder(config)) {
-            const bool asBefore = before.count(name) && before.at(name) == content;
-            const bool asAfter = after.count(name) && after.at(name) == content;
-            EXPECT_TRUE(asBefore || asAfter) << name << " holds:\n" << content;
-        }
-    });
+                                 EXPECT_EQ(result.exitStatus, 0);
+                                 for (const auto& [name, content] : FilesUnder(config)) {
+                                     const bool asBefore = before.count(name) &&
+                                                           before.at(name) == content;
+                                     const bool asAfter = after.count(name) &&
+                                                          after.at(name) == content;
+                                     EXPECT_TRUE(asBefore || asAfter) << name << " holds:\n"
+                                                                      << content;
+                                 }
+                             });
     for (const char* point : {kOpen, kRead, kWrite, kFsync, kRename}) {
         EXPECT_GT(made[point], 0u) << point << " was never reached";
     }
@@ -250,11 +253,11 @@ TEST_F(CutShortLine, IsUndoneAndItsLockReleased)
     Prepare();
     const size_t limit = std::strlen(kOldLogLine) + 10;
     const std::string trace = UnderWine() ? "" : "strace -e trace=fcntl,ftruncate ";
-    ProcessResult result = RunWrapped(
-        {"sh", "-c", "trap '' XFSZ; exec prlimit --fsize=" + std::to_string(limit) + " -- " +
-                         trace + "\"$@\"",
-         "sh"},
-        Args());
+    ProcessResult result = RunWrapped({"sh", "-c",
+                                       "trap '' XFSZ; exec prlimit --fsize=" +
+                                           std::to_string(limit) + " -- " + trace + "\"$@\"",
+                                       "sh"},
+                                      Args());
     EXPECT_EQ(result.exitStatus, 0) << result.output;
     EXPECT_EQ(ReadFile(Native("shared.log")), kOldLogLine);
     if (!UnderWine()) {
@@ -272,12 +275,11 @@ TEST_F(LogFaults, AFailedFlushReleasesTheLock)
     ASSERT_GT(calls, 0u);
     for (unsigned at = 1; at <= calls; ++at) {
         Prepare();
-        ProcessResult result = RunWrapped(
-            {"strace", "-e", "trace=fcntl"}, Args(),
-            {{"LD_PRELOAD", QUORVEL_FAULT_PRELOAD},
-             {"QUORVEL_FAULT_POINT", kStreamFlush},
-             {"QUORVEL_FAULT_AT", std::to_string(at)},
-             {"QUORVEL_FAULT_ERRNO", std::to_string(EIO)}});
+        ProcessResult result = RunWrapped({"strace", "-e", "trace=fcntl"}, Args(),
+                                          {{"LD_PRELOAD", QUORVEL_FAULT_PRELOAD},
+                                           {"QUORVEL_FAULT_POINT", kStreamFlush},
+                                           {"QUORVEL_FAULT_AT", std::to_string(at)},
+                                           {"QUORVEL_FAULT_ERRNO", std::to_string(EIO)}});
         EXPECT_EQ(result.exitStatus, 0) << result.output;
         ExpectEveryLockReleased(result.output);
     }
@@ -309,15 +311,15 @@ TEST_F(FaultInjection, AFailedVersionReadFallsBackToTheDates)
     int skipped = 0;
     auto made = FailEachCall({kOpen, kPread}, args, prepare,
                              [&](const std::string& point, const ProcessResult& result) {
-        EXPECT_EQ(result.exitStatus, 0);
-        int added = NewWholeLines("", ReadFile(Native("shared.log")));
-        EXPECT_LE(added, 1);
-        if (added == 1) {
-            EXPECT_TRUE(Started(Label()));
-        } else if (point == kPread) {
-            ++skipped;
-        }
-    });
+                                 EXPECT_EQ(result.exitStatus, 0);
+                                 int added = NewWholeLines("", ReadFile(Native("shared.log")));
+                                 EXPECT_LE(added, 1);
+                                 if (added == 1) {
+                                     EXPECT_TRUE(Started(Label()));
+                                 } else if (point == kPread) {
+                                     ++skipped;
+                                 }
+                             });
     EXPECT_GT(skipped, 0) << "no failed version read fell back to the dates";
     EXPECT_GT(made[kPread], 0u);
 }
@@ -327,8 +329,8 @@ TEST_F(FaultInjection, AFailedVersionReadFallsBackToTheDates)
 TEST_F(FaultInjection, FailedOptionAndSettingsReadsActAsAbsentOrCut)
 {
     WriteFile(Native("master.txt"), "master");
-    WriteOptionsFile("/log=\"" + Visible("shared.log") + "\"\r\n/ini=\"" +
-                     Visible("settings.ini") + "\"\r\n");
+    WriteOptionsFile("/log=\"" + Visible("shared.log") + "\"\r\n/ini=\"" + Visible("settings.ini") +
+                     "\"\r\n");
     auto prepare = [&] {
         WriteFile(Native("shared.log"), "");
         fs::remove(DefaultLog());
@@ -342,16 +344,16 @@ TEST_F(FaultInjection, FailedOptionAndSettingsReadsActAsAbsentOrCut)
 
     auto made = FailEachCall({kOpen, kRead}, {}, prepare,
                              [&](const std::string&, const ProcessResult& result) {
-        int added = NewWholeLines("", ReadFile(Native("shared.log"))) +
-                    NewWholeLines("", ReadFile(DefaultLog()));
-        EXPECT_LE(added, 1);
-        if (result.exitStatus == 1) {
-            EXPECT_EQ(added, 0) << "a refused line still ran the entries";
-        }
-        if (added == 1) {
-            EXPECT_TRUE(Started(Label()));
-        }
-    });
+                                 int added = NewWholeLines("", ReadFile(Native("shared.log"))) +
+                                             NewWholeLines("", ReadFile(DefaultLog()));
+                                 EXPECT_LE(added, 1);
+                                 if (result.exitStatus == 1) {
+                                     EXPECT_EQ(added, 0) << "a refused line still ran the entries";
+                                 }
+                                 if (added == 1) {
+                                     EXPECT_TRUE(Started(Label()));
+                                 }
+                             });
     EXPECT_GT(made[kRead], 0u);
 }
 

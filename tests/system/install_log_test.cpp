@@ -95,8 +95,8 @@ protected:
     // One due entry (its installed file is missing) whose setup program leaves marker "setup".
     void WriteDueEntry(const std::string& name = "Word")
     {
-        WriteSettingsFile(SettingsText(
-            {{name, Visible("master.exe"), Visible("installed.exe"), MarkerCommand("setup")}}));
+        WriteSettingsFile(SettingsText({{name, Visible("master.exe"), Visible("installed.exe"),
+                                         MarkerCommand("setup")}}));
     }
 
     // A native process that holds a record lock from the log's end for `milliseconds`.
@@ -104,8 +104,8 @@ protected:
     {
         std::string ready = LockHeldFile();
         holder_ = std::thread([=] {
-            testing_support::RunProcess(
-                {QUORVEL_LOCK_HOLDER, log, std::to_string(milliseconds), ready});
+            testing_support::RunProcess({QUORVEL_LOCK_HOLDER, log, std::to_string(milliseconds),
+                                         ready});
         });
         for (int i = 0; i < 200 && !FileExists(ready); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
@@ -170,7 +170,8 @@ TEST_F(InstallLog, TheZoneNameComesFromTz)
         testing_support::WriteFile(DefaultLog(), "");
         EXPECT_EQ(Run({}, {{"TZ", row.tz}}).exitStatus, 0);
         std::string content = ReadFile(DefaultLog());
-        EXPECT_TRUE(std::regex_match(content, LongLine(row.zone, "Word"))) << row.tz << ": " << content;
+        EXPECT_TRUE(std::regex_match(content, LongLine(row.zone, "Word")))
+            << row.tz << ": " << content;
     }
 }
 
@@ -229,8 +230,8 @@ TEST_F(InstallLog, AWriterWhoseEndMovedWaitsForTheNewEndAndKeepsNoLock)
     ASSERT_EQ(mkdir(Native("handshake").c_str(), 0777), 0);
     int status = -1;
     std::thread writer([&] {
-        status = RunTool("log_writer", {Visible("shared.log"), "moved", "1", "moved-end",
-                                        Visible("handshake")})
+        status = RunTool("log_writer",
+                         {Visible("shared.log"), "moved", "1", "moved-end", Visible("handshake")})
                      .exitStatus;
     });
     if (WaitForFile(Native("handshake/grown"))) {
@@ -268,8 +269,8 @@ TEST_F(InstallLog, TheLockWaitIsMeasuredInTimeNotInSleeps)
     const std::string log = Native("shared.log");
     testing_support::WriteFile(log, "x\r\n");
     HoldLogEnd(log, 120000);
-    testing_support::ProcessResult run =
-        RunTool("log_writer", {Visible("shared.log"), "slow", "1", "slow-reads"});
+    testing_support::ProcessResult run = RunTool("log_writer", {Visible("shared.log"), "slow", "1",
+                                                                "slow-reads"});
     std::remove(LockHeldFile().c_str());
     holder_.join();
     EXPECT_EQ(run.exitStatus, 0);
@@ -304,9 +305,9 @@ TEST_F(InstallLog, ASecondUsersLineReachesASharedLogButNotAPrivateOne)
     if (geteuid() != 0 || nobody == nullptr) {
         GTEST_SKIP() << "needs root and a user named nobody to run as a second user";
     }
-    const std::vector<std::string> asNobody{
-        "setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
-        "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups"};
+    const std::vector<std::string> asNobody{"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                                            "--regid=" + std::to_string(nobody->pw_gid),
+                                            "--clear-groups"};
     chmod(Native("").c_str(), 0755);  // the second user must reach the program and settings
     WriteSettingsFile(SettingsText({{"Word", Visible("master.exe"), Visible("installed.exe"),
                                      "true"}}));
@@ -378,7 +379,8 @@ TEST_F(InstallLog, ALogThatIsNoPlainFileOfOneNameGetsNoLineAndBlocksNothing)
         {"hardlink",
          [&](const std::string& log) { return Made(link(victim.c_str(), log.c_str()), log); }},
         {"fifo", [&](const std::string& log) { return Made(mkfifo(log.c_str(), 0666), log); }},
-        {"read-fifo", [&](const std::string& log) {
+        {"read-fifo",
+         [&](const std::string& log) {
              if (mkfifo(log.c_str(), 0666) != 0) {
                  return std::string();
              }

@@ -73,10 +73,10 @@ TEST_F(ConcurrentWriters, SixtyFourRunsAtLogOnEachLogTheirLineOnce)
     std::vector<std::string> markers;
     for (int i = 0; i < kRuns; ++i) {
         const std::string n = std::to_string(i);
-        testing_support::WriteFile(
-            Native("run" + n + ".ini"),
-            SettingsText({{"run" + n, Visible("master.txt"), Visible("installed.txt"),
-                           MarkerCommand("r" + n)}}));
+        testing_support::WriteFile(Native("run" + n + ".ini"),
+                                   SettingsText({{"run" + n, Visible("master.txt"),
+                                                  Visible("installed.txt"),
+                                                  MarkerCommand("r" + n)}}));
         expected.insert("run" + n);
         markers.push_back("r" + n);
     }
@@ -99,8 +99,9 @@ TEST_F(ConcurrentWriters, SixtyFourRunsAtLogOnEachLogTheirLineOnce)
     std::sort(markers.begin(), markers.end());
     std::vector<std::string> started = WaitForMarkers(markers, std::chrono::seconds(60));
     EXPECT_EQ(started, markers);
-    std::cout << "slowest of " << kRuns << " runs: "
-              << std::max_element(times.begin(), times.end())->count() << " ms" << std::endl;
+    std::cout << "slowest of " << kRuns
+              << " runs: " << std::max_element(times.begin(), times.end())->count() << " ms"
+              << std::endl;
 }
 
 TEST_F(ConcurrentWriters, ThirtyTwoWritersOfFiftyLinesLoseAndTearNothing)

@@ -50,7 +50,7 @@ TEST_F(PassReport, ItsRowsAreWhatThePassDidAndARefusedStartHasItsError)
     ASSERT_EQ(rows.size(), 8u);
     EXPECT_EQ(rows[0][0], "ReportFormat");
     EXPECT_EQ(files[0], rows[1][4] + "." + rows[1][5] + ".csv");  // computer.user.csv
-    EXPECT_EQ(rows[1][6], Visible("prog/Quorvel.ini"));  // the settings file the pass read
+    EXPECT_EQ(rows[1][6], Visible("prog/Quorvel.ini"));           // the settings file the pass read
     // Entry, verdict, step, start, error for each row after the header.
     const std::vector<std::vector<std::string>> expected = {
         {"", "complete", "", "", ""},

@@ -39,8 +39,8 @@ TEST_F(RunLine, InstallWritesTheProgramPath)
 
 TEST_F(RunLine, InstallReplacesAnEarlierRegistration)
 {
-    WriteRunLine("first.exe elsewhere" + std::string(1, UnderWine() ? '\\' : '/') +
-                 ProgramName() + " last.exe");
+    WriteRunLine("first.exe elsewhere" + std::string(1, UnderWine() ? '\\' : '/') + ProgramName() +
+                 " last.exe");
     EXPECT_EQ(Run({"/INSTALL-"}, HomeEnvironment()).exitStatus, 0);
     EXPECT_EQ(ReadRunLine(), "first.exe last.exe " + VisibleProgramPath());
     // Registering again writes the same line.
@@ -59,8 +59,12 @@ TEST_F(RunLine, InstallAlsoWritesAnAutostartEntryOnPosix)
     const std::string expected = "[Desktop Entry]\n"
                                  "# Written when the program registered itself in the run line "
                                  "of ~/.config/win.ini.\n"
-                                 "Type=Application\nName=" + ProgramName() + "\n"
-                                 "Exec=\"" + VisibleProgramPath() + "\"\n"
+                                 "Type=Application\nName=" +
+                                 ProgramName() +
+                                 "\n"
+                                 "Exec=\"" +
+                                 VisibleProgramPath() +
+                                 "\"\n"
                                  "NoDisplay=true\nTerminal=false\n";
     std::filesystem::create_directories(Native("home/.config/autostart"));
     testing_support::WriteFile(entry, "[Desktop Entry]\nExec=/elsewhere/" + ProgramName() + "\n");
@@ -91,7 +95,8 @@ TEST_F(RunLine, TheCheckReportsEachRegistration)
     }
     // Windows starts the run line's programs; a POSIX session only its autostart entries.
     EXPECT_EQ(result.output.find("at log-on      started for this user") != std::string::npos,
-              UnderWine()) << result.output;
+              UnderWine())
+        << result.output;
     if (!UnderWine()) {
         return;
     }
@@ -104,11 +109,13 @@ TEST_F(RunLine, TheCheckReportsEachRegistration)
     testing_support::ProcessResult broken = RunCheck({});
     WriteMachineRunValue("");
     EXPECT_NE(result.output.find(value + "\"" + VisibleProgramPath() + "\": starts " +
-                                 VisibleProgramPath()), std::string::npos) << result.output;
+                                 VisibleProgramPath()),
+              std::string::npos)
+        << result.output;
     EXPECT_NE(result.output.find("at log-on      started for this user"), std::string::npos)
         << result.output;
-    EXPECT_NE(broken.output.find(value + "it names a program that cannot start"),
-              std::string::npos) << broken.output;
+    EXPECT_NE(broken.output.find(value + "it names a program that cannot start"), std::string::npos)
+        << broken.output;
 }
 
 TEST_F(RunLine, ALongRunLineKeepsItsTail)
@@ -144,8 +151,8 @@ TEST_F(RunLine, AProgramPathThatIsNotKnownWholeIsNoPath)
         ancestors.push_back(folder);
     }
     MoveProgram(folder);
-    const std::string settings =
-        SettingsText({{"Word", Visible("m"), Visible("i"), MarkerCommand("setup")}});
+    const std::string settings = SettingsText({{"Word", Visible("m"), Visible("i"),
+                                                MarkerCommand("setup")}});
     for (const std::string& ancestor : ancestors) {
         testing_support::WriteFile(Native(ancestor + "/Quorvel.cfg"), "/bogus\r\n");
         testing_support::WriteFile(Native(ancestor + "/Quorvel.ini"), settings);
@@ -180,7 +187,8 @@ TEST_F(RunLine, AFragmentOrAPathAnEntryCannotCarryGetsNoAutostartEntry)
     testing_support::ProcessResult check = RunCheck({});
     EXPECT_NE(check.output.find("cannot stand in an autostart entry exactly (it holds the "
                                 "character '%')"),
-              std::string::npos) << check.output;
+              std::string::npos)
+        << check.output;
 }
 
 // A root run of /install with another user's HOME (sudo -E), whose WIN.INI is a link to a
@@ -205,8 +213,7 @@ TEST_F(ForeignHome, InstallWritesNothingAsRootOrIntoAnotherUsersHome)
         ASSERT_EQ(lchown(Native(path).c_str(), nobody->pw_uid, nobody->pw_gid), 0);
     }
     EXPECT_EQ(Run({"/install"}, {{"HOME", Native("victim")}}).exitStatus, 0);
-    EXPECT_EQ(Run({"/install"}, {{"HOME", Native("victim")},
-                                 {"XDG_CONFIG_HOME", Native("shared")}})
+    EXPECT_EQ(Run({"/install"}, {{"HOME", Native("victim")}, {"XDG_CONFIG_HOME", Native("shared")}})
                   .exitStatus,
               0);
     EXPECT_EQ(testing_support::ReadFile(Native("root-only")), "[windows]\nrun=\n");

@@ -44,7 +44,8 @@ TEST_F(Site, TenComputersGiveTheScenariosNumbers)
         auto fields = CsvFields(csv.output.substr(at, end - at));
         ASSERT_EQ(fields.size(), 8u) << csv.output.substr(at, end - at);
         if (fields[2] != "current") {
-            states[fields[0]] += fields[1] + "=" + fields[2] + (fields[5].empty() ? "" : "/" + fields[5]) +
+            states[fields[0]] += fields[1] + "=" + fields[2] +
+                                 (fields[5].empty() ? "" : "/" + fields[5]) +
                                  (fields[6].empty() ? "" : "*" + fields[6]) + " ";
         }
     }
@@ -57,8 +58,7 @@ TEST_F(Site, TenComputersGiveTheScenariosNumbers)
     testing_support::ProcessResult text = RunSite({"/html=" + Visible("site.html"),
                                                    "/stale-days=5"});
     // The Windows console's line ends are CR LF.
-    text.output.erase(std::remove(text.output.begin(), text.output.end(), '\r'),
-                      text.output.end());
+    text.output.erase(std::remove(text.output.begin(), text.output.end(), '\r'), text.output.end());
     for (const char* expected :
          {"Site: 10 pass reports in ", "install log ", ": 42 launches\n",
           "  Team Notes: 7 current, 1 due, 2 failing, 0 in progress, 0 not due, 0 skipped;",
@@ -67,8 +67,7 @@ TEST_F(Site, TenComputersGiveTheScenariosNumbers)
           "  error 740 on 1 computer: needs administrator rights: use the machine pass\n",
           "  re-install loop on 1 computer: ", "  Source not found on 1 computer: ",
           "Computers not seen for more than 5 days\n  PC10: last seen "}) {
-        EXPECT_NE(text.output.find(expected), std::string::npos) << expected << "\n"
-                                                                 << text.output;
+        EXPECT_NE(text.output.find(expected), std::string::npos) << expected << "\n" << text.output;
     }
     std::string page = ReadFile(Native("site.html"));
     for (const char* expected :
@@ -103,7 +102,9 @@ TEST_F(Site, AForgedOrBrokenReportIsLeftOutAndNamed)
     testing_support::ProcessResult text = RunSite({});
     EXPECT_NE(text.output.find("Site: 10 pass reports"), std::string::npos) << text.output;
     EXPECT_NE(text.output.find("not read: PC99.mallory.csv: its name is not that of the computer "
-                               "and user it names"), std::string::npos) << text.output;
+                               "and user it names"),
+              std::string::npos)
+        << text.output;
     EXPECT_NE(text.output.find("not read: notes.csv: not a pass report"), std::string::npos);
 }
 

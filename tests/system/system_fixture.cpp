@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -132,8 +132,7 @@ Environment SystemTest::HomeEnvironment() const
     return {{"HOME", Native("home")}};
 }
 
-ProcessResult SystemTest::Run(const std::vector<std::string>& args,
-                              const Environment& environment,
+ProcessResult SystemTest::Run(const std::vector<std::string>& args, const Environment& environment,
                               const std::function<void(int)>& whileRunning) const
 {
     std::istringstream words(EnvOrEmpty("QUORVEL_RUN_WRAPPER"));
@@ -261,8 +260,8 @@ std::string SystemTest::MarkerCommand(const std::string& label,
     return command;
 }
 
-void SystemTest::WritePeAt(const std::string& relative,
-                           const testing_support::VersionQuad& version, time_t at) const
+void SystemTest::WritePeAt(const std::string& relative, const testing_support::VersionQuad& version,
+                           time_t at) const
 {
     WriteVersionedPe(Native(relative), version);
     struct timespec times[2] = {{at, 0}, {at, 0}};
@@ -285,10 +284,8 @@ void SystemTest::WriteMixedEntries(const std::vector<AppEntry>& more,
          MarkerCommand("a")},
         {"Current", Visible("master-b.exe"), Visible("installed-b.exe"), MarkerCommand("b")},
         {"No setup program", Visible("master-a.exe"), Visible("installed-a.exe"), ""},
-        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"),
-         MarkerCommand("d")},
-        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"),
-         MarkerCommand("e")},
+        {"Newer version", Visible("master-d.exe"), Visible("installed-d.exe"), MarkerCommand("d")},
+        {"Missing master", Visible("nowhere.exe"), Visible("installed-b.exe"), MarkerCommand("e")},
     };
     entries.insert(entries.end(), more.begin(), more.end());
     WriteSettingsFile(SettingsText(entries, extra));

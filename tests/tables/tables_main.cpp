@@ -25,8 +25,7 @@ std::string FilterOfTable(const std::string& table)
         for (int t = 0; t < suite.total_test_count(); ++t) {
             const ::testing::TestInfo& test = *suite.GetTestInfo(t);
             if (NameWithoutFolders(test.file()) == table) {
-                filter += std::string(filter.empty() ? "" : ":") + suite.name() + "." +
-                          test.name();
+                filter += std::string(filter.empty() ? "" : ":") + suite.name() + "." + test.name();
             }
         }
     }

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/run_settings.h"
 #include "length_read_seam.h"
 #include "platform/win32.h"
-#include "core/run_settings.h"
 #include "update/install_log.h"
 
 #ifdef _WIN32

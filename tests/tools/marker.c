@@ -11,7 +11,7 @@
 #include <string.h>
 #ifdef _WIN32
 #include <windows.h>
-#define LINGER(seconds) Sleep((seconds) * 1000u)
+#define LINGER(seconds) Sleep((seconds)*1000u)
 #else
 #include <unistd.h>
 #define LINGER(seconds) sleep(seconds)

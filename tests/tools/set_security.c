@@ -11,8 +11,8 @@ int main(int argc, char** argv)
     if (argc != 3) {
         return 1;
     }
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(argv[2], SDDL_REVISION_1,
-                                                              &descriptor, NULL)) {
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(argv[2], SDDL_REVISION_1, &descriptor,
+                                                              NULL)) {
         return 2;
     }
     BOOL set = SetFileSecurityA(argv[1], OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,

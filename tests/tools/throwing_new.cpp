@@ -3,5 +3,11 @@
 #include <cstddef>
 #include <new>
 
-void* operator new(std::size_t) { throw std::bad_alloc(); }
-void* operator new[](std::size_t) { throw std::bad_alloc(); }
+void* operator new(std::size_t)
+{
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t)
+{
+    throw std::bad_alloc();
+}

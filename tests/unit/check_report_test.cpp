@@ -2,8 +2,8 @@
 // (one file or file layout per row), the log and the registration, the install-log summary,
 // why a line of switches is refused, and its own switches.
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -57,8 +57,8 @@ void ExpectFinding(const std::string& found, const std::string& expected, const 
     if (expected.empty()) {
         EXPECT_EQ(found.substr(0, found.find("note: ")), "") << row;
     } else {
-        EXPECT_NE(found.find(expected + "\n"), std::string::npos)
-            << row << "\n-- found:\n" << found;
+        EXPECT_NE(found.find(expected + "\n"), std::string::npos) << row << "\n-- found:\n"
+                                                                  << found;
     }
 }
 
@@ -282,7 +282,8 @@ TEST(CheckEntryFindings, OneLayoutPerRow)
         ExpectFinding(found, Placed(row.expected, dir.path()), settings);
         if (row.source.find('*') != std::string::npos && result.evidence.source.found) {
             EXPECT_NE(EntryText(result).find("the match itself has file version 1.2.3.4"),
-                      std::string::npos) << EntryText(result);
+                      std::string::npos)
+                << EntryText(result);
         }
     }
 }
@@ -293,17 +294,17 @@ TEST(CheckEntryFindings, RelativePathEntriesForAProgramWithoutAFolder)
 {
     ScopedEnvironmentVariable path("PATH", ":bin:/bin");
     TempDir dir;
-    std::string settings = "[App1]\nName=A\nSource=" + (dir / "m") + "\nDestination=" +
-                           (dir / "i") + "\nSetupApp=true\n";
+    std::string settings = "[App1]\nName=A\nSource=" + (dir / "m") +
+                           "\nDestination=" + (dir / "i") + "\nSetupApp=true\n";
     WriteFile(dir / "s.ini", settings);
     std::string text = "s.ini:5: SetupApp in [App1] (A): names its program without a folder, "
                        "and PATH holds an empty entry, \"bin\", which stand for folders "
                        "relative to the current one: whoever can write there can run a "
                        "program in its place";
     for (bool machinePass : {false, true}) {
-        std::string found = FindingsText(FindEntryFindings(
-            ExamineEntry(1, dir / "s.ini", false), ScanSettingsText(settings), "s.ini",
-            machinePass));
+        std::string found = FindingsText(FindEntryFindings(ExamineEntry(1, dir / "s.ini", false),
+                                                           ScanSettingsText(settings), "s.ini",
+                                                           machinePass));
         ExpectFinding(found,
                       machinePass ? text + " (a run as root or SYSTEM searches none of them)"
                                   : "note: " + text,
@@ -318,12 +319,14 @@ TEST(CheckEntryTable, EveryRowHasTheHeadersFields)
     WriteFile(dir / "m1", "m");
     WriteFile(dir / "i1", "i");
     WriteFile(settings, "[App1]\nName=Skipped, \"quoted\"\n"
-                        "[App2]\nName=Due\nSource=" + (dir / "m1") + "\nDestination=" +
-                        (dir / "none") + "\nSetupApp=sh \"a b\"\n"
-                        "[App3]\nName=Found\nSource=" + (dir / "m1") + "\nDestination=" +
-                        (dir / "?1") + "\nSetupApp=s\n"
-                        "[App4]\nName=No master\nSource=" + (dir / "none") + "\nDestination=" +
-                        (dir / "i1") + "\nSetupApp=s\n");
+                        "[App2]\nName=Due\nSource=" +
+                            (dir / "m1") + "\nDestination=" + (dir / "none") +
+                            "\nSetupApp=sh \"a b\"\n"
+                            "[App3]\nName=Found\nSource=" +
+                            (dir / "m1") + "\nDestination=" + (dir / "?1") +
+                            "\nSetupApp=s\n"
+                            "[App4]\nName=No master\nSource=" +
+                            (dir / "none") + "\nDestination=" + (dir / "i1") + "\nSetupApp=s\n");
     size_t columns = CsvFields(EntryCsvHeader()).size();
     std::vector<std::vector<std::string>> rows;
     for (UINT n = 1; n <= 4; ++n) {
@@ -353,12 +356,15 @@ TEST(CheckLogFindings, ACreatedLogTakesItsFoldersBits)
         bool logExists;
         std::string note;  // "" for none
     } rows[] = {
-        {0755, false, "a log this user's run creates takes mode 0644 from its folder (mode "
-                      "0755): only this user's runs could add lines to it; for a shared log "
-                      "give the folder mode 2775 and a group of every user, or 1777"},
+        {0755, false,
+         "a log this user's run creates takes mode 0644 from its folder (mode "
+         "0755): only this user's runs could add lines to it; for a shared log "
+         "give the folder mode 2775 and a group of every user, or 1777"},
         {02775, false, ""},
-        {0755, true, "only its owner " + owner + " can add lines (mode 0644): other users' runs "
-                     "drop theirs"},
+        {0755, true,
+         "only its owner " + owner +
+             " can add lines (mode 0644): other users' runs "
+             "drop theirs"},
         {01777, true, ""},
     };
     for (const auto& row : rows) {
@@ -404,7 +410,8 @@ TEST(CheckLogFindings, LogsTheRunsRefuseOrCannotShareAreProblems)
          [&](const std::string& log) { ASSERT_EQ(link(victim.c_str(), log.c_str()), 0); },
          "the log has 2 names (hard links), so it may be another file linked in: no run writes "
          "to it, and every line is dropped. Remove this name; a run creates the log afresh"},
-        {"huge", [&](const std::string& log) {
+        {"huge",
+         [&](const std::string& log) {
              WriteFile(log, "");
              EXPECT_EQ(truncate(log.c_str(), off_t{1} << 40), 0);  // a sparse 1 TiB
          },
@@ -462,7 +469,8 @@ TEST(CheckLogFindings, LogsTheRunsRefuseOrCannotShareAreProblems)
     waitpid(holder, nullptr, 0);
     EXPECT_NE(found.find(options.logPath + ": another process keeps the log's end locked: the "
                                            "check waited 4."),
-              std::string::npos) << found;
+              std::string::npos)
+        << found;
 }
 
 // The run line of a WIN.INI under a fresh HOME, autostart folders of a fresh XDG tree.
@@ -473,8 +481,8 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
     ScopedEnvironmentVariable configHome("XDG_CONFIG_HOME", (dir / "user").c_str());
     ScopedEnvironmentVariable configDirs("XDG_CONFIG_DIRS", (dir / "system").c_str());
     mkdir((dir / ".config").c_str(), 0755);
-    for (const char* folder : {"user", "user/autostart", "system", "system/autostart", "bin",
-                               "my apps"}) {
+    for (const char* folder :
+         {"user", "user/autostart", "system", "system/autostart", "bin", "my apps"}) {
         mkdir((dir / folder).c_str(), 0755);
     }
     WriteFile(dir / "bin/quorvel", "");
@@ -490,33 +498,39 @@ TEST(CheckRegistration, EachRowsRunLineAndAutostartEntries)
         {program, program + " x " + program, "", "", false,
          "run line: it holds quorvel 2 times: /install replaces only the first; keep one"},
         {program, dir / "old/quorvel", "", "", false,
-         "run line: its entry " + (dir / "old/quorvel") + " names no existing file: it starts "
-         "nothing"},
+         "run line: its entry " + (dir / "old/quorvel") +
+             " names no existing file: it starts "
+             "nothing"},
         {spaced, (dir / "my") + " " + spaced, "", "", false,
          "run line: its entries from " + (dir / "my") + " to apps/quorvel are the pieces of " +
-             spaced + ", a path with a blank or a comma, which the run line cannot hold: install "
+             spaced +
+             ", a path with a blank or a comma, which the run line cannot hold: install "
              "it in a folder whose path has neither, or place an autostart entry for it in "
              "/etc/xdg/autostart"},
         {spaced, (dir / "my") + " " + spaced, "", "", false,
          "run line: its entry " + (dir / "my") + " is a fragment left of " + spaced +
              ", whose blank or comma the run line cannot hold: remove it"},
         {spaced, (dir / "my") + " " + spaced, "", "", false,
-         "note: " + spaced + ": the program's path holds a blank or a comma, which the run line "
-         "cannot hold: /install would register it in pieces; install it in a folder whose path "
-         "has neither, or place an autostart entry for it in /etc/xdg/autostart"},
+         "note: " + spaced +
+             ": the program's path holds a blank or a comma, which the run line "
+             "cannot hold: /install would register it in pieces; install it in a folder whose path "
+             "has neither, or place an autostart entry for it in /etc/xdg/autostart"},
         {spaced, "", "", "", true,
-         spaced + ": the program's path holds a blank or a comma, which the run line cannot "
-         "hold: /install would register it in pieces; install it in a folder whose path has "
-         "neither, or place an autostart entry for it in /etc/xdg/autostart"},
+         spaced +
+             ": the program's path holds a blank or a comma, which the run line cannot "
+             "hold: /install would register it in pieces; install it in a folder whose path has "
+             "neither, or place an autostart entry for it in /etc/xdg/autostart"},
         {program, "", "", entry + "\"" + program + "\"\n", false,
          "  autostart      " + (dir / "system/autostart/quorvel.desktop") + ": starts " + program},
         {program, "", entry + "/usr/bin/quorvel\nHidden=true\n", entry + program + "\n", false,
-         "  autostart      " + (dir / "user/autostart/quorvel.desktop") + ": hidden "
-         "(Hidden=true): it starts nothing, nor does an entry of this name in the folders after "
-         "it"},
+         "  autostart      " + (dir / "user/autostart/quorvel.desktop") +
+             ": hidden "
+             "(Hidden=true): it starts nothing, nor does an entry of this name in the folders "
+             "after "
+             "it"},
         {program, "", "", entry + "/no/quorvel\n", false,
          (dir / "system/autostart/quorvel.desktop") + ": it starts /no/quorvel, which does not "
-         "exist"},
+                                                      "exist"},
         {program, "", "", "", false,
          "note: registration: nothing starts quorvel at log-on for this user: run quorvel "
          "/install as the user"},
@@ -582,7 +596,8 @@ TEST(CheckLogSummary, LaunchesComputersUsersAndLines)
     for (const char* expected : {"Notes: 4 launches on 2 computers by 2 users",
                                  "Phone - Book: 3 launches on 1 computer by 1 user",
                                  "master not found in the settings file: re-install loops not "
-                                 "judged", "lines not understood: 3 (lines 8, 9, 10)\n"}) {
+                                 "judged",
+                                 "lines not understood: 3 (lines 8, 9, 10)\n"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
 }
@@ -601,23 +616,35 @@ TEST(CheckLogSummary, AReinstallLoopIsThreeStartsForOneMaster)
         std::string loops;  // "computer:starts" of each loop
     } rows[] = {
         // v1, v2 and v3 on three days, the last master written before the third.
-        {20261203080000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                              line("Thu, 03 Dec", "PC1")}, ""},
+        {20261203080000u,
+         0,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1")},
+         ""},
         // The same master started on three days, and again on a fourth.
-        {20261130080000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                              line("Thu, 03 Dec", "PC1"), line("Fri, 04 Dec", "PC2"),
-                              line("Sat, 05 Dec", "PC1")}, "PC1:4"},
+        {20261130080000u,
+         0,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1"),
+          line("Fri, 04 Dec", "PC2"), line("Sat, 05 Dec", "PC1")},
+         "PC1:4"},
         // Three starts at the master's own second count; one before it does not.
-        {20261202090000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                              line("Thu, 03 Dec", "PC1")}, ""},
-        {20261201090000u, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                              line("Thu, 03 Dec", "PC1")}, "PC1:3"},
+        {20261202090000u,
+         0,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1")},
+         ""},
+        {20261201090000u,
+         0,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1")},
+         "PC1:3"},
         // No master known: not judged, however many starts.
-        {0, 0, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                line("Thu, 03 Dec", "PC1")}, ""},
+        {0,
+         0,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1")},
+         ""},
         // PC1's report names the master it saw, later than the settings file's.
-        {20261130080000u, 20261202080000u, {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"),
-                                            line("Thu, 03 Dec", "PC1")}, ""},
+        {20261130080000u,
+         20261202080000u,
+         {line("Tue, 01 Dec", "PC1"), line("Wed, 02 Dec", "PC1"), line("Thu, 03 Dec", "PC1")},
+         ""},
     };
     for (const auto& row : rows) {
         LogSummary summary;
@@ -684,8 +711,9 @@ TEST(CheckSwitchReplay, RefusalsSayWhichItemAndWhy)
         {"/log /ini=/srv/q.ini", "/ini", "/ini needs a value; an unquoted '/' starts"},
         {"/ini=a.ini/b", "/b", "not a switch of the log-on program"},
         {"/log setup", "setup", "a bare value"},
-        {"\"/ini=/srv/q.ini\"", "\"/ini=/srv/q.ini\"", "a bare value, not a switch: quote only "
-                                                        "a switch's value (/ini=\"...\")"},
+        {"\"/ini=/srv/q.ini\"", "\"/ini=/srv/q.ini\"",
+         "a bare value, not a switch: quote only "
+         "a switch's value (/ini=\"...\")"},
         {"/x", "/x", "not a switch of the log-on program (it knows /log, /ini and /install)"},
     };
     for (const auto& row : rows) {
@@ -740,19 +768,23 @@ TEST(CheckOwnSwitches, HelpVersionAndRefusals)
         {{"--version"}, 0, std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n"},
         {{"/VERSION"}, 0, std::string("quorvel-check ") + QUORVEL_VERSION_TEXT + "\n"},
         {{"/versions"}, 1, "quorvel-check: /versions needs at least one file\n\nUsage:"},
-        {{"/csv", "/log-summary=" + (dir / "q.log")}, 0,
+        {{"/csv", "/log-summary=" + (dir / "q.log")},
+         0,
          "Application,Launches,Computers,Users,FirstLaunch,LastLaunch,MasterWritten,"
          "ReinstallLoops\r\nNotes,1,1,1,"},
-        {{"/log-summary=" + (dir / "q.log"), "/max-log-mb=x"}, 1,
+        {{"/log-summary=" + (dir / "q.log"), "/max-log-mb=x"},
+         1,
          "quorvel-check: /max-log-mb=x: megabytes from 1 to 16777216\n\nUsage:"},
         {{"/site"}, 1, "quorvel-check: /site: a value is needed\n\nUsage:"},
-        {{"/site=" + dir.path(), "/stale-days=0"}, 1,
+        {{"/site=" + dir.path(), "/stale-days=0"},
+         1,
          "quorvel-check: /stale-days=0: days from 1 to 36500\n\nUsage:"},
     };
     for (const auto& row : rows) {
         std::string out;
         EXPECT_EQ(RunCheck(row.arguments, BuildCommandTail(row.arguments), BuildCommandTail, &out),
-                  row.status) << row.arguments[0];
+                  row.status)
+            << row.arguments[0];
         EXPECT_EQ(out.rfind(row.starts, 0), 0u) << out;
     }
 }
@@ -768,10 +800,23 @@ TEST(CheckVisibleText, EveryHiddenCharacterIsEscapedTheSameWay)
          "plain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n"},
         {"a\x1B[31mb\tc\x7F", "a<0x1B>[31mb<0x09>c<0x7F>", "a<0x1B>[31mb<0x09>c<0x7F>"},
         {"line\r\nlone\rcr", "line\r\nlone<0x0D>cr", "line\r\nlone<0x0D>cr"},
-        {"c1 \xC2\x9B" "31m \xC2\x9D" "0;x\x07", "c1 <U+009B>31m <U+009D>0;x<0x07>",
-         "c1 \xC2\x9B" "31m \xC2\x9D" "0;x<0x07>"},
-        {"raw \x9B" "31m", "raw <0x9B>31m", "raw \x9B" "31m"},
-        {"gpj.\xE2\x80\xAE" "exe", "gpj.<U+202E>exe", "gpj.\xE2\x80\xAE" "exe"},
+        {"c1 \xC2\x9B"
+         "31m \xC2\x9D"
+         "0;x\x07",
+         "c1 <U+009B>31m <U+009D>0;x<0x07>",
+         "c1 \xC2\x9B"
+         "31m \xC2\x9D"
+         "0;x<0x07>"},
+        {"raw \x9B"
+         "31m",
+         "raw <0x9B>31m",
+         "raw \x9B"
+         "31m"},
+        {"gpj.\xE2\x80\xAE"
+         "exe",
+         "gpj.<U+202E>exe",
+         "gpj.\xE2\x80\xAE"
+         "exe"},
         {"\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F", "<U+2066>x<U+2069> <U+200F>",
          "\xE2\x81\xA6x\xE2\x81\xA9 \xE2\x80\x8F"},
         {"cut \xE2\x82", "cut <0xE2><0x82>", "cut \xE2\x82"},

@@ -156,8 +156,8 @@ TEST(DecideUpdate, TheDecisionTable)
         Make(dir / "destination", row.destination);
         Make(dir / "source", row.source);
         UpdateEvidence evidence;
-        EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(),
-                                           (dir / "source").c_str(), &evidence),
+        EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(), (dir / "source").c_str(),
+                                           &evidence),
                   row.verdict)
             << row.what;
         EXPECT_EQ(evidence.step, row.step) << row.what;
@@ -177,8 +177,8 @@ TEST(DecideUpdate, PatternsTakeTheFirstMatchInNameOrder)
     EXPECT_EQ(DecideUpdate((dir / "destination").c_str(), (dir / "masters/?.bin").c_str()),
               UpToDate);
     UpdateEvidence evidence;
-    EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(),
-                                       (dir / "masters/b*").c_str(), &evidence),
+    EXPECT_EQ(DecideUpdateWithEvidence((dir / "destination").c_str(), (dir / "masters/b*").c_str(),
+                                       &evidence),
               LaunchSetup);
     EXPECT_STREQ(evidence.source.stamp.name, "b.bin");
 }

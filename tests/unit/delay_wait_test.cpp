@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
+#include "platform/win32.h"
 #include "support/virtual_timer_clock.h"
 #include "support/window_inspect.h"
-#include "platform/win32.h"
 #include "update/delay_countdown.h"
 #include "update/delay_wait.h"
 #include "update/spread_wait.h"

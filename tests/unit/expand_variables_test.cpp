@@ -24,18 +24,18 @@ TEST(ExpandVariables, OneValuePerRow)
     } rows[] = {
         {"%QV_APPS%/notes/notes.exe", true, "/home/u/.local/apps/notes/notes.exe"},
         {"%QV_APPS%%QV_APPS%", true, "/home/u/.local/apps/home/u/.local/apps"},
-        {"/opt/%QV_UNSET%/x", true, "/opt/%QV_UNSET%/x"},   // not set: kept as written
-        {"%qv_apps%/x", true, "%qv_apps%/x"},               // names are case-sensitive here
-        {"a%QV_EMPTY%b", true, "ab"},                       // set but empty
+        {"/opt/%QV_UNSET%/x", true, "/opt/%QV_UNSET%/x"},  // not set: kept as written
+        {"%qv_apps%/x", true, "%qv_apps%/x"},              // names are case-sensitive here
+        {"a%QV_EMPTY%b", true, "ab"},                      // set but empty
         {"%QV_EMPTY%", true, ""},
-        {"100%%/x", true, "100%%/x"},                       // the empty name is never set
-        {"50% of %QV_APPS%", true, "50% of %QV_APPS%"},    // "% of " is the name tried
-        {"%QV_UNSET%QV_APPS%", true, "%QV_UNSET%QV_APPS%"}, // reading goes on after the pair
-        {"%QV_APPS", true, "%QV_APPS"},                     // nothing closes it
-        {"%QV_PERCENT%", true, "%QV_APPS%"},                // a value is not expanded again
+        {"100%%/x", true, "100%%/x"},                        // the empty name is never set
+        {"50% of %QV_APPS%", true, "50% of %QV_APPS%"},      // "% of " is the name tried
+        {"%QV_UNSET%QV_APPS%", true, "%QV_UNSET%QV_APPS%"},  // reading goes on after the pair
+        {"%QV_APPS", true, "%QV_APPS"},                      // nothing closes it
+        {"%QV_PERCENT%", true, "%QV_APPS%"},                 // a value is not expanded again
         {"%A=B%", true, "%A=B%"},
         {"/x/%QV_WIDE%", true, "/x/" + std::string(200, 'w')},
-        {"%QV_WIDE%/%QV_WIDE%", false, ""},                 // 401 characters: too long
+        {"%QV_WIDE%/%QV_WIDE%", false, ""},  // 401 characters: too long
         {std::string(259, 'p'), true, std::string(259, 'p')},
     };
     for (const auto& row : rows) {

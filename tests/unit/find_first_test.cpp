@@ -86,8 +86,8 @@ TEST(FindFirst, AttributesOfFoldersHiddenAndReadOnlyFiles)
     WriteFile(dir / ".hidden", "h");
     WriteFile(dir / "ro", "r");
     using std::filesystem::perms;
-    std::filesystem::permissions(dir / "ro", perms::owner_read | perms::group_read |
-                                                 perms::others_read);
+    std::filesystem::permissions(dir / "ro",
+                                 perms::owner_read | perms::group_read | perms::others_read);
     std::filesystem::create_directory(dir / "sub");
     DWORD attributes = 0;
     FirstFound(dir / "sub", &attributes);

@@ -42,7 +42,8 @@ TEST(LogLine, BothFormsByteForByte)
         {1, "Sun, 06 Dec 2026 09:12:44 GMT", "Word",
          "Sun, 06 Dec 2026 09:12:44 GMT - Word (\\\\BOX, user ann)\r\n"},
         {0, "Sun, 06 Dec 2026 09:12:44 EDT", "Word", "Sun, 06 Dec 2026 09:12:44 EDT - Word\r\n"},
-        {1, kStamp, "100% %s %d %%", "Sun, 06 Dec 2026 09:12:44  - 100% %s %d %% (\\\\BOX, user ann)\r\n"},
+        {1, kStamp, "100% %s %d %%",
+         "Sun, 06 Dec 2026 09:12:44  - 100% %s %d %% (\\\\BOX, user ann)\r\n"},
         {0, kStamp, "", "Sun, 06 Dec 2026 09:12:44  - \r\n"},
         {0, kStamp, nullptr, "Sun, 06 Dec 2026 09:12:44  - \r\n"},
     };

@@ -80,14 +80,14 @@ TEST(LogLock, ARivalProcessRefusesEveryRegionTouchingItsBytes)
     HANDLE file = HandleOf(fd);
     {
         RivalLock rival(path, 10, 10, 1000);
-        EXPECT_TRUE(LockFile(file, 5, 0, 5, 0));     // just before
+        EXPECT_TRUE(LockFile(file, 5, 0, 5, 0));  // just before
         EXPECT_TRUE(UnlockFile(file, 5, 0, 5, 0));
         EXPECT_FALSE(LockFile(file, 5, 0, 6, 0));    // one byte of it
         EXPECT_FALSE(LockFile(file, 19, 0, 1, 0));   // its last byte, beyond the file's end
         EXPECT_FALSE(LockFile(file, 0, 0, 100, 0));  // all around it
         EXPECT_TRUE(LockFile(file, 20, 0, 80, 0));   // just after
         EXPECT_TRUE(UnlockFile(file, 20, 0, 80, 0));
-        EXPECT_TRUE(LockFile(file, 12, 0, 0, 0));    // nothing to protect
+        EXPECT_TRUE(LockFile(file, 12, 0, 0, 0));                    // nothing to protect
         EXPECT_FALSE(LockFile(file, 0xFFFFFFFF, 0xFFFFFFFF, 2, 0));  // past any offset
     }
     EXPECT_TRUE(LockFile(file, 10, 0, 10, 0));  // the rival's exit released its lock

@@ -26,8 +26,8 @@ const char kMonth[] = "(?:Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)";
 
 std::string StampPattern(const std::string& zone)
 {
-    return std::string(kDay) + ", [0-3][0-9] " + kMonth + " [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-5][0-9] " +
-           zone;
+    return std::string(kDay) + ", [0-3][0-9] " + kMonth +
+           " [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-5][0-9] " + zone;
 }
 
 // Sets TZ (or clears it, for nullptr) for one scope.
@@ -77,7 +77,8 @@ TEST_F(InstallLog, OpenCreatesAnEmptyLogAndKeepsAnExistingOne)
     ASSERT_GT(content.size(), old.size());
     EXPECT_EQ(content.substr(0, old.size()), old);
     EXPECT_TRUE(std::regex_match(content.substr(old.size()),
-                                 std::regex(StampPattern(".*") + " - App \\(\\\\\\\\BOX, user ann\\)\r\n")));
+                                 std::regex(StampPattern(".*") +
+                                            " - App \\(\\\\\\\\BOX, user ann\\)\r\n")));
 }
 
 TEST_F(InstallLog, LinesCarryTheZoneNameOfTz)

@@ -1,7 +1,7 @@
 // What the machine pass trusts, on POSIX: each row gives one file (and its folder) an owner,
 // group and mode, and names the problem the audit must find, or none.
-#include <grp.h>
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,7 +61,8 @@ TEST(MachineAudit, OneOwnerGroupAndModePerRow)
         std::string file = folder + "/s.ini";
         testing_support::WriteFile(file, "[Quorvel]\n");
         ASSERT_EQ(chown(file.c_str(), row.ownedByNobody ? nobody->pw_uid : 0,
-                        row.nobodysGroup ? nobody->pw_gid : 0), 0);
+                        row.nobodysGroup ? nobody->pw_gid : 0),
+                  0);
         chmod(file.c_str(), row.fileMode);
         chmod(folder.c_str(), row.folderMode);
         std::string found = Problems(AuditMachinePass({{"the settings file", file}}));
@@ -96,9 +97,13 @@ TEST(MachineAudit, TheLogsFolderMayNotBeOpenToAnyoneEvenSticky)
     mkdir(logs.c_str(), 0755);
     chmod(logs.c_str(), 01777);
     std::string found = Problems(AuditMachinePass({{"the log's folder", logs}}));
-    EXPECT_NE(found.find(logs + ": the log's folder, which the machine pass trusts: everyone can "
+    EXPECT_NE(found.find(logs +
+                         ": the log's folder, which the machine pass trusts: everyone can "
                          "write it (mode 1777), sticky, but anyone can create names in it: "
-                         "chmod o-w " + logs + "\n"), std::string::npos) << found;
+                         "chmod o-w " +
+                         logs + "\n"),
+              std::string::npos)
+        << found;
 }
 
 }  // namespace

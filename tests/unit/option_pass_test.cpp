@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "platform/win32.h"
-#include "run/run_driver.h"
 #include "core/run_settings.h"
 #include "msi/options_file_text.h"
 #include "msi/scheduled_task_xml.h"
+#include "platform/win32.h"
+#include "run/run_driver.h"
 #include "support/test_support.h"
 
 namespace {
@@ -34,17 +34,17 @@ protected:
 
 TEST_F(OptionPass, RefusedLines)
 {
-    for (const char* line : {"/ini", "/ini=", "/ini=\"\"", "setup", "/x", "/", "-", "/log /x",
-                             "\"quoted\"", "/log=a b",
-                             "/\xDDni=a.ini"}) {  // a capital dotted I: not ASCII, no match
+    for (const char* line :
+         {"/ini", "/ini=", "/ini=\"\"", "setup", "/x", "/", "-", "/log /x", "\"quoted\"",
+          "/log=a b", "/\xDDni=a.ini"}) {  // a capital dotted I: not ASCII, no match
         EXPECT_FALSE(ApplySwitchLine(line)) << line;
     }
 }
 
 TEST_F(OptionPass, AppliedLines)
 {
-    for (const char* line : {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini",
-                             "/INI=c.ini /lOg"}) {
+    for (const char* line :
+         {"", "   \t", "/log", "-LOG+", "/Ini=a.ini", "/log- /ini=b.ini", "/INI=c.ini /lOg"}) {
         EXPECT_TRUE(ApplySwitchLine(line)) << line;
     }
 }
@@ -105,8 +105,8 @@ TEST_F(OptionPass, EveryCarriageReturnIsDroppedAndALeadingByteOrderMarkSkipped)
         {"\xEF\xBB\xBF", true, ""},
         {"\xEF\xBB\xBF\x1a/bogus", true, ""},
         {"\xEF\xBB/ini=a.ini", false, ""},                  // part of a mark is text
-        {"\xEF\xBB\xBF\xEF\xBB\xBF/ini=a.ini", false, ""},    // so is a second mark
-        {"/log-\n\xEF\xBB\xBF/ini=a.ini\n", false, ""},        // and one further on
+        {"\xEF\xBB\xBF\xEF\xBB\xBF/ini=a.ini", false, ""},  // so is a second mark
+        {"/log-\n\xEF\xBB\xBF/ini=a.ini\n", false, ""},     // and one further on
     };
     for (const auto& row : rows) {
         ResetRunSettings(nullptr);
@@ -159,13 +159,18 @@ TEST_F(OptionPass, TheMsiOptionsFileReadsBackAsTheGivenPaths)
         {longest + "p", "x.log", OptionsTextFault::TooLong, ""},
         {"a\"b", "x.log", OptionsTextFault::Unquotable, ""},
         {"x.ini", "a\tb", OptionsTextFault::Unquotable, ""},
-        {"x.ini", "a\x1A" "b", OptionsTextFault::Unquotable, ""},  // Ctrl-Z would end the file
+        {"x.ini",
+         "a\x1A"
+         "b",
+         OptionsTextFault::Unquotable, ""},  // Ctrl-Z would end the file
     };
     for (const Row& row : rows) {
         char text[1024];
         size_t length = 99;
-        ASSERT_EQ(ComposeOptionsFileText(row.settings.c_str(), row.log.c_str(), text,
-                                         sizeof text, &length), row.fault) << row.settings;
+        ASSERT_EQ(ComposeOptionsFileText(row.settings.c_str(), row.log.c_str(), text, sizeof text,
+                                         &length),
+                  row.fault)
+            << row.settings;
         EXPECT_EQ(length, std::strlen(text));
         if (row.text != nullptr) {
             EXPECT_STREQ(text, row.text);
@@ -191,9 +196,16 @@ TEST_F(OptionPass, TheMsiTaskPropertiesAndDefinitions)
         std::wstring text;
         bool read;
         unsigned hours;
-    } rows[] = {{L"", true, 7}, {L"0", true, 0}, {L"2", true, 2}, {L"0024", true, 24},
-                {L"8760", true, 8760}, {L"8761", false, 0}, {L"99999999999", false, 0},
-                {L"-1", false, 0}, {L"2h", false, 0}, {L" 2", false, 0}};
+    } rows[] = {{L"", true, 7},
+                {L"0", true, 0},
+                {L"2", true, 2},
+                {L"0024", true, 24},
+                {L"8760", true, 8760},
+                {L"8761", false, 0},
+                {L"99999999999", false, 0},
+                {L"-1", false, 0},
+                {L"2h", false, 0},
+                {L" 2", false, 0}};
     for (const Row& row : rows) {
         unsigned hours = 12345;
         EXPECT_EQ(ReadTaskHours(row.text, 7, &hours), row.read);
@@ -201,8 +213,8 @@ TEST_F(OptionPass, TheMsiTaskPropertiesAndDefinitions)
             EXPECT_EQ(hours, row.hours);
         }
     }
-    std::wstring machine =
-        MachineTaskXml(L"C:\\R&D <x>\\quorvel.exe", L"/ini=\"\\\\S\\a&b.ini\"", 2);
+    std::wstring machine = MachineTaskXml(L"C:\\R&D <x>\\quorvel.exe", L"/ini=\"\\\\S\\a&b.ini\"",
+                                          2);
     EXPECT_NE(machine.find(L"<Command>&quot;C:\\R&amp;D &lt;x&gt;\\quorvel.exe&quot;</Command>"),
               std::wstring::npos);
     EXPECT_NE(machine.find(L"<Arguments>/ini=&quot;\\\\S\\a&amp;b.ini&quot;</Arguments>"),

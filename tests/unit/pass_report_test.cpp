@@ -50,17 +50,18 @@ std::vector<std::string> Lines(const std::string& text)
 
 TEST(PassReportRows, OneRowPerVerdictAndStart)
 {
-    EntryOutcome started =
-        Outcome(1, "Notes, \"team\"", EntryVerdict::Due, DecidingStep::VersionsDiffer);
-    started.evidence.destination = {true, true, {0x5D62, 0x5000, "x"}, 100, true, {0x10000, 0, 0, 0}};
+    EntryOutcome started = Outcome(1, "Notes, \"team\"", EntryVerdict::Due,
+                                   DecidingStep::VersionsDiffer);
+    started.evidence.destination = {true, true, {0x5D62, 0x5000, "x"},
+                                    100,  true, {0x10000, 0, 0, 0}};
     started.evidence.source = {true, true, {0x5D63, 0x6000, "x"}, 100, true, {0x20003, 4, 0, 0}};
     started.start = StartResult::Started;
-    EntryOutcome refused =
-        Outcome(2, "Admin only", EntryVerdict::Due, DecidingStep::DestinationNotFound);
+    EntryOutcome refused = Outcome(2, "Admin only", EntryVerdict::Due,
+                                   DecidingStep::DestinationNotFound);
     refused.start = StartResult::Failed;
     refused.startError = 740;
-    EntryOutcome skipped =
-        Outcome(5, "Half", EntryVerdict::Skipped, DecidingStep::DestinationNotFound);
+    EntryOutcome skipped = Outcome(5, "Half", EntryVerdict::Skipped,
+                                   DecidingStep::DestinationNotFound);
     skipped.entry.setupApp[0] = '\0';
     skipped.entry.source[0] = '\0';
     const struct {
@@ -110,8 +111,8 @@ TEST(PassReportRows, AStoppedPassAndTheSizeBound)
     EXPECT_EQ(stopped[7] + "|" + stopped[10] + "|" + stopped[11], "pass|stopped|");
     std::string longName(259, 'n');
     for (UINT n = 1; n <= 2000; ++n) {
-        report.AddEntry(
-            Outcome(n, longName.c_str(), EntryVerdict::Current, DecidingStep::DatesDecide));
+        report.AddEntry(Outcome(n, longName.c_str(), EntryVerdict::Current,
+                                DecidingStep::DatesDecide));
     }
     std::string text = report.Compose(true, "2026-12-08 09:00:05");
     EXPECT_LE(text.size(), kReportEntryBytes + 1024);

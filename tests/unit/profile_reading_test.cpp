@@ -39,8 +39,8 @@ struct ReadCase {
 const std::vector<ReadCase>& ReadCases()
 {
     static const std::vector<ReadCase> cases = {
-        {"blanks and tabs around everything", " \t[ s ]\t\n\t k \t=\t a  b\tc \t\n", "s", "k",
-         "D", "a  b\tc"},
+        {"blanks and tabs around everything", " \t[ s ]\t\n\t k \t=\t a  b\tc \t\n", "s", "k", "D",
+         "a  b\tc"},
         {"query names trimmed", "[s]\nk=v\n", "  s\t", " k ", "D", "v"},
         {"double quotes removed", "[s]\nk=\"x y\"\n", "s", "k", "D", "x y"},
         {"single quotes removed", "[s]\nk='x'\n", "s", "k", "D", "x"},
@@ -67,7 +67,8 @@ const std::vector<ReadCase>& ReadCases()
         {"no final line end", "[s]\nk=v", "s", "k", "D", "v"},
         {"UTF-8 mark skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "D", "v"},
         {"other bytes unchanged", "[s]\nk=caf\xE9\n", "s", "k", "D", "caf\xE9"},
-        {"UTF-16 LE decoded", Utf16Bytes(u"[s]\r\nk=v\u00e9\r\n", false), "s", "k", "D", "v\xC3\xA9"},
+        {"UTF-16 LE decoded", Utf16Bytes(u"[s]\r\nk=v\u00e9\r\n", false), "s", "k", "D",
+         "v\xC3\xA9"},
         {"UTF-16 BE decoded", Utf16Bytes(u"[s]\nk=w\n", true), "s", "k", "D", "w"},
         {"NUL ends the value", std::string("[s]\nk=ab\0cd\n", 12), "s", "k", "D", "ab"},
         {"header without ]: keys stay in the previous section", "[s]\n[t\nk=v\n", "s", "k", "D",
@@ -104,8 +105,7 @@ TEST_P(ProfileReading, GivesWhatThePlatformGives)
     std::memset(out, 'X', sizeof out);
     DWORD length = GetPrivateProfileStringA(c.section, c.key, c.defaultValue, out, sizeof out,
                                             file.c_str());
-    EXPECT_TRUE(GivesAsThePlatform(std::string(out), c.expected,
-                                   MarkOf(c.what, kRealPlatformRows)))
+    EXPECT_TRUE(GivesAsThePlatform(std::string(out), c.expected, MarkOf(c.what, kRealPlatformRows)))
         << c.what;
     EXPECT_EQ(length, std::strlen(out)) << c.what;
 }
@@ -186,7 +186,8 @@ TEST(ProfileReadingFiles, AKeptCopyIsTrustedOnlyWhenEveryFieldMatchesAndTheFileW
     kept.changed = {1000, 7};
     const timespec later = {1002, 7};  // two seconds after the last change
     EXPECT_TRUE(posix::files::StillTheSameFile(kept, later, kept));
-    EXPECT_FALSE(posix::files::StillTheSameFile(kept, {1002, 6}, kept));  // changed just under 2 s before
+    EXPECT_FALSE(posix::files::StillTheSameFile(kept, {1002, 6},
+                                                kept));  // changed just under 2 s before
     auto differing = [&](auto change) {
         posix::files::FileIdentity now = kept;
         change(now);
@@ -286,8 +287,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IntCase{"0x10", 16}, IntCase{"0X1f", 0}, IntCase{"0x1F", 31},
                       IntCase{"010", 10}, IntCase{"4294967295", 4294967295u},
                       IntCase{"4294967296", 0}, IntCase{"99999999999", 1215752191u},
-                      IntCase{"abc", 0}, IntCase{"  -0", 0}, IntCase{"--5", 0},
-                      IntCase{"- 5", 0}, IntCase{"1e3", 1}, IntCase{"", 77}, IntCase{"  ", 77}));
+                      IntCase{"abc", 0}, IntCase{"  -0", 0}, IntCase{"--5", 0}, IntCase{"- 5", 0},
+                      IntCase{"1e3", 1}, IntCase{"", 77}, IntCase{"  ", 77}));
 
 TEST(ProfileIntReadingFiles, MissingKeyGivesTheDefault)
 {

@@ -33,42 +33,63 @@ TEST(RightsForecast, OneProgramPerRow)
                             "user's run cannot start it (error 740); put this entry in the "
                             "machine pass";
     const struct {
-        std::string fixture;  // "" for a text file
-        std::string name;     // what the copy is called
+        std::string fixture;            // "" for a text file
+        std::string name;               // what the copy is called
         std::vector<std::string> more;  // arguments after the program
         bool machinePass;
         std::string expected;  // a line of Joined with "@" for the program; "" for none
     } rows[] = {
-        {"manifest_requireAdministrator.exe", "tool.exe", {}, false, "problem: @" +
-                                                                         std::string(kRequire)},
+        {"manifest_requireAdministrator.exe",
+         "tool.exe",
+         {},
+         false,
+         "problem: @" + std::string(kRequire)},
         {"manifest_requireAdministrator.exe", "tool.exe", {}, true, ""},
-        {"manifest_highestAvailable.exe", "tool.exe", {}, false,
+        {"manifest_highestAvailable.exe",
+         "tool.exe",
+         {},
+         false,
          "note: @ asks for the highest rights available (highestAvailable): a standard user's "
          "run starts it with standard rights, and an administrator's log-on run would ask to "
          "elevate"},
         {"manifest_asInvoker.exe", "setup.exe", {}, false, ""},  // a manifest turns detection off
         {"plain_pe32.exe", "tool.exe", {}, false, ""},
         {"plain_pe32.exe", "Notes-Setup.exe", {}, true, ""},
-        {"plain_pe32.exe", "Notes-Setup.exe", {}, false,
+        {"plain_pe32.exe",
+         "Notes-Setup.exe",
+         {},
+         false,
          "note: @ is a 32-bit program whose manifest does not say which rights it needs, and its "
          "name holds \"setup\": where installer detection is on (the Windows default outside a "
          "domain), Windows takes it for an installer and asks for administrator rights, so a "
          "standard user's run cannot start it (error 740); put this entry in the machine pass, "
          "or give it a manifest that asks asInvoker"},
         {"plain_pe64.exe", "update.exe", {}, false, ""},  // detection looks at 32-bit programs
-        {"manifest_malformed.exe", "tool.exe", {}, true,
+        {"manifest_malformed.exe",
+         "tool.exe",
+         {},
+         true,
          "problem: @: its manifest is malformed (not well-formed XML): Windows refuses to start "
          "it (error 14001, side-by-side configuration)"},
-        {"manifest_oversized.exe", "tool.exe", {}, false,
+        {"manifest_oversized.exe",
+         "tool.exe",
+         {},
+         false,
          "note: @: its manifest is larger than 64 KiB and was not read: the rights it asks for "
          "are not known"},
         {"", "install.sh", {}, false, ""},  // not a PE image
-        {"", "msiexec.exe", {"/i", "\\\\srv\\apps\\notes.msi", "/qn"}, false,
+        {"",
+         "msiexec.exe",
+         {"/i", "\\\\srv\\apps\\notes.msi", "/qn"},
+         false,
          "note: msiexec installs a package: a per-machine package (ALLUSERS=1, the usual case) "
          "needs administrator rights, and with /qn it cannot ask for them, so it fails in a "
          "standard user's run; put this entry in the machine pass unless the package installs "
          "per user (the package's own ALLUSERS property was not read)"},
-        {"", "MsiExec", {"/Package", "n.msi", "ALLUSERS=2"}, false,
+        {"",
+         "MsiExec",
+         {"/Package", "n.msi", "ALLUSERS=2"},
+         false,
          "note: msiexec installs a package: a per-machine package (ALLUSERS=1, the usual case) "
          "needs administrator rights; put this entry in the machine pass unless the package "
          "installs per user (the command line sets ALLUSERS=2)"},
@@ -107,8 +128,8 @@ TEST(RightsForecast, ManifestTexts)
     } rows[] = {
         {head + "<requestedExecutionLevel level='requireAdministrator'/>" + tail, true,
          ExecutionLevel::RequireAdministrator},
-        {"\xEF\xBB\xBF" + head + "<v3:requestedExecutionLevel level=\"highestAvailable\" />" +
-             tail, true, ExecutionLevel::HighestAvailable},
+        {"\xEF\xBB\xBF" + head + "<v3:requestedExecutionLevel level=\"highestAvailable\" />" + tail,
+         true, ExecutionLevel::HighestAvailable},
         {head + "<requestedExecutionLevel level=\"requireAdmin\"/>" + tail, true,
          ExecutionLevel::Unknown},
         {"<assembly><dependency/></assembly>", true, ExecutionLevel::Unstated},

@@ -7,12 +7,12 @@
 #include <string>
 #include <thread>
 
-#include "support/virtual_timer_clock.h"
-#include "support/window_inspect.h"
 #include "core/spread_setting.h"
 #include "platform/win32.h"
 #include "run/run_driver.h"
 #include "support/test_support.h"
+#include "support/virtual_timer_clock.h"
+#include "support/window_inspect.h"
 #include "update/delay_wait.h"
 
 namespace {
@@ -36,10 +36,10 @@ protected:
     // Runs a pass over a settings file with one due entry that leaves a file when started.
     int RunWithDelayLine(const std::string& delayLine)
     {
-        WriteFile(dir_ / "Quorvel.ini",
-                  "[Quorvel]\nCount=1\n" + delayLine + "\n[App1]\nName=A\nSource=" +
-                      (dir_ / "master") + "\nDestination=" + (dir_ / "absent") +
-                      "\nSetupApp=/bin/touch " + Started() + "\n");
+        WriteFile(dir_ / "Quorvel.ini", "[Quorvel]\nCount=1\n" + delayLine +
+                                            "\n[App1]\nName=A\nSource=" + (dir_ / "master") +
+                                            "\nDestination=" + (dir_ / "absent") +
+                                            "\nSetupApp=/bin/touch " + Started() + "\n");
         return RunQuorvel(nullptr, ("/log- /ini=\"" + (dir_ / "Quorvel.ini") + "\"").c_str());
     }
     std::string Started() const { return dir_ / "started"; }

@@ -33,7 +33,10 @@ protected:
         mkdir((home_ / ".config").c_str(), 0700);
         WriteFile(home_ / ".config/win.ini", content);
     }
-    std::string WinIniText() const { return ReadFile(home_ / ".config/win.ini"); }
+    std::string WinIniText() const
+    {
+        return ReadFile(home_ / ".config/win.ini");
+    }
     void SetRunValue(const std::string& value) const
     {
         WriteWinIni("[windows]\nrun=" + value + "\n");
@@ -47,7 +50,10 @@ private:
 #else
     // The real platform keeps the windows section in the user's registry: each test starts
     // without a run value there, and the user's value is put back after it.
-    void SetUp() override { WriteProfileStringA("windows", "run", nullptr); }
+    void SetUp() override
+    {
+        WriteProfileStringA("windows", "run", nullptr);
+    }
     static void SetRunValue(const std::string& value)
     {
         WriteProfileStringA("windows", "run", value.c_str());

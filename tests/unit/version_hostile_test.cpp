@@ -130,9 +130,9 @@ TEST_P(VersionTruncationTest, ACutFileHasTheVersionOnlyWhenTheBlockIsWhole)
         cuts.push_back(cut);
     }
     // Cuts at the structures' edges ("near" is a macro of the Windows headers).
-    for (size_t edge : {size_t{1}, size_t{63}, map.pe + 2, map.root + 20, map.block + 1,
-                        map.block + 60, map.neededEnd - 1, map.neededEnd, map.neededEnd + 1,
-                        whole.size() - 1}) {
+    for (size_t edge :
+         {size_t{1}, size_t{63}, map.pe + 2, map.root + 20, map.block + 1, map.block + 60,
+          map.neededEnd - 1, map.neededEnd, map.neededEnd + 1, whole.size() - 1}) {
         cuts.push_back(edge);
     }
     // The real reader refuses the cuts at the end of the resource data and one byte after it.
@@ -311,14 +311,16 @@ TEST_P(VersionCorruptionTest, DamageOffThePathStillReads)
     const std::string whole = testing_support::ReadPeFixture(GetParam());
     const FixtureMap map = MapFixture(whole);
     const Corruption kHarmless[] = {
-        {"name other than 1 (the first name is taken)", [](std::string& b, const FixtureMap& m) { Put32(b, m.nameEntry, 7); }},
+        {"name other than 1 (the first name is taken)",
+         [](std::string& b, const FixtureMap& m) { Put32(b, m.nameEntry, 7); }},
         {"a string name (the first name is taken)",
          [](std::string& b, const FixtureMap& m) {
              Put16(b, m.names + 12, 1);
              Put16(b, m.names + 14, 0);
              Put32(b, m.nameEntry, 0x80000000 | 0x10);
          }},
-        {"garbage after the block", [](std::string& b, const FixtureMap&) { b += std::string(4096, '\xFF'); }},
+        {"garbage after the block",
+         [](std::string& b, const FixtureMap&) { b += std::string(4096, '\xFF'); }},
     };
     const std::vector<testing_support::MarkedRow<std::optional<VersionQuad>>> realPlatform = {
         {kHarmless[0].what, std::nullopt, kOnlyNameOne},

@@ -69,7 +69,8 @@ TEST(VersionRead, TheSizeIsTheBlockAndTheHandleIsZeroed)
     // The block begins with its own length, as the size call reported it.
     const DWORD blockLength = static_cast<DWORD>(block[0] | (block[1] << 8));
     EXPECT_TRUE(GivesAsThePlatform(size, blockLength,
-                                   Mark<DWORD>({2 * blockLength + 4, "the real call asks room "
+                                   Mark<DWORD>({2 * blockLength + 4,
+                                                "the real call asks room "
                                                 "for a converted copy of the block too"})));
     LPVOID value = nullptr;
     UINT length = 0;
@@ -89,7 +90,7 @@ TEST(VersionRead, FilesWithoutAVersionResourceGiveZero)
     testing_support::WriteFile(dir / "empty.exe", "");
     ASSERT_TRUE(std::filesystem::create_directory(dir / "folder"));
     std::vector<const char*> names = {"plain.exe", "text.exe", "empty.exe", "folder", "missing"};
-#ifndef _WIN32  // Windows has no named pipe in a folder
+#ifndef _WIN32                                           // Windows has no named pipe in a folder
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);  // must not block the open
     names.push_back("pipe");
 #endif

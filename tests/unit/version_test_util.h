@@ -41,8 +41,8 @@ inline bool operator==(const VersionQuad& a, const VersionQuad& b)
 
 inline void PrintTo(const VersionQuad& quad, std::ostream* out)
 {
-    *out << std::hex << "{" << quad.fileMS << ", " << quad.fileLS << ", " << quad.productMS
-         << ", " << quad.productLS << "}" << std::dec;
+    *out << std::hex << "{" << quad.fileMS << ", " << quad.fileLS << ", " << quad.productMS << ", "
+         << quad.productLS << "}" << std::dec;
 }
 
 }  // namespace testing_support

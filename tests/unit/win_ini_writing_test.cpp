@@ -37,13 +37,19 @@ protected:
         return std::string(out, length);
     }
 #ifndef _WIN32
-    std::string WinIni() const { return home_ / ".config/win.ini"; }
+    std::string WinIni() const
+    {
+        return home_ / ".config/win.ini";
+    }
     void WriteWinIni(const std::string& content) const
     {
         mkdir((home_ / ".config").c_str(), 0700);
         WriteFile(WinIni(), content);
     }
-    std::string Stored() const { return ReadFile(WinIni()); }
+    std::string Stored() const
+    {
+        return ReadFile(WinIni());
+    }
 
     TempDir home_;
 
@@ -52,7 +58,10 @@ private:
     testing_support::ScopedEnvironmentVariable configHome_{"XDG_CONFIG_HOME", nullptr};
     testing_support::ScopedOrdinaryUser user_{home_.path()};
 #else
-    static std::string Stored() { return "(in the registry)"; }
+    static std::string Stored()
+    {
+        return "(in the registry)";
+    }
 
 private:
     testing_support::KeptRunValue kept_;
@@ -137,8 +146,8 @@ TEST_F(WinIniWriting, ValuesReadBackExactly)
     for (const std::string& value :
          {std::string(""), std::string(" /a/prog"), std::string("  two leading"),
           std::string("trailing \t"), std::string("\tboth "), std::string("\"quoted\""),
-          std::string("'single'"), std::string("\""), std::string("\"open"),
-          std::string("a, b ;c"), std::string("\" x \""), std::string("'mixed\"")}) {
+          std::string("'single'"), std::string("\""), std::string("\"open"), std::string("a, b ;c"),
+          std::string("\" x \""), std::string("'mixed\"")}) {
         EXPECT_TRUE(WriteProfileStringA("windows", "run", value.c_str())) << value;
         EXPECT_EQ(ReadBack("windows", "run"), value) << Stored();
     }
@@ -274,8 +283,8 @@ TEST(LogOnStart, AnAutostartEntryIsWrittenOnlyForAPathItCarriesExactly)
 {
     EXPECT_EQ(posix::profile::WhyAutostartCannotCarry("/opt/quorvel/bin/quorvel"), "");
     EXPECT_EQ(posix::profile::WhyAutostartCannotCarry("/opt/\xC3\xA9t\xC3\xA9/quorvel"), "");
-    for (const char* path : {"pub/a", "/pub/a b/q", "/pub/a,b/q", "/pub/100%/q", "/a\nb",
-                             "/a\"b", "/a\\b", "/a$b", "/a`b", "/caf\xE9", ""}) {
+    for (const char* path : {"pub/a", "/pub/a b/q", "/pub/a,b/q", "/pub/100%/q", "/a\nb", "/a\"b",
+                             "/a\\b", "/a$b", "/a`b", "/caf\xE9", ""}) {
         EXPECT_NE(posix::profile::WhyAutostartCannotCarry(path), "") << path;
     }
 }

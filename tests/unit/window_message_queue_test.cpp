@@ -7,10 +7,10 @@
 #include <csignal>
 #include <vector>
 
+#include "core/pump_messages.h"
+#include "platform/win32.h"
 #include "support/virtual_timer_clock.h"
 #include "support/window_inspect.h"
-#include "platform/win32.h"
-#include "core/pump_messages.h"
 
 using namespace posix::window;
 
@@ -169,8 +169,7 @@ TEST_F(MessageQueue, PumpDispatchesDueTimers)
 
 DWORD WaitForInput(DWORD milliseconds)
 {
-    return MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT,
-                                       MWMO_INPUTAVAILABLE);
+    return MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 TEST_F(MessageQueue, VirtualWaitJumpsToTheNextDueTimerOrItsTimeout)
@@ -204,8 +203,8 @@ protected:
         MessageQueue::SetUp();
         DestroyWindow(window_);
         SetTimerClock(nullptr);
-        window_ =
-            CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                  nullptr);
         ASSERT_NE(window_, nullptr);
     }
 };
@@ -231,7 +230,10 @@ TEST_F(RealClockQueue, WaitSleepsUntilTheTimerFallsDueOrItsTimeout)
 }
 
 volatile std::sig_atomic_t gEarlierHandlerCalls = 0;
-void EarlierHandler(int) { gEarlierHandlerCalls = gEarlierHandlerCalls + 1; }
+void EarlierHandler(int)
+{
+    gEarlierHandlerCalls = gEarlierHandlerCalls + 1;
+}
 
 sighandler_t ActionOf(int signal)
 {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32.h"
 #include "support/virtual_timer_clock.h"
 #include "support/window_inspect.h"
-#include "platform/win32.h"
 
 using namespace posix::window;
 

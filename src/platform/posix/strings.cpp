@@ -114,8 +114,8 @@ int wsprintfA(LPSTR out, LPCSTR format, ...)
             break;
         case 'd':
         case 'i':
-            std::snprintf(number, sizeof number, "%d", isLong ? static_cast<int>(va_arg(args, long))
-                                                               : va_arg(args, int));
+            std::snprintf(number, sizeof number, "%d",
+                          isLong ? static_cast<int>(va_arg(args, long)) : va_arg(args, int));
             result.Put(number);
             break;
         case 'u':

@@ -88,14 +88,15 @@ BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION
         return FALSE;
     }
     *information = BY_HANDLE_FILE_INFORMATION{};
-    information->dwFileAttributes =
-        S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    information->dwFileAttributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY
+                                                            : FILE_ATTRIBUTE_NORMAL;
     uint64_t size = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
     information->nFileSizeHigh = static_cast<DWORD>(size >> 32);
     information->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
     information->dwVolumeSerialNumber = static_cast<DWORD>(status.st_dev);
-    information->nNumberOfLinks =
-        status.st_nlink > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(status.st_nlink);
+    information->nNumberOfLinks = status.st_nlink > 0xFFFFFFFFu
+                                      ? 0xFFFFFFFFu
+                                      : static_cast<DWORD>(status.st_nlink);
     uint64_t index = static_cast<uint64_t>(status.st_ino);
     information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
     information->nFileIndexLow = static_cast<DWORD>(index & 0xFFFFFFFFu);

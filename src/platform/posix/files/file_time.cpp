@@ -29,7 +29,8 @@ int64_t CurrentSystemOffsetSeconds()
     time_t now = time(nullptr);
     if (now != workedOutAt) {
         struct tm local;
-        offset = posix::system::SystemLocalTime(now, &local) ? static_cast<int64_t>(local.tm_gmtoff) : 0;
+        offset = posix::system::SystemLocalTime(now, &local) ? static_cast<int64_t>(local.tm_gmtoff)
+                                                             : 0;
         workedOutAt = now;
     }
     return offset;
@@ -74,7 +75,8 @@ BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local)
     }
     // As on Windows, the offset in force now applies to every moment, so two moments keep
     // their order across a change to or from daylight-saving time.
-    int64_t ticks = static_cast<int64_t>(Ticks(*utc)) + CurrentSystemOffsetSeconds() * kTicksPerSecond;
+    int64_t ticks = static_cast<int64_t>(Ticks(*utc)) +
+                    CurrentSystemOffsetSeconds() * kTicksPerSecond;
     *local = FromTicks(static_cast<uint64_t>(ticks < 0 ? 0 : ticks));
     return TRUE;
 }

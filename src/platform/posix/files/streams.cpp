@@ -86,8 +86,8 @@ FILE* _fsopen(const char* path, const char* mode, int)
     bool textRead = std::strchr(mode, 't') != nullptr && (flags & O_ACCMODE) == O_RDONLY;
     if (textRead) {
         TextReader* reader = new TextReader{fd, false};
-        FILE* stream = fopencookie(reader, "r", cookie_io_functions_t{ReadText, nullptr, nullptr,
-                                                                      CloseText});
+        FILE* stream = fopencookie(reader, "r",
+                                   cookie_io_functions_t{ReadText, nullptr, nullptr, CloseText});
         if (stream == nullptr) {
             CloseText(reader);
         }

@@ -57,9 +57,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation)
 {
     if (applicationName != nullptr || commandLine == nullptr || processAttributes != nullptr ||
-        threadAttributes != nullptr || creationFlags != 0 ||
-        environment != nullptr || currentDirectory != nullptr || startupInfo == nullptr ||
-        processInformation == nullptr) {
+        threadAttributes != nullptr || creationFlags != 0 || environment != nullptr ||
+        currentDirectory != nullptr || startupInfo == nullptr || processInformation == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -115,7 +114,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     close(report[0]);
     if (!forked || got != 0) {
         // The exec's own error when the program could not run; otherwise the fork's.
-        SetLastError(got == static_cast<ssize_t>(sizeof error) ? posix::system::Win32ErrorFromErrno(error)
+        SetLastError(got == static_cast<ssize_t>(sizeof error)
+                         ? posix::system::Win32ErrorFromErrno(error)
                      : child < 0 ? posix::system::Win32ErrorFromErrno(forkError)
                                  : ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;

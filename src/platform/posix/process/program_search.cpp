@@ -58,7 +58,9 @@ ExecForecast Forecast(const std::string& path, int depth)
 
 void ForecastFromHead(const std::string& head, int depth, ExecForecast* forecast)
 {
-    if (head.compare(0, 4, "\x7F" "ELF") == 0) {
+    if (head.compare(0, 4,
+                     "\x7F"
+                     "ELF") == 0) {
         return;  // a program of this system
     }
     if (head.compare(0, 2, "#!") != 0) {

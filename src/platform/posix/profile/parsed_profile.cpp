@@ -90,7 +90,8 @@ void ParsedProfile::Index()
     entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     profile_text::LineSpan span;
     for (size_t position = 0; profile_text::NextLine(text, position, span); position = span.next) {
-        profile_text::ProfileLine line = profile_text::ClassifyLine(text.substr(span.begin, span.end - span.begin));
+        profile_text::ProfileLine line =
+            profile_text::ClassifyLine(text.substr(span.begin, span.end - span.begin));
         if (line.kind == profile_text::LineKind::Header) {
             beforeFirstHeader = false;
             collecting = FindSection(line.name) == nullptr;
@@ -131,7 +132,8 @@ void ParsedProfile::IndexSection(Section& section)
         size_t at = static_cast<size_t>(FoldedHash(View(entries_[i].key))) & mask;
         bool duplicate = false;
         while (slots[at] != 0 && !duplicate) {
-            duplicate = EqualIgnoringAsciiCase(View(entries_[slots[at] - 1].key), View(entries_[i].key));
+            duplicate = EqualIgnoringAsciiCase(View(entries_[slots[at] - 1].key),
+                                               View(entries_[i].key));
             at = (at + 1) & mask;
         }
         if (!duplicate) {
@@ -179,7 +181,8 @@ std::optional<std::string> ParsedProfile::Value(std::string_view section,
                                                 std::string_view key) const
 {
     const Section* found = FindSection(profile_text::TrimBlanks(section));
-    const Entry* entry = found != nullptr ? FindEntry(*found, profile_text::TrimBlanks(key)) : nullptr;
+    const Entry* entry = found != nullptr ? FindEntry(*found, profile_text::TrimBlanks(key))
+                                          : nullptr;
     if (entry == nullptr) {
         return std::nullopt;
     }

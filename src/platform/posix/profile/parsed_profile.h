@@ -47,7 +47,10 @@ private:
         uint32_t slotCount = 0;  // 0: the entries are searched in turn
     };
 
-    std::string_view View(Span span) const { return std::string_view(text_).substr(span.at, span.length); }
+    std::string_view View(Span span) const
+    {
+        return std::string_view(text_).substr(span.at, span.length);
+    }
     Span SpanOf(std::string_view part) const;
     void Index();
     void IndexSection(Section& section);
@@ -55,10 +58,10 @@ private:
     const Entry* FindEntry(const Section& section, std::string_view key) const;
 
     std::string text_;  // never changed after construction: the views below point into it
-    std::vector<Section> sections_;        // first section of each name only
-    std::vector<uint32_t> sectionSlots_;   // open addressing: section index + 1, 0 when free
+    std::vector<Section> sections_;       // first section of each name only
+    std::vector<uint32_t> sectionSlots_;  // open addressing: section index + 1, 0 when free
     std::vector<Entry> entries_;
-    std::vector<uint32_t> entrySlots_;     // per large section: entry index + 1, 0 when free
+    std::vector<uint32_t> entrySlots_;  // per large section: entry index + 1, 0 when free
     std::vector<std::string_view> names_;
 };
 

@@ -53,7 +53,8 @@ std::optional<std::string> ReadProfileValue(const char* fileName, LPCSTR section
     if (fileName == nullptr || section == nullptr || key == nullptr) {
         return std::nullopt;  // enumerating keys is not supported
     }
-    std::shared_ptr<const posix::profile::ParsedProfile> parsed = posix::profile::CachedProfile(fileName);
+    std::shared_ptr<const posix::profile::ParsedProfile> parsed =
+        posix::profile::CachedProfile(fileName);
     if (!parsed) {
         return std::nullopt;
     }
@@ -115,8 +116,8 @@ bool IsRunLine(LPCSTR section, LPCSTR key)
 
 }  // namespace
 
-DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
-                                      LPSTR out, DWORD size, LPCSTR fileName)
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR out,
+                                      DWORD size, LPCSTR fileName)
 {
     return GetValueOrDefault(fileName, section, key, defaultValue, out, size);
 }
@@ -142,8 +143,8 @@ DWORD WINAPI GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
                                DWORD size)
 {
     std::string path = posix::profile::WinIniPath();
-    return GetValueOrDefault(path.empty() ? nullptr : path.c_str(), section, key, defaultValue,
-                             out, size);
+    return GetValueOrDefault(path.empty() ? nullptr : path.c_str(), section, key, defaultValue, out,
+                             size);
 }
 
 // A null value removes the key. Failures come back as FALSE and are never reported. The run
@@ -155,11 +156,13 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
     std::string home = posix::profile::WritableHome();
     std::string path = home.empty() ? "" : posix::profile::WinIniPath();
     if (path.empty() || section == nullptr || key == nullptr ||
-        !posix::profile::PrepareOwnFolder(home + ".config") || !posix::profile::IsMissingOrOwnFile(path)) {
+        !posix::profile::PrepareOwnFolder(home + ".config") ||
+        !posix::profile::IsMissingOrOwnFile(path)) {
         return FALSE;
     }
     std::string bytes;
-    ReadOutcome outcome = posix::files::ReadFileCapped(path.c_str(), posix::files::kProfileReadLimit, bytes);
+    ReadOutcome outcome = posix::files::ReadFileCapped(path.c_str(),
+                                                       posix::files::kProfileReadLimit, bytes);
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::Missing) {
         return FALSE;  // a file we cannot read whole is never rewritten: its tail would be lost
     }
@@ -167,7 +170,8 @@ BOOL WINAPI WriteProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value)
     if (!edited) {
         return FALSE;
     }
-    bool replaced = posix::profile::ReplaceFileAtomically(path, *edited, posix::profile::Link::Replace);
+    bool replaced = posix::profile::ReplaceFileAtomically(path, *edited,
+                                                          posix::profile::Link::Replace);
     posix::profile::ForgetCachedProfile(path);
     if (!replaced) {
         return FALSE;

@@ -54,18 +54,21 @@ std::shared_ptr<const ParsedProfile> ParseAndKeep(Cache& cache, const char* path
     timespec parsedAt = posix::files::ReadMoment();
     std::string bytes;
     struct stat opened {};
-    ReadOutcome outcome =
-        posix::files::ReadFileCapped(path, posix::files::kProfileReadLimit, bytes, &opened);
+    ReadOutcome outcome = posix::files::ReadFileCapped(path, posix::files::kProfileReadLimit, bytes,
+                                                       &opened);
     if (outcome != ReadOutcome::Read && outcome != ReadOutcome::TooLarge) {
         return nullptr;
     }
-    auto parsed = std::make_shared<const ParsedProfile>(profile_text::DecodeProfileBytes(std::move(bytes)));
+    auto parsed =
+        std::make_shared<const ParsedProfile>(profile_text::DecodeProfileBytes(std::move(bytes)));
     if (cache.copies.size() == kKeptFiles) {
-        cache.copies.erase(std::min_element(
-            cache.copies.begin(), cache.copies.end(),
-            [](const KeptCopy& a, const KeptCopy& b) { return a.lastUse < b.lastUse; }));
+        cache.copies.erase(std::min_element(cache.copies.begin(), cache.copies.end(),
+                                            [](const KeptCopy& a, const KeptCopy& b) {
+                                                return a.lastUse < b.lastUse;
+                                            }));
     }
-    cache.copies.push_back(KeptCopy{path, posix::files::IdentityOf(opened), parsedAt, ++cache.uses, parsed});
+    cache.copies.push_back(KeptCopy{path, posix::files::IdentityOf(opened), parsedAt, ++cache.uses,
+                                    parsed});
     return parsed;
 }
 
@@ -86,7 +89,8 @@ std::shared_ptr<const ParsedProfile> CachedProfile(const char* path)
     }
     for (KeptCopy& copy : cache.copies) {
         if (copy.path == name) {
-            if (posix::files::StillTheSameFile(copy.identity, copy.parsedAt, posix::files::IdentityOf(status))) {
+            if (posix::files::StillTheSameFile(copy.identity, copy.parsedAt,
+                                               posix::files::IdentityOf(status))) {
                 copy.lastUse = ++cache.uses;
                 return copy.profile;
             }

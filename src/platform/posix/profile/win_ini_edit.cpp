@@ -55,7 +55,8 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
     place.sectionFound = section.empty();
     profile_text::LineSpan span;
     for (size_t position = 0; profile_text::NextLine(body, position, span); position = span.next) {
-        profile_text::ProfileLine line = profile_text::ClassifyLine(body.substr(span.begin, span.end - span.begin));
+        profile_text::ProfileLine line =
+            profile_text::ClassifyLine(body.substr(span.begin, span.end - span.begin));
         if (line.kind == profile_text::LineKind::Header) {
             if (inTarget && !(beforeFirstHeader && !leadingEntries)) {
                 break;  // the first section of the name has ended; later ones are not read
@@ -85,9 +86,8 @@ KeyPlace FindKey(std::string_view body, std::string_view section, std::string_vi
 // A UTF-16 file is edited as the UTF-8 text it reads as and written back in its own byte
 // order with its mark. Only a file that this gives back byte for byte is edited: a lone
 // surrogate or an odd last byte would otherwise be lost.
-std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
-                                                std::string_view section, std::string_view key,
-                                                const char* value)
+std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes, std::string_view section,
+                                                std::string_view key, const char* value)
 {
     bool bigEndian = bytes[0] == '\xFE';
     std::string text = profile_text::DecodeProfileBytes(bytes);
@@ -104,7 +104,8 @@ std::optional<std::string> SetUtf16ProfileEntry(const std::string& bytes,
 
 std::string EncodeProfileValue(std::string_view value)
 {
-    bool blankAtEnd = !value.empty() && (profile_text::IsBlank(value.front()) || profile_text::IsBlank(value.back()));
+    bool blankAtEnd = !value.empty() &&
+                      (profile_text::IsBlank(value.front()) || profile_text::IsBlank(value.back()));
     bool looksQuoted = profile_text::StripMatchingQuotes(value).size() != value.size();
     if (blankAtEnd || looksQuoted) {
         return "\"" + std::string(value) + "\"";
@@ -127,8 +128,7 @@ std::optional<std::string> SetProfileEntryAfter(const std::string& text, size_t 
 {
     section = profile_text::TrimBlanks(section);
     key = profile_text::TrimBlanks(key);
-    if (HasLineBreak(section) || !IsStorableKey(key) ||
-        (value != nullptr && HasLineBreak(value))) {
+    if (HasLineBreak(section) || !IsStorableKey(key) || (value != nullptr && HasLineBreak(value))) {
         return std::nullopt;
     }
     std::string_view body = std::string_view(text).substr(bodyStart);

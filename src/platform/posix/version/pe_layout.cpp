@@ -64,7 +64,8 @@ std::optional<uint64_t> PeLayout::FileOffsetOf(uint32_t rva, uint32_t length) co
     return std::nullopt;
 }
 
-std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file, std::optional<bool>* pe32Plus)
+std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file,
+                                     std::optional<bool>* pe32Plus)
 {
     uint8_t dos[kDosHeaderSize];
     if (!file.ReadAt(0, sizeof dos, dos) || dos[0] != 'M' || dos[1] != 'Z') {
@@ -97,7 +98,8 @@ std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file, std:
         *pe32Plus = ReadLe16(magicBytes) == kPe32PlusMagic;
     }
     // Read just enough of the optional header to reach the resource directory's entry.
-    const size_t needed = shape->firstDirectory + (kResourceDirectoryIndex + 1) * kDataDirectorySize;
+    const size_t needed = shape->firstDirectory +
+                          (kResourceDirectoryIndex + 1) * kDataDirectorySize;
     if (optionalHeaderSize < needed) {
         return std::nullopt;
     }
@@ -108,8 +110,8 @@ std::optional<PeLayout> ReadPeLayout(const posix::files::BoundedFile& file, std:
     if (ReadLe32(optional.data() + shape->directoryCountField) <= kResourceDirectoryIndex) {
         return std::nullopt;
     }
-    const uint8_t* resourceEntry =
-        optional.data() + shape->firstDirectory + kResourceDirectoryIndex * kDataDirectorySize;
+    const uint8_t* resourceEntry = optional.data() + shape->firstDirectory +
+                                   kResourceDirectoryIndex * kDataDirectorySize;
 
     PeLayout layout;
     layout.resourceRva = ReadLe32(resourceEntry);

@@ -26,7 +26,10 @@ struct DirectoryEntry {
 
 class ResourceWalker {
 public:
-    ResourceWalker(const posix::files::BoundedFile& file, const PeLayout& layout) : file_(file), layout_(layout) {}
+    ResourceWalker(const posix::files::BoundedFile& file, const PeLayout& layout)
+        : file_(file), layout_(layout)
+    {
+    }
 
     std::optional<ResourceData> Walk(uint32_t typeId, uint32_t nameId)
     {
@@ -72,11 +75,12 @@ private:
     bool ReadRelative(uint32_t offset, size_t length, void* out) const
     {
         uint64_t rva = static_cast<uint64_t>(layout_.resourceRva) + offset;
-        if (rva > std::numeric_limits<uint32_t>::max() || length > std::numeric_limits<uint32_t>::max()) {
+        if (rva > std::numeric_limits<uint32_t>::max() ||
+            length > std::numeric_limits<uint32_t>::max()) {
             return false;
         }
-        std::optional<uint64_t> fileOffset =
-            layout_.FileOffsetOf(static_cast<uint32_t>(rva), static_cast<uint32_t>(length));
+        std::optional<uint64_t> fileOffset = layout_.FileOffsetOf(static_cast<uint32_t>(rva),
+                                                                  static_cast<uint32_t>(length));
         return fileOffset && file_.ReadAt(*fileOffset, length, out);
     }
 
@@ -108,7 +112,8 @@ private:
         // The whole entry array must be there, not just the part a search happens to reach.
         if (directory.totalCount > 0) {
             uint8_t last[kEntrySize];
-            uint64_t lastOffset = directory.firstEntry + (directory.totalCount - 1) * uint64_t{kEntrySize};
+            uint64_t lastOffset = directory.firstEntry +
+                                  (directory.totalCount - 1) * uint64_t{kEntrySize};
             if (lastOffset > std::numeric_limits<uint32_t>::max() ||
                 !ReadRelative(static_cast<uint32_t>(lastOffset), sizeof last, last)) {
                 return std::nullopt;
@@ -129,7 +134,8 @@ private:
                 return std::nullopt;
             }
             for (size_t i = 0; i < count; ++i) {
-                DirectoryEntry entry{ReadLe32(chunk + i * kEntrySize), ReadLe32(chunk + i * kEntrySize + 4)};
+                DirectoryEntry entry{ReadLe32(chunk + i * kEntrySize),
+                                     ReadLe32(chunk + i * kEntrySize + 4)};
                 if (entry.name == id) {
                     return entry;
                 }
@@ -162,13 +168,15 @@ private:
 
 }  // namespace
 
-std::optional<ResourceData> FindResourceData(const posix::files::BoundedFile& file, const PeLayout& layout,
-                                             uint32_t typeId, uint32_t nameId)
+std::optional<ResourceData> FindResourceData(const posix::files::BoundedFile& file,
+                                             const PeLayout& layout, uint32_t typeId,
+                                             uint32_t nameId)
 {
     return ResourceWalker(file, layout).Walk(typeId, nameId);
 }
 
-std::optional<ResourceData> FindVersionResource(const posix::files::BoundedFile& file, const PeLayout& layout)
+std::optional<ResourceData> FindVersionResource(const posix::files::BoundedFile& file,
+                                                const PeLayout& layout)
 {
     return FindResourceData(file, layout, kVersionType, 1);
 }

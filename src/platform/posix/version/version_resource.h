@@ -14,7 +14,8 @@ namespace posix::version {
 // version resource all read as "no version resource".
 // `identity` and `readAt`, when given, receive the stat of the file read and the moment before
 // it was opened (see StillTheSameFile).
-std::vector<uint8_t> LoadVersionBlock(const char* path, posix::files::FileIdentity* identity = nullptr,
+std::vector<uint8_t> LoadVersionBlock(const char* path,
+                                      posix::files::FileIdentity* identity = nullptr,
                                       timespec* readAt = nullptr);
 
 // The same from a file already open: `descriptor` (a regular file as `status` describes it),

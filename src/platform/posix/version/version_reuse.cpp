@@ -78,7 +78,7 @@ std::vector<uint8_t> KeptOrFreshVersionBlock(const char* path)
         struct stat status {};
         if (slot != nullptr && stat(path, &status) == 0 &&
             posix::files::StillTheSameFile(slot->value.identity, slot->value.readAt,
-                                    posix::files::IdentityOf(status))) {
+                                           posix::files::IdentityOf(status))) {
             return slot->value.block;
         }
     }

@@ -1,6 +1,6 @@
 // The process's local atom table.
-#include "platform/win32.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 

@@ -3,9 +3,9 @@
 // the real queue does it.
 #include <algorithm>
 
-#include "platform/win32.h"
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 
@@ -22,8 +22,7 @@ bool MatchesFilter(const MSG& msg, HWND window, UINT filterMin, UINT filterMax)
 
 bool TimerMessagesWanted(UINT filterMin, UINT filterMax)
 {
-    return (filterMin == 0 && filterMax == 0) ||
-           (WM_TIMER >= filterMin && WM_TIMER <= filterMax);
+    return (filterMin == 0 && filterMax == 0) || (WM_TIMER >= filterMin && WM_TIMER <= filterMax);
 }
 
 // True when a timer procedure named by a WM_TIMER message belongs to a live timer, so a
@@ -100,7 +99,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (state.queue.size() >= kPostedMessageLimit) {
         return FALSE;
     }
-    state.queue.push_back(
-        MSG{window, message, wParam, lParam, static_cast<DWORD>(now), POINT{0, 0}});
+    state.queue.push_back(MSG{window, message, wParam, lParam, static_cast<DWORD>(now),
+                              POINT{0, 0}});
     return TRUE;
 }

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/win32.h"
 #include "platform/posix/window/stop_signals.h"
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 

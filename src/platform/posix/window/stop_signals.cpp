@@ -108,7 +108,10 @@ void ReleaseStopSignals()
     }
 }
 
-int StopSignalPipe() { return gCaught ? gPipe[0] : -1; }
+int StopSignalPipe()
+{
+    return gCaught ? gPipe[0] : -1;
+}
 
 bool TakeStopSignals()
 {

@@ -30,7 +30,10 @@ TimerClock* gInstalledClock = nullptr;
 
 }  // namespace
 
-void SetTimerClock(TimerClock* clock) { gInstalledClock = clock; }
+void SetTimerClock(TimerClock* clock)
+{
+    gInstalledClock = clock;
+}
 
 TimerClock& CurrentTimerClock()
 {

@@ -3,9 +3,9 @@
 // a message and has nothing posted.
 #include <algorithm>
 
-#include "platform/win32.h"
 #include "platform/posix/window/timer_clock.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 
@@ -14,7 +14,10 @@ namespace {
 constexpr uint64_t kMinimumPeriodMs = 10;          // shorter periods are raised to this
 constexpr uint64_t kMaximumPeriodMs = 0x7FFFFFFF;  // longer ones are cut to this
 
-uint64_t AddSaturating(uint64_t a, uint64_t b) { return b > UINT64_MAX - a ? UINT64_MAX : a + b; }
+uint64_t AddSaturating(uint64_t a, uint64_t b)
+{
+    return b > UINT64_MAX - a ? UINT64_MAX : a + b;
+}
 
 std::vector<Timer>::iterator FindTimer(WindowState& state, HWND window, UINT_PTR id)
 {
@@ -82,8 +85,12 @@ bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* m
     if (due == nullptr) {
         return false;
     }
-    *msg = MSG{due->window, WM_TIMER, due->id, reinterpret_cast<LPARAM>(due->procedure),
-               static_cast<DWORD>(nowMs), POINT{0, 0}};
+    *msg = MSG{due->window,
+               WM_TIMER,
+               due->id,
+               reinterpret_cast<LPARAM>(due->procedure),
+               static_cast<DWORD>(nowMs),
+               POINT{0, 0}};
     if (remove) {
         // Periods missed while nobody asked collapse into this one message.
         due->dueMs = AddSaturating(due->dueMs, due->periodMs);

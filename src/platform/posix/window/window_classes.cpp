@@ -1,8 +1,8 @@
 // Window classes: registered per module instance under a case-insensitive name.
 #include <algorithm>
 
-#include "platform/win32.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 
@@ -22,10 +22,9 @@ ATOM ClassAtomOf(WindowState& state, LPCSTR className)
 
 std::vector<WindowClass>::iterator FindClass(WindowState& state, ATOM atom, HINSTANCE instance)
 {
-    return std::find_if(state.classes.begin(), state.classes.end(),
-                        [&](const WindowClass& c) {
-                            return atom != 0 && c.atom == atom && c.instance == instance;
-                        });
+    return std::find_if(state.classes.begin(), state.classes.end(), [&](const WindowClass& c) {
+        return atom != 0 && c.atom == atom && c.instance == instance;
+    });
 }
 
 }  // namespace

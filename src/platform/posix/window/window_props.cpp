@@ -1,8 +1,8 @@
 // Window properties, named by a string (case ignored) or by an atom (MAKEINTATOM).
 #include <cstring>
 
-#include "platform/win32.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window/atom_table.h"
 #include "platform/posix/types.h"
+#include "platform/posix/window/atom_table.h"
 
 namespace posix::window {
 
@@ -64,7 +64,10 @@ constexpr size_t kPostedMessageLimit = 10000;  // a full queue refuses posts, as
 WindowState& State();
 
 // The window filter of PeekMessageA that asks for thread messages only.
-inline HWND ThreadMessagesOnly() { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)); }
+inline HWND ThreadMessagesOnly()
+{
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
+}
 
 // Whether a message for `window` passes PeekMessageA's window filter.
 inline bool MatchesWindowFilter(HWND window, HWND filter)
@@ -73,7 +76,10 @@ inline bool MatchesWindowFilter(HWND window, HWND filter)
            (filter == ThreadMessagesOnly() && window == nullptr);
 }
 
-inline UINT_PTR HandleKey(HWND window) { return reinterpret_cast<UINT_PTR>(window); }
+inline UINT_PTR HandleKey(HWND window)
+{
+    return reinterpret_cast<UINT_PTR>(window);
+}
 
 // The live window record behind a handle, or nullptr.
 Window* FindWindowRecord(WindowState& state, HWND window);
@@ -86,8 +92,7 @@ bool LookUpClass(WindowState& state, LPCSTR className, HINSTANCE instance, Windo
 uint64_t EarliestTimerDue(const WindowState& state);
 // Produces a WM_TIMER message for the earliest due timer that matches the filter; when
 // `remove` is set the timer is re-armed one period on. False when no timer is due.
-bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* msg,
-                         bool remove);
+bool TakeDueTimerMessage(WindowState& state, uint64_t nowMs, HWND filter, MSG* msg, bool remove);
 void RemoveTimersOf(WindowState& state, HWND window);
 
 }  // namespace posix::window

@@ -3,9 +3,9 @@
 // signals are caught from the first window's creation to the last one's end.
 #include <vector>
 
-#include "platform/win32.h"
 #include "platform/posix/window/stop_signals.h"
 #include "platform/posix/window/window_state.h"
+#include "platform/win32.h"
 
 using namespace posix::window;
 
@@ -22,8 +22,9 @@ HWND AddWindowRecord(WindowState& state, const WindowClass& windowClass, HWND pa
         return nullptr;  // handles exhausted
     }
     state.nextWindowHandle += 2;
-    state.windows.emplace(key, Window{windowClass.atom, windowClass.instance,
-                                      windowClass.procedure, parent, false, {}});
+    state.windows.emplace(
+        key,
+        Window{windowClass.atom, windowClass.instance, windowClass.procedure, parent, false, {}});
     return reinterpret_cast<HWND>(key);
 }
 
@@ -43,9 +44,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
         return nullptr;
     }
     CatchStopSignals();
-    CREATESTRUCTA create{param,  instance, menu, parent, height, width,
-                         y,      x,        static_cast<LONG>(style),
-                         title,  className, exStyle};
+    CREATESTRUCTA create{
+        param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        title, className, exStyle};
     LRESULT result = windowClass.procedure(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
     if (result == -1) {
         DestroyWindow(window);
