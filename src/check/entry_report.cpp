@@ -71,24 +71,6 @@ void FillDetail(const std::string& path, const SideEvidence& seen, SideDetail* d
     }
 }
 
-std::string EmptyKeys(const AppEntry& entry)
-{
-    std::string empty;
-    const struct {
-        const char* key;
-        const char* value;
-    } keys[] = {{kNameKey, entry.name},
-                {kSourceKey, entry.source},
-                {kDestinationKey, entry.destination},
-                {kSetupAppKey, entry.setupApp}};
-    for (const auto& key : keys) {
-        if (key.value[0] == '\0') {
-            empty += (empty.empty() ? "" : ", ") + std::string(key.key);
-        }
-    }
-    return empty;
-}
-
 std::string MomentText(const SideEvidence& seen)
 {
     return FormatDosMoment(seen.stamp.date, seen.stamp.time) + " (date " +
@@ -309,7 +291,7 @@ std::string EntryText(const EntryResult& result)
     std::string text = "[" + std::string(entry.section) + "] " + entry.name + ": " +
                        VerdictText(result) + "\n";
     if (!result.takesPart) {
-        return text + "  empty: " + EmptyKeys(entry) + ", so the entry is skipped\n";
+        return text + "  empty: " + EmptyEntryKeys(entry, ", ") + ", so the entry is skipped\n";
     }
     text += SideText("Destination ", entry.destination, result.written.destination,
                      result.evidence.destination, result.destination);
@@ -337,8 +319,8 @@ std::string EntryCsvRow(const EntryResult& result, unsigned long long longestWai
     std::string wait = "," + std::to_string(longestWaitSeconds) + "\r\n";
     const AppEntry& entry = result.entry;
     std::string row = std::to_string(result.n) + "," + CsvCell(entry.name) + "," +
-                      CsvCell(VerdictText(result)) + "," + CsvCell(EmptyKeys(entry)) + "," +
-                      CsvCell(entry.destination) + ",";
+                      CsvCell(VerdictText(result)) + "," + CsvCell(EmptyEntryKeys(entry, ", ")) +
+                      "," + CsvCell(entry.destination) + ",";
     if (!result.takesPart) {
         return row + ",,,,,," + CsvCell(entry.source) + ",,,,,,,," + CsvCell(entry.setupApp) +
                ",,,," + wait;

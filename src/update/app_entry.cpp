@@ -1,5 +1,7 @@
 #include "update/app_entry.h"
 
+#include <iterator>
+
 #include "core/settings_names.h"
 
 namespace {
@@ -21,4 +23,17 @@ bool ReadAppEntry(UINT n, LPCSTR settingsPath, AppEntry* entry)
     ReadEntryKey(entry->section, kSetupAppKey, entry->setupApp, settingsPath);
     return entry->name[0] != '\0' && entry->source[0] != '\0' && entry->destination[0] != '\0' &&
            entry->setupApp[0] != '\0';
+}
+
+std::string EmptyEntryKeys(const AppEntry& entry, const char* separator)
+{
+    const char* const values[] = {entry.name, entry.source, entry.destination, entry.setupApp};
+    static_assert(std::size(values) == std::size(kEntryKeys), "one value for each entry key");
+    std::string empty;
+    for (size_t i = 0; i < std::size(values); ++i) {
+        if (values[i][0] == '\0') {
+            empty += (empty.empty() ? "" : separator) + std::string(kEntryKeys[i]);
+        }
+    }
+    return empty;
 }

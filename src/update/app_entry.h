@@ -1,6 +1,8 @@
 // One application entry of the settings file: its four keys, read as the pass reads them.
 #pragma once
 
+#include <string>
+
 #include "platform/win32.h"
 
 struct AppEntry {
@@ -14,3 +16,7 @@ struct AppEntry {
 // Reads entry n's four keys from the settings file (each at most 259 characters; a missing
 // file, section or key reads as empty). True when all four are non-empty: the entry takes part.
 bool ReadAppEntry(UINT n, LPCSTR settingsPath, AppEntry* entry);
+
+// The names of the entry's empty keys, in the settings file's order, joined by `separator`;
+// "" when none is empty.
+std::string EmptyEntryKeys(const AppEntry& entry, const char* separator);

@@ -23,20 +23,7 @@ std::string ReasonText(const EntryOutcome& outcome)
 {
     const AppEntry& entry = outcome.entry;
     if (outcome.verdict == EntryVerdict::Skipped) {
-        std::string empty;
-        const struct {
-            const char* key;
-            const char* value;
-        } keys[] = {{kNameKey, entry.name},
-                    {kSourceKey, entry.source},
-                    {kDestinationKey, entry.destination},
-                    {kSetupAppKey, entry.setupApp}};
-        for (const auto& key : keys) {
-            if (key.value[0] == '\0') {
-                empty += std::string(empty.empty() ? "" : " ") + key.key;
-            }
-        }
-        return "empty key: " + empty;
+        return "empty key: " + EmptyEntryKeys(entry, " ");
     }
     if (outcome.verdict == EntryVerdict::InProgress) {
         return "an earlier setup is still running";
